@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for Quillet, builds it, and then either opens
+# the calculator (./build.sh run) or runs every test (./build.sh test).
+# Missing packages are installed with apt-get, through sudo when not root.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+usage() { echo "usage: $0 run|test" >&2; exit 2; }
+[ $# -eq 1 ] || usage
+action=$1
+case "$action" in run|test) ;; *) usage ;; esac
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev)
+if [ "$action" = test ]; then
+    packages+=(locales)
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing ${missing[*]}"
+    as_root apt-get update -q
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# The conversions are tested under a decimal-comma locale.
+if [ "$action" = test ] && ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+    echo "Generating the de_DE.UTF-8 locale for the locale test"
+    as_root sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+    as_root locale-gen
+fi
+
+cmake --preset release >/dev/null
+cmake --build --preset release
+
+case "$action" in
+run)
+    exec ./build/release/ui/quillet
+    ;;
+test)
+    QUILLET_REQUIRE_COMMA_LOCALE=1 ctest --preset release
+    ;;
+esac

@@ -1,0 +1,165 @@
+#include "deviation.h"
+
+#include <array>
+#include <cmath>
+
+#include "number_text.h"
+
+namespace quillet {
+namespace {
+
+// Every stored intermediate must be finite: an overflow, a division by zero
+// or an invalid operation leaves an infinity or a NaN behind, which is how a
+// fault is recognised here without relying on the floating-point status.
+bool Finite(double value) { return std::isfinite(value); }
+
+struct Reflection {
+    double re;
+    double im;
+};
+
+// The sines and cosines of the sweep grid are the same on every call.
+struct SweepGrid {
+    std::array<double, kSweepPoints> angle;
+    std::array<double, kSweepPoints> cosine;
+    std::array<double, kSweepPoints> sine;
+};
+
+const SweepGrid& Grid() {
+    static const SweepGrid grid = [] {
+        SweepGrid g{};
+        for (int i = 1; i <= kSweepPoints; ++i) {
+            const double theta = static_cast<double>(i - 1) * kSweepStep;
+            g.angle[i - 1] = theta;
+            g.cosine[i - 1] = std::cos(theta) * 1.0;
+            g.sine[i - 1] = std::sin(theta) * 1.0;
+        }
+        return g;
+    }();
+    return grid;
+}
+
+// Gamma_n = -25 / (25 + R1 + jX) of 50 // (R1 + jX), in the scaled form the
+// results are defined with.
+std::optional<Reflection> NominalReflection(double frequencyMHz, std::int16_t anType) {
+    if (anType == 4)
+        return Reflection{0.0, 0.0};
+    if (anType < 1 || anType > 4)
+        return std::nullopt;
+
+    const double inductance = anType == 3 ? 5.0 : 50.0;
+    const double x = frequencyMHz * kTwoPi * inductance;
+    if (!Finite(x))
+        return std::nullopt;
+    const double x2 = x * x;
+    if (!Finite(x2))
+        return std::nullopt;
+
+    double d = 0.0;
+    double rn = 0.0;
+    switch (anType) {
+    case 1:
+        d = 100.0 * (100.0 * x2) + 9000000.0;
+        rn = (62500.0 - 7562500.0) / d;
+        break;
+    case 2:
+        d = 6250000.0 + 100.0 * (x2 * 100.0);
+        rn = -6250000.0 / d;
+        break;
+    default:
+        d = 100.0 * (100.0 * x2) + 6760000.0;
+        rn = (2500.0 - 6502500.0) / d;
+        break;
+    }
+    const double xn = x * 2.0 * 50.0 * 50.0 * 50.0 / d;
+    if (!Finite(d) || !Finite(rn) || !Finite(xn))
+        return std::nullopt;
+    return Reflection{rn, xn};
+}
+
+// Gamma_m = (Z - Z0) / (Z + Z0) of the measured impedance.
+std::optional<Reflection> MeasuredReflection(double magnitudeOhm, double phaseRadians, double z0) {
+    const double r = std::cos(phaseRadians) * magnitudeOhm;
+    const double x = std::sin(phaseRadians) * magnitudeOhm;
+    if (!Finite(r) || !Finite(x))
+        return std::nullopt;
+    const double s = z0 + r;
+    const double e = s * s + x * x;
+    if (!Finite(e))
+        return std::nullopt;
+    const double rm = (x * x + r * r - z0 * z0) / e;
+    const double xm = 2.0 * z0 * x / e;
+    if (!Finite(rm) || !Finite(xm))
+        return std::nullopt;
+    return Reflection{rm, xm};
+}
+
+// 20 log10 of a ratio, as the results are defined: 20 ln(x) / ln(10).
+double Decibels(double ratio) { return 20.0 * std::log(ratio) / std::log(10.0); }
+
+}  // namespace
+
+std::optional<Deviation> SweepDeviation(double frequencyMHz, double magnitudeOhm, double phaseRadians,
+                                        std::int16_t anType) {
+    const auto nominal = NominalReflection(frequencyMHz, anType);
+    if (!nominal)
+        return std::nullopt;
+    const double z0 = anType == 4 ? 150.0 : 50.0;
+    const auto measured = MeasuredReflection(magnitudeOhm, phaseRadians, z0);
+    if (!measured)
+        return std::nullopt;
+    const double rn = nominal->re, xn = nominal->im;
+    const double rm = measured->re, xm = measured->im;
+
+    // |1 + Gamma_m| and |1 + Gamma_n| do not depend on the EUT phase.
+    const double aSquared = (rm + 1.0) * (rm + 1.0) + xm * xm;
+    const double bSquared = xn * xn + (rn + 1.0) * (rn + 1.0);
+    if (!Finite(aSquared) || !Finite(bSquared))
+        return std::nullopt;
+    const double a = std::sqrt(aSquared);
+    const double b = std::sqrt(bSquared);
+
+    const SweepGrid& grid = Grid();
+    double maxRatio = 0.0, maxAngle = 0.0;
+    double minRatio = 100.0, minAngle = 0.0;
+    for (int i = 0; i < kSweepPoints; ++i) {
+        const double c = grid.cosine[i];
+        const double s = grid.sine[i];
+        const double g = 1.0 - c * rm + xm * s;
+        const double h = c * xm + rm * s;
+        const double cSquared = h * h + g * g;
+        const double m = 1.0 - c * rn + xn * s;
+        const double n = c * xn + rn * s;
+        const double dSquared = n * n + m * m;
+        // |1 - Ge Gm| and |1 - Ge Gn|; the ratio of the receiver voltages
+        // with the measured and with the nominal AN, left to right.
+        const double ratio = a / std::sqrt(cSquared) * std::sqrt(dSquared) / b;
+        if (!(Finite(cSquared) && Finite(dSquared) && Finite(ratio)))
+            return std::nullopt;
+        if (ratio > maxRatio) {
+            maxRatio = ratio;
+            maxAngle = grid.angle[i];
+        }
+        if (ratio < minRatio) {
+            minRatio = ratio;
+            minAngle = grid.angle[i];
+        }
+    }
+
+    // The logarithm of zero has no value: every ratio was zero.
+    if (!(maxRatio > 0.0) || !(minRatio > 0.0))
+        return std::nullopt;
+    const double aboveDb = std::fabs(20.0 * std::log(maxRatio));
+    const double belowDb = std::fabs(20.0 * std::log(minRatio));
+    const bool minimumSide = belowDb >= aboveDb;  // a tie goes to the minimum
+    const double deviation = Decibels(minimumSide ? minRatio : maxRatio);
+    const double angle = minimumSide ? minAngle : maxAngle;
+    const double degrees = angle * 180.0 / kPi;
+    if (!Finite(aboveDb) || !Finite(belowDb) || !Finite(deviation) || !Finite(degrees))
+        return std::nullopt;
+    return Deviation{deviation, angle, degrees};
+}
+
+std::string ResultText(double value) { return NumberText(RoundHalfEven(value, 2)); }
+
+}  // namespace quillet

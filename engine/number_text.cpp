@@ -1,0 +1,226 @@
+#include "number_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <system_error>
+
+namespace quillet {
+namespace {
+
+bool IsIgnored(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string WithoutIgnored(std::string_view text) {
+    std::string kept;
+    kept.reserve(text.size());
+    for (char c : text) {
+        if (!IsIgnored(c))
+            kept += c;
+    }
+    return kept;
+}
+
+int RadixDigit(char c, int base) {
+    int value = -1;
+    if (IsDigit(c))
+        value = c - '0';
+    else if (c >= 'A' && c <= 'F')
+        value = c - 'A' + 10;
+    else if (c >= 'a' && c <= 'f')
+        value = c - 'a' + 10;
+    return value < base ? value : -1;
+}
+
+// The digits after &H or &O: up to FFFF they are a 16-bit two's-complement
+// integer, up to FFFFFFFF a 32-bit one. Anything larger has no such reading.
+double ParseRadixDigits(std::string_view digits, int base) {
+    std::uint64_t value = 0;
+    bool anyDigit = false;
+    for (char c : digits) {
+        const int digit = RadixDigit(c, base);
+        if (digit < 0)
+            break;
+        anyDigit = true;
+        value = value * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
+        if (value > 0xFFFFFFFFu)
+            return 0.0;
+    }
+    if (!anyDigit)
+        return 0.0;
+    if (value <= 0xFFFFu)
+        return static_cast<std::int16_t>(static_cast<std::uint16_t>(value));
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+}
+
+// Exponents beyond this cannot change whether a value overflows or
+// underflows, so longer exponent digit strings saturate here.
+constexpr std::int64_t kExponentCap = 1'000'000'000'000;
+
+double ParseDecimal(std::string_view s) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+        negative = s[i] == '-';
+        ++i;
+    }
+
+    std::string digits;
+    std::int64_t fractionDigits = 0;
+    bool pointSeen = false;
+    for (; i < s.size(); ++i) {
+        if (IsDigit(s[i])) {
+            digits += s[i];
+            if (pointSeen)
+                ++fractionDigits;
+        } else if (s[i] == '.' && !pointSeen) {
+            pointSeen = true;
+        } else {
+            break;
+        }
+    }
+    const double signedZero = negative ? -0.0 : 0.0;
+    if (digits.empty())
+        return 0.0;
+
+    std::int64_t exponent = 0;
+    if (i < s.size() && (s[i] == 'E' || s[i] == 'e' || s[i] == 'D' || s[i] == 'd')) {
+        std::size_t j = i + 1;
+        bool exponentNegative = false;
+        if (j < s.size() && (s[j] == '+' || s[j] == '-')) {
+            exponentNegative = s[j] == '-';
+            ++j;
+        }
+        for (; j < s.size() && IsDigit(s[j]); ++j) {
+            exponent = exponent * 10 + (s[j] - '0');
+            if (exponent > kExponentCap)
+                exponent = kExponentCap;
+        }
+        if (exponentNegative)
+            exponent = -exponent;
+    }
+
+    // Keep only the significant digits: value = significant * 10^scale.
+    const auto first = digits.find_first_not_of('0');
+    if (first == std::string::npos)
+        return signedZero;
+    const auto last = digits.find_last_not_of('0');
+    const std::string significant = digits.substr(first, last - first + 1);
+    const std::int64_t trailingZeros = static_cast<std::int64_t>(digits.size() - 1 - last);
+    const std::int64_t scale = exponent - fractionDigits + trailingZeros;
+    const std::int64_t leadExponent = scale + static_cast<std::int64_t>(significant.size()) - 1;
+
+    const double largest = std::numeric_limits<double>::max();
+    if (leadExponent > 400)
+        return negative ? -largest : largest;
+    if (leadExponent < -400)
+        return signedZero;
+
+    const std::string normalised = significant + 'e' + std::to_string(scale);
+    double value = 0.0;
+    const auto [end, error] =
+        std::from_chars(normalised.data(), normalised.data() + normalised.size(), value,
+                        std::chars_format::scientific);
+    (void)end;
+    if (error == std::errc::result_out_of_range)
+        value = leadExponent > 0 ? largest : 0.0;
+    else if (std::isinf(value))
+        value = largest;
+    return negative ? -value : value;
+}
+
+std::string ExponentDigits(int exponent) {
+    std::string text = std::to_string(exponent < 0 ? -exponent : exponent);
+    if (text.size() < 2)
+        text.insert(0, 1, '0');
+    return (exponent < 0 ? "-" : "+") + text;
+}
+
+}  // namespace
+
+double ParseNumber(std::string_view text) {
+    const std::string s = WithoutIgnored(text);
+    if (s.size() >= 2 && s[0] == '&') {
+        if (s[1] == 'H' || s[1] == 'h')
+            return ParseRadixDigits(std::string_view(s).substr(2), 16);
+        if (s[1] == 'O' || s[1] == 'o')
+            return ParseRadixDigits(std::string_view(s).substr(2), 8);
+    }
+    return ParseDecimal(s);
+}
+
+std::string NumberText(double number) {
+    if (std::isnan(number))
+        return " 0";  // never given one; a defined text beats undefined parsing
+    if (std::isinf(number))
+        number = number > 0 ? std::numeric_limits<double>::max() : -std::numeric_limits<double>::max();
+    if (number == 0.0)
+        return " 0";
+
+    // 15 significant digits, correctly rounded: "d.dddddddddddddde+XX".
+    char buffer[40];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(number),
+                                      std::chars_format::scientific, 14);
+    const std::string_view scientific(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    const std::size_t e = scientific.find('e');
+    std::string digits(1, scientific[0]);
+    digits.append(scientific.substr(2, e - 2));
+    digits.erase(digits.find_last_not_of('0') + 1);
+
+    int exponent = 0;
+    std::string_view exponentText = scientific.substr(e + 1);
+    const bool exponentNegative = exponentText.front() == '-';
+    exponentText.remove_prefix(1);
+    std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
+    if (exponentNegative)
+        exponent = -exponent;
+
+    std::string text(1, number < 0 ? '-' : ' ');
+    const auto k = static_cast<int>(digits.size());
+    if (exponent >= 15 || exponent < -2) {
+        text += digits[0];
+        if (k > 1)
+            text.append(".").append(digits, 1);
+        text += 'E';
+        text += ExponentDigits(exponent);
+    } else if (exponent >= 0) {
+        const int whole = exponent + 1;
+        if (k <= whole) {
+            text += digits;
+            text.append(static_cast<std::size_t>(whole - k), '0');
+        } else {
+            text.append(digits, 0, static_cast<std::size_t>(whole));
+            text.append(".").append(digits, static_cast<std::size_t>(whole));
+        }
+    } else {
+        text += '.';
+        text.append(static_cast<std::size_t>(-exponent - 1), '0');
+        text += digits;
+    }
+    return text;
+}
+
+std::string NumberText(std::int16_t number) { return NumberText(static_cast<double>(number)); }
+std::string NumberText(std::int32_t number) { return NumberText(static_cast<double>(number)); }
+
+double RoundHalfEven(double number, int digits) {
+    double scale = 1.0;
+    for (int i = 0; i < digits; ++i)
+        scale *= 10.0;
+    const double product = number * scale;
+    if (!std::isfinite(product))
+        return number;
+
+    // Rounding is symmetric, so work on the magnitude; floor and the
+    // subtraction are then exact for every finite product.
+    const double magnitude = std::fabs(product);
+    double whole = std::floor(magnitude);
+    const double fraction = magnitude - whole;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0))
+        whole += 1.0;
+    return std::copysign(whole / scale, number);
+}
+
+}  // namespace quillet

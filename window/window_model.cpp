@@ -1,0 +1,84 @@
+#include "window_model.h"
+
+#include "calculate_deviation.h"
+#include "deviation.h"
+#include "number_text.h"
+#include "results.h"
+
+namespace quillet {
+namespace {
+
+constexpr double kStartFrequency = 0.15;  // MHz
+constexpr double kStartMagnitude = 39.26; // ohm
+constexpr double kStartPhase = 54.85;     // degrees
+
+// Above the middle of the screen: the window's centre sits at 1/2.3 of the
+// screen height. Computed in double, handed over in single precision.
+void PlaceWindow(WindowInterface& window) {
+    const double width = window.OuterWidth();
+    const double screenWidth = window.ScreenWidth();
+    window.SetLeft(static_cast<float>(screenWidth / 2.0 - width / 2.0));
+    const double height = window.OuterHeight();
+    const double screenHeight = window.ScreenHeight();
+    window.SetTop(static_cast<float>(screenHeight / 2.3 - height / 2.0));
+}
+
+}  // namespace
+
+void WindowModel::InvalidateResults() { WriteNotValid(window_); }
+
+void WindowModel::Form_Load() {
+    module_.Frequency = kStartFrequency;
+    module_.Magnitude = kStartMagnitude;
+    module_.Phase = kStartPhase;
+
+    module_.MagnitudeEntry = EntryState{};
+    module_.FrequencyEntry = EntryState{};
+    module_.PhaseEntry = EntryState{};
+
+    PlaceWindow(window_);
+
+    // The start-up frequency below 1 MHz is shown with a 0 before the point.
+    std::string frequencyText = NumberText(module_.Frequency);
+    if (module_.Frequency < 1.0 && frequencyText.front() == ' ')
+        frequencyText.front() = '0';
+    window_.SetText(TextBox::TxtFrequency, frequencyText);
+    window_.SetText(TextBox::TxtMagnitude, NumberText(module_.Magnitude));
+    window_.SetText(TextBox::TxtPhase, NumberText(module_.Phase));
+
+    InvalidateResults();
+
+    window_.SetOption(0, true);
+    window_.SetOption(1, false);
+    window_.SetOption(2, false);
+    window_.SetOption(3, false);
+
+    if (window_.Option(0))
+        module_.AnType = 1;
+    else if (window_.Option(1))
+        module_.AnType = 2;
+    else if (window_.Option(2))
+        module_.AnType = 3;
+    else
+        module_.AnType = 4;
+}
+
+void WindowModel::PbCapture_Click() {
+    // Always the boxes, never what the entry fields kept earlier.
+    module_.Frequency = ParseNumber(window_.Text(TextBox::TxtFrequency));
+    module_.Magnitude = ParseNumber(window_.Text(TextBox::TxtMagnitude));
+    module_.Phase = ParseNumber(window_.Text(TextBox::TxtPhase));
+
+    module_.Phase = module_.Phase * kPi / 180.0;
+
+    // Zeros the field limits allow would divide by zero (frequency, AN type 2)
+    // or end in the logarithm of zero (magnitude).
+    if (module_.Magnitude == 0.0)
+        module_.Magnitude = 1e-6;
+    if (module_.Frequency == 0.0)
+        module_.Frequency = 1e-6;
+
+    CalculateDeviation(module_, window_);
+}
+
+}  // namespace quillet
