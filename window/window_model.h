@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "entry_field.h"
 #include "module34.h"
 #include "window_interface.h"
 
@@ -29,7 +30,34 @@ public:
     // AN type options
     void ChkLink_Click(std::int16_t index);
 
+    // Input boxes. KeyPress receives the 16-bit character code of a key that
+    // produces a character, before the box applies it, and never alters it.
+    void TxtFrequency_Click() { FieldClick(kFrequencyField); }
+    void TxtFrequency_GotFocus() { FieldClick(kFrequencyField); }
+    void TxtFrequency_KeyPress(std::uint16_t keyCode) { FieldKeyPress(kFrequencyField, keyCode); }
+    void TxtFrequency_LostFocus() { FieldLostFocus(kFrequencyField); }
+
+    void TxtMagnitude_Click() { FieldClick(kMagnitudeField); }
+    void TxtMagnitude_GotFocus() { FieldClick(kMagnitudeField); }
+    void TxtMagnitude_KeyPress(std::uint16_t keyCode) { FieldKeyPress(kMagnitudeField, keyCode); }
+    void TxtMagnitude_LostFocus() { FieldLostFocus(kMagnitudeField); }
+
+    void TxtPhase_Click() { FieldClick(kPhaseField); }
+    void TxtPhase_GotFocus() { FieldClick(kPhaseField); }
+    void TxtPhase_KeyPress(std::uint16_t keyCode) { FieldKeyPress(kPhaseField, keyCode); }
+    void TxtPhase_LostFocus() { FieldLostFocus(kPhaseField); }
+
+    // The two other buttons
+    void PbInfo_Click();
+    void PbExit_Click();
+
 private:
+    void FieldClick(const EntryField& field);
+    void FieldKeyPress(const EntryField& field, std::uint16_t keyCode);
+    void FieldEnterCheck(const EntryField& field);
+    void FieldLostFocus(const EntryField& field);
+    void StoreValue(const EntryField& field, double value);
+
     WindowInterface& window_;
     Module34 module_;
 };
