@@ -1,14 +1,34 @@
-// Until the window exists: evaluate the start-up inputs and print the results.
+#include <QApplication>
+
 #include <cstdio>
 
-#include "deviation.h"
+#include "fonts.h"
+#include "mdi_form1.h"
 
-int main() {
-    const auto result = quillet::SweepDeviation(0.15, 39.26, 54.85 * quillet::kPi / 180.0, 1);
-    if (!result)
+namespace {
+
+bool DisplayAvailable() {
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (!DisplayAvailable()) {
+        std::fprintf(stderr,
+                     "quillet: no display to open the window on; without a desktop run it as "
+                     "'xvfb-run -a %s' (Debian package xvfb)\n",
+                     argv[0]);
         return 1;
-    std::printf("Maximum Deviation: %s dB\nPhase of EUT reflection coefficient: %s deg\n",
-                quillet::ResultText(result->deviationDb).c_str(),
-                quillet::ResultText(result->eutPhaseDegrees).c_str());
-    return 0;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quillet"));
+    QApplication::setDesktopFileName(QStringLiteral("quillet"));
+    RegisterFontSubstitutes();
+
+    MDIForm1 window;
+    window.Load();
+    window.show();
+    return QApplication::exec();
 }

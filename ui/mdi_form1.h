@@ -1,0 +1,88 @@
+// The calculator's only window: its 26 controls at fixed places, and the
+// window interface of the window logic implemented on them.
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+
+#include "window_interface.h"
+#include "window_model.h"
+
+class QButtonGroup;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+class MDIForm1 : public QWidget, public quillet::WindowInterface {
+    Q_OBJECT
+
+public:
+    explicit MDIForm1(QWidget* parent = nullptr);
+    ~MDIForm1() override;
+
+    // Runs the load handler while the window is still hidden, so it opens
+    // at the place and with the texts the handler gives it.
+    void Load();
+
+    quillet::WindowModel& Model() { return model_; }
+
+    // quillet::WindowInterface
+    std::string Text(quillet::TextBox box) const override;
+    void SetText(quillet::TextBox box, std::string_view text) override;
+    bool Option(int index) const override;
+    void SetOption(int index, bool selected) override;
+    double OuterWidth() const override;
+    double OuterHeight() const override;
+    void SetLeft(float twips) override;
+    void SetTop(float twips) override;
+    double ScreenWidth() const override;
+    double ScreenHeight() const override;
+    void SetMousePointer(quillet::MousePointer pointer) override;
+    void ShowMessage(std::string_view text, std::string_view title) override;
+    void Unload() override;
+
+    // The controls, from top to bottom.
+    QLabel* Label1;
+    QGroupBox* Frame2;
+    std::array<QRadioButton*, 4> ChkLink;
+    QGroupBox* FrCapPar;
+    QLabel* Label13;
+    QLineEdit* TxtFrequency;
+    QLabel* Label14;
+    QLabel* Label2;
+    QLineEdit* TxtMagnitude;
+    QLabel* Label4;
+    QLabel* Label3;
+    QLineEdit* TxtPhase;
+    QLabel* Label5;
+    QGroupBox* Frame1;
+    QLabel* LabTriggLev;
+    QLineEdit* TxtMaxUncertainty;
+    QLabel* LabTriggLevUn;
+    QLabel* LabTriggOffs;
+    QLineEdit* TxtUncPhase;
+    QLabel* LabTriggOffsUn;
+    QPushButton* PbCapture;
+    QPushButton* PbInfo;
+    QPushButton* PbExit;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void CreateControls();
+    void SetTabOrder();
+    void BindEvents();
+    QLineEdit* Box(quillet::TextBox box) const;
+    static void MakeTabStop(QRadioButton* selected);
+
+    QButtonGroup* frameOptions_ = nullptr;   // ChkLink(0), (1), (3) in Frame2
+    QButtonGroup* windowOptions_ = nullptr;  // ChkLink(2) on the window
+    quillet::WindowModel model_{*this};
+    QPoint pendingPosition_;
+    bool busy_ = false;
+    bool painted_ = false;
+};
