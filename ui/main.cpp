@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "fonts.h"
+#include "appearance.h"
 #include "mdi_form1.h"
 
 namespace {
@@ -25,7 +25,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillet"));
     QApplication::setDesktopFileName(QStringLiteral("quillet"));
-    RegisterFontSubstitutes();
+    SetUpAppearance();
 
     MDIForm1 window;
     window.Load();

@@ -12,8 +12,8 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "fonts.h"
-#include "input_box_binding.h"
+#include "appearance.h"
+#include "input_box_binder.h"
 
 using quillet::TextBox;
 
@@ -184,12 +184,12 @@ void MDIForm1::SetTabOrder() {
 
 void MDIForm1::BindEvents() {
     using quillet::WindowModel;
-    auto bind = [this](QLineEdit* box, void (WindowModel::*click)(), void (WindowModel::*gotFocus)(),
-                       void (WindowModel::*keyPress)(std::uint16_t), void (WindowModel::*lostFocus)()) {
-        new InputBoxBinding(box, {[this, click] { (model_.*click)(); },
-                                  [this, gotFocus] { (model_.*gotFocus)(); },
-                                  [this, keyPress](std::uint16_t code) { (model_.*keyPress)(code); },
-                                  [this, lostFocus] { (model_.*lostFocus)(); }});
+    auto* binder = new InputBoxBinder(this);
+    auto bind = [this, binder](QLineEdit* box, void (WindowModel::*click)(), void (WindowModel::*gotFocus)(),
+                               void (WindowModel::*keyPress)(std::uint16_t), void (WindowModel::*lostFocus)()) {
+        binder->Bind(box, {[this, click] { (model_.*click)(); }, [this, gotFocus] { (model_.*gotFocus)(); },
+                           [this, keyPress](std::uint16_t code) { (model_.*keyPress)(code); },
+                           [this, lostFocus] { (model_.*lostFocus)(); }});
     };
     bind(TxtFrequency, &WindowModel::TxtFrequency_Click, &WindowModel::TxtFrequency_GotFocus,
          &WindowModel::TxtFrequency_KeyPress, &WindowModel::TxtFrequency_LostFocus);
@@ -197,6 +197,13 @@ void MDIForm1::BindEvents() {
          &WindowModel::TxtMagnitude_KeyPress, &WindowModel::TxtMagnitude_LostFocus);
     bind(TxtPhase, &WindowModel::TxtPhase_Click, &WindowModel::TxtPhase_GotFocus, &WindowModel::TxtPhase_KeyPress,
          &WindowModel::TxtPhase_LostFocus);
+
+    // A button or option pressed takes the focus from the box first.
+    for (QAbstractButton* button : {static_cast<QAbstractButton*>(PbCapture), static_cast<QAbstractButton*>(PbInfo),
+                                    static_cast<QAbstractButton*>(PbExit), static_cast<QAbstractButton*>(ChkLink[0]),
+                                    static_cast<QAbstractButton*>(ChkLink[1]), static_cast<QAbstractButton*>(ChkLink[2]),
+                                    static_cast<QAbstractButton*>(ChkLink[3])})
+        connect(button, &QAbstractButton::pressed, binder, [binder, button] { binder->FocusIsOn(button); });
 
     for (std::size_t i = 0; i < ChkLink.size(); ++i) {
         // Raised when an option turns on, by a click or from code; never when

@@ -22,7 +22,7 @@ private:
     }
 
 private slots:
-    void initTestCase() { RegisterFontSubstitutes(); }
+    void initTestCase() { SetUpAppearance(); }
     void init() { form = OpenWindow(); }
     void cleanup() { form.reset(); }
 

@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "fonts.h"
+#include "appearance.h"
 #include "mdi_form1.h"
 
 struct SeenMessage {

@@ -1,14 +1,20 @@
-#include "fonts.h"
+#include "appearance.h"
 
+#include <QApplication>
 #include <QFont>
 #include <QStringList>
+#include <QStyle>
+#include <QStyleFactory>
 
 namespace {
 const QString kSansSerif = QStringLiteral("MS Sans Serif");
 const QString kSymbol = QStringLiteral("Symbol");
 }  // namespace
 
-void RegisterFontSubstitutes() {
+void SetUpAppearance() {
+    if (QStyle* classic = QStyleFactory::create(QStringLiteral("Windows")))
+        QApplication::setStyle(classic);
+
     QFont::insertSubstitutions(kSansSerif, {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
                                             QStringLiteral("DejaVu Sans")});
     // Our captions are Unicode text; the substitutes have the ohm and the
