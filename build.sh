@@ -14,9 +14,10 @@ as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev)
+packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev
+          qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation fonts-dejavu-core)
 if [ "$action" = test ]; then
-    packages+=(locales)
+    packages+=(locales dpkg-dev file)
 fi
 
 missing=()
@@ -42,6 +43,10 @@ cmake --build --preset release
 
 case "$action" in
 run)
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+        echo "No display to open the window on. Without a desktop: apt-get install xvfb, then xvfb-run -a ./build/release/ui/quillet" >&2
+        exit 1
+    fi
     exec ./build/release/ui/quillet
     ;;
 test)
