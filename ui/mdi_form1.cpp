@@ -222,7 +222,6 @@ void MDIForm1::BindEvents() {
 
 void MDIForm1::Load() {
     model_.Form_Load();
-    move(pendingPosition_);
     PbCapture->setFocus(Qt::OtherFocusReason);
 }
 
@@ -283,13 +282,11 @@ double MDIForm1::OuterHeight() const {
 }
 
 void MDIForm1::SetLeft(float twips) {
-    pendingPosition_.setX(qRound(twips / kTwipsPerPixel));
-    move(pendingPosition_);
+    move(qRound(twips / kTwipsPerPixel), pos().y());
 }
 
 void MDIForm1::SetTop(float twips) {
-    pendingPosition_.setY(qRound(twips / kTwipsPerPixel));
-    move(pendingPosition_);
+    move(pos().x(), qRound(twips / kTwipsPerPixel));
 }
 
 double MDIForm1::ScreenWidth() const {

@@ -82,7 +82,6 @@ private:
     QButtonGroup* frameOptions_ = nullptr;   // ChkLink(0), (1), (3) in Frame2
     QButtonGroup* windowOptions_ = nullptr;  // ChkLink(2) on the window
     quillet::WindowModel model_{*this};
-    QPoint pendingPosition_;
     bool busy_ = false;
     bool painted_ = false;
 };

@@ -42,6 +42,10 @@ private slots:
         QVERIFY(!form->ChkLink[1]->isChecked() && !form->ChkLink[2]->isChecked() && !form->ChkLink[3]->isChecked());
         QCOMPARE(form->Model().Module().AnType, 1);
         QCOMPARE(Focused(), form->PbCapture);
+        // Above the middle of the screen, from the outer size 434 x 469 px.
+        const QSize screen = form->screen()->geometry().size();
+        QCOMPARE(form->pos(), QPoint(qRound(screen.width() / 2.0 - 434 / 2.0),
+                                     qRound(screen.height() / 2.3 - 469 / 2.0)));
         QVERIFY(!form->windowIcon().isNull());
         QCOMPARE(form->windowIcon().availableSizes().size(), 3);
     }
