@@ -1,0 +1,20 @@
+#include "an_types.h"
+
+#include <numbers>
+
+namespace quillet {
+
+const AnTypeInfo& AnType(std::int16_t number) { return kAnTypes.at(static_cast<std::size_t>(number - 1)); }
+
+std::complex<double> NominalImpedance(std::int16_t anType, double frequencyMHz) {
+    const AnTypeInfo& type = AnType(anType);
+    if (type.inductanceMicrohenry == 0.0)
+        return type.referenceImpedanceOhm;
+    // MHz times microhenry gives ohm.
+    const std::complex<double> branch(type.seriesResistanceOhm,
+                                      2.0 * std::numbers::pi * frequencyMHz * type.inductanceMicrohenry);
+    const double parallel = 50.0;
+    return parallel * branch / (parallel + branch);
+}
+
+}  // namespace quillet
