@@ -1,0 +1,62 @@
+#include "calculator_session.h"
+
+#include <array>
+#include <map>
+
+#include "window_interface.h"
+#include "window_model.h"
+
+namespace quillet::sweep {
+
+struct CalculatorSession::Window : WindowInterface {
+    std::map<TextBox, std::string> texts;
+    std::array<bool, 4> options{};
+    WindowModel model{*this};
+
+    std::string Text(TextBox box) const override {
+        const auto it = texts.find(box);
+        return it == texts.end() ? std::string() : it->second;
+    }
+    void SetText(TextBox box, std::string_view text) override { texts[box] = std::string(text); }
+    bool Option(int index) const override { return options.at(static_cast<std::size_t>(index)); }
+    void SetOption(int index, bool selected) override {
+        bool& option = options.at(static_cast<std::size_t>(index));
+        const bool raise = selected && !option;
+        option = selected;
+        if (raise)
+            model.ChkLink_Click(static_cast<std::int16_t>(index));
+    }
+    // A window of the usual size on a usual screen; nothing here is shown.
+    double OuterWidth() const override { return 6510; }
+    double OuterHeight() const override { return 7035; }
+    void SetLeft(float) override {}
+    void SetTop(float) override {}
+    double ScreenWidth() const override { return 28800; }
+    double ScreenHeight() const override { return 16200; }
+    void SetMousePointer(MousePointer) override {}
+    void ShowMessage(std::string_view, std::string_view) override {}  // the results say "not valid"
+    void Unload() override {}
+};
+
+CalculatorSession::CalculatorSession(std::int16_t anType) : window_(std::make_unique<Window>()) {
+    window_->model.Form_Load();
+    window_->SetOption(anType - 1, true);
+}
+
+CalculatorSession::~CalculatorSession() = default;
+
+CalculatorResult CalculatorSession::Calculate(std::string_view frequency, std::string_view magnitude,
+                                              std::string_view phase) {
+    WindowModel& model = window_->model;
+    // Pasted into each box in turn: leaving the box takes its text over.
+    window_->SetText(TextBox::TxtFrequency, frequency);
+    model.TxtFrequency_LostFocus();
+    window_->SetText(TextBox::TxtMagnitude, magnitude);
+    model.TxtMagnitude_LostFocus();
+    window_->SetText(TextBox::TxtPhase, phase);
+    model.TxtPhase_LostFocus();
+    model.PbCapture_Click();
+    return {window_->Text(TextBox::TxtMaxUncertainty), window_->Text(TextBox::TxtUncPhase)};
+}
+
+}  // namespace quillet::sweep

@@ -1,0 +1,102 @@
+#include "evaluation.h"
+
+#include <charconv>
+#include <cmath>
+#include <numbers>
+
+#include "an_types.h"
+#include "calculator_session.h"
+#include "number_text.h"
+
+namespace quillet::sweep {
+namespace {
+
+double Degrees(double radians) { return radians * 180.0 / std::numbers::pi; }
+
+bool WithinTolerance(std::complex<double> measured, std::complex<double> nominal) {
+    const double ratio = std::abs(measured) / std::abs(nominal);
+    double phase = Degrees(std::arg(measured) - std::arg(nominal));
+    if (phase > 180.0)
+        phase -= 360.0;
+    if (phase < -180.0)
+        phase += 360.0;
+    return ratio >= 1.0 - kMagnitudeTolerance && ratio <= 1.0 + kMagnitudeTolerance &&
+           std::fabs(phase) <= kPhaseToleranceDegrees;
+}
+
+std::optional<double> ShownNumber(const std::string& text) {
+    if (text == "not valid")
+        return std::nullopt;
+    return ParseNumber(text);
+}
+
+void Summarise(Evaluation& evaluation) {
+    Summary& s = evaluation.summary;
+    double worstDeviation = -1, worstExact = -1;
+    for (std::size_t i = 0; i < evaluation.points.size(); ++i) {
+        const EvaluatedPoint& p = evaluation.points[i];
+        if (!p.withinTolerance)
+            ++s.outsideTolerance;
+        if (p.deviationDb && std::fabs(*p.deviationDb) > worstDeviation) {
+            worstDeviation = std::fabs(*p.deviationDb);
+            s.worstDeviation = i;
+        }
+        if (!p.exact) {
+            if (!s.firstUnbounded)
+                s.firstUnbounded = i;
+            continue;
+        }
+        for (double db : {p.exact->highestDb, p.exact->lowestDb}) {
+            if (std::fabs(db) > worstExact) {
+                worstExact = std::fabs(db);
+                s.worstExact = i;
+                s.worstExactDb = db;
+            }
+        }
+    }
+}
+
+}  // namespace
+
+std::string SignificantText(double value) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    return std::string(buffer, result.ptr);
+}
+
+std::string ShortestText(double value) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+Evaluation Evaluate(const Measurement& measurement, std::int16_t anType) {
+    Evaluation evaluation{anType, {}, {}};
+    CalculatorSession calculator(anType);
+    evaluation.points.reserve(measurement.points.size());
+    for (const MeasuredPoint& m : measurement.points) {
+        EvaluatedPoint p{};
+        p.frequencyMHz = m.frequencyMHz;
+        p.magnitudeOhm = std::abs(m.impedance);
+        p.phaseDegrees = Degrees(std::arg(m.impedance));
+        p.frequencyText = SignificantText(m.frequencyMHz);
+        p.magnitudeText = ShortestText(RoundHalfEven(p.magnitudeOhm, 3));
+        p.phaseText = ShortestText(RoundHalfEven(p.phaseDegrees, 3));
+        const CalculatorResult shown = calculator.Calculate(p.frequencyText, p.magnitudeText, p.phaseText);
+        p.deviationText = shown.deviation;
+        p.eutPhaseText = shown.eutPhase;
+        p.deviationDb = ShownNumber(shown.deviation);
+        p.eutPhaseDegrees = ShownNumber(shown.eutPhase);
+        // The rest of the row is for the same three numbers, as printed.
+        const double frequency = ParseNumber(p.frequencyText);
+        const std::complex<double> impedance =
+            std::polar(ParseNumber(p.magnitudeText), ParseNumber(p.phaseText) * std::numbers::pi / 180.0);
+        p.exact = ExactExtremes(impedance, frequency, anType);
+        p.withinTolerance = WithinTolerance(impedance, NominalImpedance(anType, frequency));
+        evaluation.points.push_back(std::move(p));
+    }
+    Summarise(evaluation);
+    return evaluation;
+}
+
+}  // namespace quillet::sweep

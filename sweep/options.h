@@ -1,0 +1,35 @@
+// The command line of an-sweep.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "report.h"
+
+namespace quillet::sweep {
+
+struct Options {
+    std::string input;
+    std::int16_t anType = 1;
+    ReportFormat format = ReportFormat::Table;
+    std::optional<std::string> output;
+    std::optional<std::string> plot;  // ends in .svg or .png
+    bool check = false;
+    bool listTypes = false;
+    bool help = false;
+};
+
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The arguments after the program's name. Throws UsageError.
+Options ParseOptions(const std::vector<std::string>& arguments);
+
+extern const char* const kUsage;
+
+}  // namespace quillet::sweep
