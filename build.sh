@@ -15,9 +15,10 @@ as_root() {
 }
 
 packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev
-          qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation fonts-dejavu-core)
+          qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev fonts-liberation fonts-dejavu-core)
 if [ "$action" = test ]; then
-    packages+=(locales dpkg-dev file)
+    # the decimal-comma locale test, the Debian package, the fuzz target
+    packages+=(locales dpkg-dev file clang libclang-rt-14-dev python3)
 fi
 
 missing=()

@@ -1,9 +1,12 @@
-// Speed of the work behind one press of "Calculate".
+// Speed of the work behind one press of "Calculate", and of one point of
+// an-sweep.
 #include <benchmark/benchmark.h>
 
+#include <complex>
 #include <string>
 
 #include "deviation.h"
+#include "evaluation.h"
 #include "number_text.h"
 
 namespace {
@@ -35,6 +38,18 @@ void WriteResultText(benchmark::State& state) {
     }
 }
 BENCHMARK(WriteResultText);
+
+// One point of an-sweep: the calculator's handlers, the exact extremes and
+// the tolerance check.
+void SweepToolPerPoint(benchmark::State& state) {
+    quillet::sweep::Measurement measurement;
+    for (int i = 0; i < 100; ++i)
+        measurement.points.push_back({0.15 + i * 0.3, std::polar(39.26 + i * 0.1, 0.9573)});
+    for (auto _ : state)
+        benchmark::DoNotOptimize(quillet::sweep::Evaluate(measurement, 1));
+    state.SetItemsProcessed(state.iterations() * 100);
+}
+BENCHMARK(SweepToolPerPoint);
 
 }  // namespace
 

@@ -4,11 +4,16 @@ artificial network from 150 kHz to 30 MHz whose error grows with frequency
 (a few per cent in magnitude and degrees in phase at the low end, more above
 10 MHz, where a parasitic capacitance and a longer lead start to show), as a
 vector network analyser would write it: S11, real and imaginary part, 201
-points on a logarithmic grid."""
+points on a logarithmic grid.
+Usage: make_sample.py [POINTS [FILE]] (201 points into an-type1-sweep.s1p by
+default; a larger sweep is handy for timing an-sweep).
+"""
 import cmath
 import math
+import sys
 
-POINTS = 201
+POINTS = int(sys.argv[1]) if len(sys.argv) > 1 else 201
+OUTPUT = sys.argv[2] if len(sys.argv) > 2 else 'an-type1-sweep.s1p'
 F_START, F_STOP = 150e3, 30e6
 
 
@@ -25,9 +30,9 @@ def measured(f_hz):
     return nominal(f_hz) * (1 + magnitude_error) * ripple * cmath.exp(1j * phase_error)
 
 
-with open('an-type1-sweep.s1p', 'w') as out:
+with open(OUTPUT, 'w') as out:
     out.write('! Synthetic AN impedance measurement: 50 ohm // (50 uH + 5 ohm), type 1\n')
-    out.write('! 150 kHz to 30 MHz, 201 points; made by make_sample.py\n')
+    out.write(f'! 150 kHz to 30 MHz, {POINTS} points; made by make_sample.py\n')
     out.write('# Hz S RI R 50\n')
     for i in range(POINTS):
         f = F_START * (F_STOP / F_START) ** (i / (POINTS - 1))

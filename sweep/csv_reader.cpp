@@ -40,7 +40,11 @@ Measurement ReadCsv(std::string_view text, const std::string& file) {
             numbers[k] = StrictNumber(fields[k]);
             allNumbers = allNumbers && numbers[k].has_value();
         }
-        const bool header = firstLine && !numbers[0].has_value();
+        // A header names its columns; a first line of numbers written with
+        // a decimal comma is data, and says so below.
+        const bool header = firstLine && !numbers[0].has_value() &&
+                            line.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") !=
+                                std::string_view::npos;
         firstLine = false;
         if (header)
             continue;

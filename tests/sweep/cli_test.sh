@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# an-sweep as a user runs it: exit statuses, files written or not, formats.
+# usage: cli_test.sh AN_SWEEP SAMPLE
+set -u
+an_sweep=$1
+sample=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+check() {  # check DESCRIPTION COMMAND...
+    local what=$1
+    shift
+    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
+}
+status() { "$@" >"$work/out" 2>"$work/err"; echo $?; }
+
+check "a sweep evaluates" test "$(status "$an_sweep" "$sample")" = 0
+check "the table ends in the summary" grep -q '^Outside the tolerance' "$work/out"
+check "--check fails on points outside the tolerance" test "$(status "$an_sweep" --check "$sample")" = 1
+check "--check passes a sweep within it" test "$(printf '1,150,0\n2,151,1\n' >"$work/ok.csv"; status "$an_sweep" --type 4 --check "$work/ok.csv")" = 0
+
+check "--output writes what the terminal would show" \
+    test "$(status "$an_sweep" --format csv --output "$work/result.csv" "$sample")" = 0
+"$an_sweep" --format csv "$sample" >"$work/stdout.csv" 2>/dev/null
+check "  the same bytes" cmp -s "$work/result.csv" "$work/stdout.csv"
+check "  nothing on the terminal" test ! -s "$work/out"
+
+printf '# MHz S RI R 50\n1 0.2 0\n0.5 0.1 0\n' >"$work/bad.s1p"
+check "bad input is status 2" test "$(status "$an_sweep" --output "$work/never.csv" "$work/bad.s1p")" = 2
+check "  the error names file and line" grep -q "bad.s1p:3: frequencies must rise" "$work/err"
+check "  nothing is written to --output" test ! -e "$work/never.csv"
+echo "old" >"$work/kept.csv"
+"$an_sweep" --output "$work/kept.csv" "$work/bad.s1p" 2>/dev/null
+check "  an existing --output keeps its contents" grep -qx old "$work/kept.csv"
+
+check "a missing file is status 2" test "$(status "$an_sweep" "$work/none.s1p")" = 2
+check "an unknown option is status 2" test "$(status "$an_sweep" --colour "$sample")" = 2
+check "  with the usage" grep -q '^usage: an-sweep' "$work/err"
+check "--list-types" test "$(status "$an_sweep" --list-types)" = 0
+check "  lists the four types" test "$(wc -l <"$work/out")" -eq 4
+check "--help is status 0" test "$(status "$an_sweep" --help)" = 0
+
+check "--format json" test "$(status "$an_sweep" --format json "$sample")" = 0
+check "  numbers are numbers" grep -q '"deviation_dB": [-0-9.]' "$work/out"
+check "--plot FILE.png" test "$(status "$an_sweep" --plot "$work/plot.png" "$sample")" = 0
+check "  is a PNG" sh -c "head -c 8 '$work/plot.png' | od -An -c | grep -q 'P   N   G'"
+check "--plot FILE.svg" test "$(status "$an_sweep" --plot "$work/plot.svg" "$sample")" = 0
+check "  is an SVG" grep -q '<svg' "$work/plot.svg"
+
+echo "$failures failed"
+[ "$failures" -eq 0 ]

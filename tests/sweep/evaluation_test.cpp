@@ -1,0 +1,100 @@
+#include "evaluation.h"
+
+#include <gtest/gtest.h>
+
+#include <numbers>
+#include <string>
+
+#include "csv_reader.h"
+#include "report.h"
+
+namespace quillet::sweep {
+namespace {
+
+Evaluation FromCsv(const std::string& csv, std::int16_t type) { return Evaluate(ReadCsv(csv, "test.csv"), type); }
+
+struct CalculatorRow {
+    std::int16_t type;
+    const char* csv;
+    const char* deviation;
+    const char* eutPhase;
+};
+
+TEST(Evaluate, ShowsWhatTheCalculatorShowsForTheSameInputs) {
+    const CalculatorRow rows[] = {
+        {1, "0.15,39.26,54.85", " 3.61", " 268.14"},
+        {2, "0.15,39.26,54.85", " 2.7", " 268.72"},
+        {3, "0.15,39.26,54.85", " 22.4", " 270.44"},
+        {4, "0.15,39.26,54.85", "-11.84", " 24.64"},
+        {4, "1,150,0", " 0", " 0"},
+        {2, "30,50,0", "-.02", " 269.86"},
+        {3, "0,0,0", "-119.83", " 359.82"},
+        {2, "0,39.26,54.85", " 106.73", " 267.57"},
+        {1, "0.15,39.26,-54.85", " 10.5", " 102.56"},
+        {1, "0.15,39.26,360", "-4.35", " 242.36"},
+        {4, "30,150,90", " 55.45", " 269.86"},
+    };
+    for (const auto& row : rows) {
+        const Evaluation e = FromCsv(row.csv, row.type);
+        ASSERT_EQ(e.points.size(), 1u);
+        EXPECT_EQ(e.points[0].deviationText, row.deviation) << row.type << ": " << row.csv;
+        EXPECT_EQ(e.points[0].eutPhaseText, row.eutPhase) << row.type << ": " << row.csv;
+    }
+    // The window clamps a magnitude above 500 ohm to 500.
+    const Evaluation above = FromCsv("0.15,600,0", 1), limit = FromCsv("0.15,500,0", 1);
+    EXPECT_EQ(above.points[0].deviationText, limit.points[0].deviationText);
+    EXPECT_EQ(above.points[0].eutPhaseText, limit.points[0].eutPhaseText);
+    EXPECT_NE(above.points[0].deviationText, "not valid");
+}
+
+TEST(Evaluate, ChecksTheImpedanceTolerance) {
+    // 150 ohm nominal: 120..180 ohm and +-11.5 degrees.
+    const Evaluation e = FromCsv("1,150,0\n2,180,0\n3,180.1,0\n4,119.9,0\n5,120,11.5\n6,150,-11.6\n7,150,11.6\n", 4);
+    const bool expected[] = {true, true, false, false, true, false, false};
+    ASSERT_EQ(e.points.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i)
+        EXPECT_EQ(e.points[i].withinTolerance, expected[i]) << i;
+    EXPECT_EQ(e.summary.outsideTolerance, 4u);
+}
+
+TEST(Evaluate, SummarisesTheWorstPoints) {
+    const Evaluation e = FromCsv("1,150,0\n2,300,0\n3,100,0\n", 4);
+    ASSERT_TRUE(e.summary.worstDeviation);
+    EXPECT_EQ(*e.summary.worstDeviation, 1u);  // 6.02 dB beats -3.52 dB
+    EXPECT_EQ(e.points[1].deviationText, " 6.02");
+    ASSERT_TRUE(e.summary.worstExact);
+    EXPECT_EQ(*e.summary.worstExact, 1u);
+    EXPECT_FALSE(e.summary.firstUnbounded);
+    // A measured impedance without a positive real part has no bound.
+    const Evaluation open = FromCsv("1,50,0\n2,50,120\n3,50,90\n", 1);
+    EXPECT_TRUE(open.points[0].exact);
+    EXPECT_FALSE(open.points[1].exact);
+    ASSERT_TRUE(open.summary.firstUnbounded);
+    EXPECT_EQ(*open.summary.firstUnbounded, 1u);
+}
+
+TEST(WriteReport, WritesNumbersAsNumbers) {
+    const Evaluation e = FromCsv("0.15,39.26,54.85\n1,50,120\n", 1);
+    const std::string json = WriteReport(e, ReportFormat::Json, "in \"quotes\".csv");
+    EXPECT_NE(json.find("\"file\": \"in \\\"quotes\\\".csv\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"deviation_dB\": 3.61, \"eut_phase_deg\": 268.14"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"exact_highest_dB\": null, \"exact_lowest_dB\": null, \"exact_unbounded\": true"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find("\"exact_unbounded_from_MHz\": 1"), std::string::npos) << json;
+
+    const std::string csv = WriteReport(e, ReportFormat::Csv, "x");
+    EXPECT_EQ(csv.rfind("frequency_MHz,magnitude_ohm,phase_deg,deviation_dB,", 0), 0u);
+    EXPECT_NE(csv.find("\n0.15,39.26,54.85,3.61,268.14,"), std::string::npos) << csv;
+    EXPECT_NE(csv.find(",,,true,false\n"), std::string::npos) << csv;
+
+    const std::string table = WriteReport(e, ReportFormat::Table, "x.csv");
+    EXPECT_NE(table.find("Worst deviation (calculator): 8.05 dB at 1 MHz, EUT phase 270.44 deg"),
+              std::string::npos)
+        << table;
+    EXPECT_NE(table.find("Worst exact case: unbounded (first at 1 MHz"), std::string::npos) << table;
+    EXPECT_NE(table.find("unbounded  OUTSIDE"), std::string::npos) << table;
+}
+
+}  // namespace
+}  // namespace quillet::sweep
