@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <QSaveFile>
 #include <QSvgGenerator>
 
 #include <algorithm>
@@ -255,26 +256,31 @@ void Draw(QPainter& painter, const Evaluation& e, const std::string& source) {
 }  // namespace
 
 void DrawDeviationPlot(const Evaluation& evaluation, const std::string& path, const std::string& source) {
-    const QString file = QString::fromStdString(path);
-    if (file.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
+    // Written to a temporary file and renamed into place, like --output.
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly))
+        throw std::runtime_error(path + ": cannot write the plot: " + file.errorString().toStdString());
+    if (file.fileName().endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
         QSvgGenerator svg;
-        svg.setFileName(file);
+        svg.setOutputDevice(&file);
         svg.setSize(kSize);
         svg.setViewBox(QRect(QPoint(0, 0), kSize));
         svg.setTitle(QStringLiteral("AN impedance deviation"));
         QPainter painter;
         if (!painter.begin(&svg))
-            throw std::runtime_error(path + ": cannot write the plot");
+            throw std::runtime_error(path + ": cannot draw the plot");
         Draw(painter, evaluation, source);
         painter.end();
-        return;
+    } else {
+        QImage image(kSize, QImage::Format_ARGB32);
+        QPainter painter(&image);
+        Draw(painter, evaluation, source);
+        painter.end();
+        if (!image.save(&file, "PNG"))
+            throw std::runtime_error(path + ": cannot write the plot");
     }
-    QImage image(kSize, QImage::Format_ARGB32);
-    QPainter painter(&image);
-    Draw(painter, evaluation, source);
-    painter.end();
-    if (!image.save(file, "PNG"))
-        throw std::runtime_error(path + ": cannot write the plot");
+    if (!file.commit())
+        throw std::runtime_error(path + ": cannot write the plot: " + file.errorString().toStdString());
 }
 
 }  // namespace quillet::sweep

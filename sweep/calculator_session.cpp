@@ -3,6 +3,7 @@
 #include <array>
 #include <map>
 
+#include "number_text.h"
 #include "window_interface.h"
 #include "window_model.h"
 
@@ -48,15 +49,18 @@ CalculatorSession::~CalculatorSession() = default;
 CalculatorResult CalculatorSession::Calculate(std::string_view frequency, std::string_view magnitude,
                                               std::string_view phase) {
     WindowModel& model = window_->model;
+    bool clamped = false;
     // Pasted into each box in turn: leaving the box takes its text over.
-    window_->SetText(TextBox::TxtFrequency, frequency);
-    model.TxtFrequency_LostFocus();
-    window_->SetText(TextBox::TxtMagnitude, magnitude);
-    model.TxtMagnitude_LostFocus();
-    window_->SetText(TextBox::TxtPhase, phase);
-    model.TxtPhase_LostFocus();
+    auto enter = [&](TextBox box, std::string_view text, void (WindowModel::*leave)()) {
+        window_->SetText(box, text);
+        (model.*leave)();
+        clamped = clamped || ParseNumber(window_->Text(box)) != ParseNumber(text);
+    };
+    enter(TextBox::TxtFrequency, frequency, &WindowModel::TxtFrequency_LostFocus);
+    enter(TextBox::TxtMagnitude, magnitude, &WindowModel::TxtMagnitude_LostFocus);
+    enter(TextBox::TxtPhase, phase, &WindowModel::TxtPhase_LostFocus);
     model.PbCapture_Click();
-    return {window_->Text(TextBox::TxtMaxUncertainty), window_->Text(TextBox::TxtUncPhase)};
+    return {window_->Text(TextBox::TxtMaxUncertainty), window_->Text(TextBox::TxtUncPhase), clamped};
 }
 
 }  // namespace quillet::sweep

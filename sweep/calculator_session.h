@@ -13,6 +13,7 @@ namespace quillet::sweep {
 struct CalculatorResult {
     std::string deviation;  // as the result boxes show it: " 3.61", or "not valid"
     std::string eutPhase;
+    bool inputsClamped;  // a box's limits changed a value as it was left
 };
 
 class CalculatorSession {

@@ -1,5 +1,6 @@
 #include "csv_reader.h"
 
+#include <cmath>
 #include <numbers>
 #include <optional>
 #include <vector>
@@ -42,7 +43,8 @@ Measurement ReadCsv(std::string_view text, const std::string& file) {
         }
         // A header names its columns; a first line of numbers written with
         // a decimal comma is data, and says so below.
-        const bool header = firstLine && !numbers[0].has_value() &&
+        const bool header = firstLine && !numbers[0].has_value() && !numbers[1].has_value() &&
+                            !numbers[2].has_value() &&
                             line.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") !=
                                 std::string_view::npos;
         firstLine = false;
@@ -64,7 +66,9 @@ Measurement ReadCsv(std::string_view text, const std::string& file) {
             throw ReadError(file, lineNumber, "negative magnitude");
         if (!measurement.points.empty() && !(frequency > measurement.points.back().frequencyMHz))
             throw ReadError(file, lineNumber, "frequencies must rise from line to line");
-        measurement.points.push_back({frequency, std::polar(magnitude, *numbers[2] * std::numbers::pi / 180.0)});
+        // Whole turns are taken off first, so any finite phase stays finite.
+        const double phase = std::fmod(*numbers[2], 360.0) * std::numbers::pi / 180.0;
+        measurement.points.push_back({frequency, std::polar(magnitude, phase)});
     }
     if (measurement.points.empty())
         throw ReadError(file, 0, "no data points");

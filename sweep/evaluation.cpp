@@ -11,6 +11,9 @@
 namespace quillet::sweep {
 namespace {
 
+// What the calculator takes for a frequency or magnitude of 0.
+constexpr double kZeroStandIn = 1e-6;
+
 double Degrees(double radians) { return radians * 180.0 / std::numbers::pi; }
 
 bool WithinTolerance(std::complex<double> measured, std::complex<double> nominal) {
@@ -37,6 +40,8 @@ void Summarise(Evaluation& evaluation) {
         const EvaluatedPoint& p = evaluation.points[i];
         if (!p.withinTolerance)
             ++s.outsideTolerance;
+        if (p.inputsClamped)
+            ++s.clamped;
         if (p.deviationDb && std::fabs(*p.deviationDb) > worstDeviation) {
             worstDeviation = std::fabs(*p.deviationDb);
             s.worstDeviation = i;
@@ -87,10 +92,17 @@ Evaluation Evaluate(const Measurement& measurement, std::int16_t anType) {
         p.eutPhaseText = shown.eutPhase;
         p.deviationDb = ShownNumber(shown.deviation);
         p.eutPhaseDegrees = ShownNumber(shown.eutPhase);
-        // The rest of the row is for the same three numbers, as printed.
-        const double frequency = ParseNumber(p.frequencyText);
+        p.inputsClamped = shown.inputsClamped;
+        // The rest of the row is for the same three numbers, as printed,
+        // with the calculator's stand-in for a zero frequency or magnitude.
+        double frequency = ParseNumber(p.frequencyText);
+        double magnitude = ParseNumber(p.magnitudeText);
+        if (frequency == 0.0)
+            frequency = kZeroStandIn;
+        if (magnitude == 0.0)
+            magnitude = kZeroStandIn;
         const std::complex<double> impedance =
-            std::polar(ParseNumber(p.magnitudeText), ParseNumber(p.phaseText) * std::numbers::pi / 180.0);
+            std::polar(magnitude, std::fmod(ParseNumber(p.phaseText), 360.0) * std::numbers::pi / 180.0);
         p.exact = ExactExtremes(impedance, frequency, anType);
         p.withinTolerance = WithinTolerance(impedance, NominalImpedance(anType, frequency));
         evaluation.points.push_back(std::move(p));

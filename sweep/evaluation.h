@@ -31,6 +31,7 @@ struct EvaluatedPoint {
     std::string eutPhaseText;
     std::optional<double> deviationDb;
     std::optional<double> eutPhaseDegrees;
+    bool inputsClamped;             // the calculator's limits changed a typed value
     std::optional<Extremes> exact;  // none: unbounded
     bool withinTolerance;
 };
@@ -41,6 +42,7 @@ struct Summary {
     double worstExactDb = 0;                    // signed: highest or lowest of that point
     std::optional<std::size_t> firstUnbounded;  // a point whose worst case has no bound
     std::size_t outsideTolerance = 0;
+    std::size_t clamped = 0;  // points whose inputs the calculator's limits changed
 };
 
 struct Evaluation {

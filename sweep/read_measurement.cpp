@@ -1,5 +1,6 @@
 #include "read_measurement.h"
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -29,9 +30,21 @@ bool StartsLikeTouchstone(std::string_view text) {
     return false;
 }
 
-}  // namespace
+// Every reader promises finite values; a last check keeps that promise for
+// whatever a reader may have missed.
+Measurement Checked(Measurement measurement, const std::string& file) {
+    for (const MeasuredPoint& p : measurement.points) {
+        if (!std::isfinite(p.frequencyMHz) || !std::isfinite(p.impedance.real()) || !std::isfinite(p.impedance.imag()))
+            throw ReadError(file, 0, "a value out of the range of numbers");
+    }
+    return measurement;
+}
 
-Measurement ReadMeasurement(std::string_view bytes, const std::string& file) {
+Measurement Read(std::string_view bytes, const std::string& file) {
+    // Spreadsheets start their text files with a byte-order mark.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+        bytes.remove_prefix(kByteOrderMark.size());
     if (!LooksLikeText(bytes))
         throw ReadError(file, 0, "not a text file; expected a Touchstone (.s1p) or CSV file");
     if (Trim(bytes).empty())
@@ -45,6 +58,12 @@ Measurement ReadMeasurement(std::string_view bytes, const std::string& file) {
     if (ending == "csv" || ending == "txt")
         return ReadCsv(bytes, file);
     return StartsLikeTouchstone(bytes) ? ReadTouchstone(bytes, file) : ReadCsv(bytes, file);
+}
+
+}  // namespace
+
+Measurement ReadMeasurement(std::string_view bytes, const std::string& file) {
+    return Checked(Read(bytes, file), file);
 }
 
 Measurement ReadMeasurementFile(const std::string& path) {

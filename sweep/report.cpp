@@ -50,7 +50,8 @@ std::string Table(const Evaluation& e, const std::string& source) {
                                              "exact low (dB)",  "tolerance"};
     std::vector<std::vector<std::string>> rows;
     for (const EvaluatedPoint& p : e.points) {
-        rows.push_back({p.frequencyText, p.magnitudeText, p.phaseText, Shown(p.deviationText), Shown(p.eutPhaseText),
+        rows.push_back({p.frequencyText, p.magnitudeText, p.phaseText,
+                        Shown(p.deviationText) + (p.inputsClamped ? "*" : ""), Shown(p.eutPhaseText),
                         p.exact ? Decibels(p.exact->highestDb) : "unbounded",
                         p.exact ? Decibels(p.exact->lowestDb) : "unbounded",
                         p.withinTolerance ? "ok" : "OUTSIDE"});
@@ -86,25 +87,27 @@ std::string Table(const Evaluation& e, const std::string& source) {
         out << "Worst deviation (calculator): no point could be evaluated\n";
     }
     if (s.firstUnbounded)
-        out << "Worst exact case: unbounded (first at " << e.points[*s.firstUnbounded].frequencyText
-            << " MHz, where the measured impedance has no positive real part)\n";
+        out << "Worst exact case: unbounded (first at " << e.points[*s.firstUnbounded].frequencyText << " MHz)\n";
     else if (s.worstExact)
         out << "Worst exact case: " << Decibels(s.worstExactDb) << " dB at " << e.points[*s.worstExact].frequencyText
             << " MHz\n";
     out << "Outside the tolerance (+-20 % in magnitude, +-11.5 deg in phase): " << s.outsideTolerance << " of "
         << e.points.size() << " points\n";
+    if (s.clamped > 0)
+        out << "* " << s.clamped << " point(s) beyond the calculator's limits (0 to 500000 MHz, 0 to 500 ohm, "
+            << "-360 to 360 deg): the calculator shows the result for the limit\n";
     return out.str();
 }
 
 std::string Csv(const Evaluation& e) {
     std::ostringstream out;
     out << "frequency_MHz,magnitude_ohm,phase_deg,deviation_dB,eut_phase_deg,exact_highest_dB,exact_lowest_dB,"
-           "exact_unbounded,within_tolerance\n";
+           "exact_unbounded,within_tolerance,calculator_inputs_clamped\n";
     for (const EvaluatedPoint& p : e.points) {
         out << p.frequencyText << ',' << p.magnitudeText << ',' << p.phaseText << ',' << Optional(p.deviationDb) << ','
             << Optional(p.eutPhaseDegrees) << ',' << (p.exact ? ShortestText(p.exact->highestDb) : "") << ','
             << (p.exact ? ShortestText(p.exact->lowestDb) : "") << ',' << (p.exact ? "false" : "true") << ','
-            << (p.withinTolerance ? "true" : "false") << '\n';
+            << (p.withinTolerance ? "true" : "false") << ',' << (p.inputsClamped ? "true" : "false") << '\n';
     }
     return out.str();
 }
@@ -122,11 +125,13 @@ std::string Json(const Evaluation& e, const std::string& source) {
             << ", \"exact_highest_dB\": " << (p.exact ? ShortestText(p.exact->highestDb) : "null")
             << ", \"exact_lowest_dB\": " << (p.exact ? ShortestText(p.exact->lowestDb) : "null")
             << ", \"exact_unbounded\": " << (p.exact ? "false" : "true")
-            << ", \"within_tolerance\": " << (p.withinTolerance ? "true" : "false") << "}";
+            << ", \"within_tolerance\": " << (p.withinTolerance ? "true" : "false")
+            << ", \"calculator_inputs_clamped\": " << (p.inputsClamped ? "true" : "false") << "}";
     }
     const Summary& s = e.summary;
     out << "\n  ],\n  \"summary\": {\n    \"points\": " << e.points.size()
-        << ",\n    \"outside_tolerance\": " << s.outsideTolerance << ",\n    \"worst_deviation\": ";
+        << ",\n    \"outside_tolerance\": " << s.outsideTolerance << ",\n    \"calculator_inputs_clamped\": " << s.clamped
+        << ",\n    \"worst_deviation\": ";
     if (s.worstDeviation) {
         const EvaluatedPoint& p = e.points[*s.worstDeviation];
         out << "{\"frequency_MHz\": " << p.frequencyText << ", \"deviation_dB\": " << JsonNumber(p.deviationDb)

@@ -10,6 +10,9 @@ namespace quillet::sweep {
 namespace {
 
 enum class Parameter { S, Y, Z };
+
+// Whole turns are taken off first, so any finite angle gives a finite one.
+double Radians(double degrees) { return std::fmod(degrees, 360.0) * std::numbers::pi / 180.0; }
 enum class Format { MA, DB, RI };
 
 struct Options {
@@ -31,11 +34,17 @@ public:
             content = Trim(content);
             if (content.empty())
                 continue;
+            if (inInformation_) {
+                // Free text until the block ends.
+                if (Lowercase(content).rfind("[end information]", 0) == 0)
+                    inInformation_ = false;
+                continue;
+            }
             if (content.front() == '[')
                 Keyword(content);
             else if (content.front() == '#')
                 OptionLine(content);
-            else if (!inInformation_)
+            else
                 DataLine(content);
         }
         line_ = 0;
@@ -70,6 +79,8 @@ private:
         }
         if (!version2_)
             Fail("keyword [" + std::string(content.substr(1, close - 1)) + "] without [Version] 2.0 first");
+        if (!optionLineSeen_)
+            Fail("expected the option line ('# <unit> <parameter> <format> R <n>') right after [Version]");
         if (keyword == "number of ports") {
             const auto ports = StrictNumber(argument);
             if (!ports)
@@ -79,7 +90,7 @@ private:
             portsSeen_ = true;
         } else if (keyword == "number of frequencies") {
             const auto count = StrictNumber(argument);
-            if (!count || *count < 1 || *count != std::floor(*count))
+            if (!count || *count < 1 || *count > 1e9 || *count != std::floor(*count))
                 Fail("expected a whole number of frequencies after [Number of Frequencies]");
             expectedFrequencies_ = static_cast<std::size_t>(*count);
         } else if (keyword == "reference") {
@@ -99,8 +110,6 @@ private:
             networkData_ = true;
         } else if (keyword == "begin information") {
             inInformation_ = true;
-        } else if (keyword == "end information") {
-            inInformation_ = false;
         } else if (keyword == "end") {
             ended_ = true;
         } else if (keyword == "noise data" || keyword == "number of noise frequencies") {
@@ -116,6 +125,8 @@ private:
                 Fail("a second option line");
             return;  // version 1 files: only the first one counts
         }
+        if (!measurement_.points.empty())
+            Fail("the option line must come before the data");
         optionLineSeen_ = true;
         const auto fields = SplitWhitespace(content.substr(1));
         for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -163,6 +174,8 @@ private:
         const double frequencyMHz = numbers[0] * options_.hertzPerUnit / 1e6;
         if (numbers[0] < 0)
             Fail("negative frequency");
+        if (!std::isfinite(frequencyMHz))
+            Fail("frequency too large for its unit");
         if (!measurement_.points.empty() && !(frequencyMHz > measurement_.points.back().frequencyMHz))
             Fail("frequencies must rise from line to line");
         measurement_.points.push_back({frequencyMHz, Impedance(numbers[1], numbers[2])});
@@ -172,8 +185,12 @@ private:
         std::complex<double> value;
         switch (options_.format) {
         case Format::RI: value = {a, b}; break;
-        case Format::MA: value = std::polar(a, b * std::numbers::pi / 180.0); break;
-        case Format::DB: value = std::polar(std::pow(10.0, a / 20.0), b * std::numbers::pi / 180.0); break;
+        case Format::MA:
+            if (a < 0)
+                Fail("negative magnitude");
+            value = std::polar(a, Radians(b));
+            break;
+        case Format::DB: value = std::polar(std::pow(10.0, a / 20.0), Radians(b)); break;
         }
         const double r = options_.reference;
         std::complex<double> z;

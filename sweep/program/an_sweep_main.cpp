@@ -51,16 +51,15 @@ int main(int argc, char* argv[]) {
         const Evaluation evaluation = Evaluate(measurement, options.anType);
         const std::string report = WriteReport(evaluation, options.format, options.input);
         if (options.plot) {
-            // Drawing needs Qt's font machinery, not a display.
-            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-                qputenv("QT_QPA_PLATFORM", "offscreen");
+            // Drawing needs Qt's font machinery, never a display.
+            qputenv("QT_QPA_PLATFORM", "offscreen");
             QGuiApplication application(argc, argv);
             DrawDeviationPlot(evaluation, *options.plot, options.input);
         }
         if (options.output)
             WriteFileAtomically(*options.output, report);
-        else
-            std::cout << report << std::flush;
+        else if (!(std::cout << report << std::flush))
+            return Fail("cannot write the result to the standard output");
         if (options.check && evaluation.summary.outsideTolerance > 0)
             return kOutsideTolerance;
         return 0;

@@ -41,7 +41,19 @@ check "  lists the four types" test "$(wc -l <"$work/out")" -eq 4
 check "--help is status 0" test "$(status "$an_sweep" --help)" = 0
 
 check "--format json" test "$(status "$an_sweep" --format json "$sample")" = 0
-check "  numbers are numbers" grep -q '"deviation_dB": [-0-9.]' "$work/out"
+if command -v python3 >/dev/null; then
+    check "  is valid JSON with numbers as numbers" python3 -c '
+import json, sys
+d = json.load(open(sys.argv[1]))
+assert all(isinstance(p["deviation_dB"], (int, float)) for p in d["points"])
+assert isinstance(d["summary"]["outside_tolerance"], int)' "$work/out"
+else
+    check "  numbers are numbers" grep -q '"deviation_dB": [-0-9.]' "$work/out"
+fi
+if [ -w /dev/full ]; then
+    check "a failed write to the terminal is status 2" \
+        test "$("$an_sweep" "$sample" 2>/dev/null >/dev/full; echo $?)" = 2
+fi
 check "--plot FILE.png" test "$(status "$an_sweep" --plot "$work/plot.png" "$sample")" = 0
 check "  is a PNG" sh -c "head -c 8 '$work/plot.png' | od -An -c | grep -q 'P   N   G'"
 check "--plot FILE.svg" test "$(status "$an_sweep" --plot "$work/plot.svg" "$sample")" = 0

@@ -45,6 +45,22 @@ TEST(Evaluate, ShowsWhatTheCalculatorShowsForTheSameInputs) {
     EXPECT_EQ(above.points[0].deviationText, limit.points[0].deviationText);
     EXPECT_EQ(above.points[0].eutPhaseText, limit.points[0].eutPhaseText);
     EXPECT_NE(above.points[0].deviationText, "not valid");
+    EXPECT_TRUE(above.points[0].inputsClamped);
+    EXPECT_FALSE(limit.points[0].inputsClamped);
+    EXPECT_EQ(above.summary.clamped, 1u);
+    const std::string table = WriteReport(above, ReportFormat::Table, "x.csv");
+    EXPECT_NE(table.find(limit.points[0].deviationText.substr(1) + "*"), std::string::npos) << table;
+    EXPECT_NE(table.find("* 1 point(s) beyond the calculator's limits"), std::string::npos) << table;
+}
+
+TEST(Evaluate, TakesZerosAsTheCalculatorDoes) {
+    // At 0 MHz the nominal type 2 network is a short; the calculator, and so
+    // the exact case beside it, take 1e-6 MHz instead.
+    const Evaluation e = FromCsv("0,50,0\n", 2);
+    ASSERT_TRUE(e.points[0].exact);
+    EXPECT_NE(e.points[0].deviationText, "not valid");
+    EXPECT_LE(*e.points[0].deviationDb, e.points[0].exact->highestDb + 0.005);
+    EXPECT_GE(*e.points[0].deviationDb, e.points[0].exact->lowestDb - 0.005);
 }
 
 TEST(Evaluate, ChecksTheImpedanceTolerance) {
@@ -86,7 +102,7 @@ TEST(WriteReport, WritesNumbersAsNumbers) {
     const std::string csv = WriteReport(e, ReportFormat::Csv, "x");
     EXPECT_EQ(csv.rfind("frequency_MHz,magnitude_ohm,phase_deg,deviation_dB,", 0), 0u);
     EXPECT_NE(csv.find("\n0.15,39.26,54.85,3.61,268.14,"), std::string::npos) << csv;
-    EXPECT_NE(csv.find(",,,true,false\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find(",,,true,false,false\n"), std::string::npos) << csv;
 
     const std::string table = WriteReport(e, ReportFormat::Table, "x.csv");
     EXPECT_NE(table.find("Worst deviation (calculator): 8.05 dB at 1 MHz, EUT phase 270.44 deg"),

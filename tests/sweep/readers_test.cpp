@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <complex>
+#include <numbers>
 #include <string>
 
 #include "read_measurement.h"
@@ -47,6 +48,16 @@ TEST(ReadMeasurement, ReadsEveryFormOfOnePortData) {
         {"CSV with a header", "a.csv", "f (MHz),|Z| (ohm),phase (deg)\n0.15,75,0\n1,50,90\n", 0.15, 75, 2},
         {"CSV with semicolons", "a.csv", "0.15; 75; 0\n1;50;90\n", 0.15, 75, 2},
         {"CSV by content", "a.dat", "1,100,90\n", 1, {0, 100}, 1},
+        {"CSV after a byte-order mark", "a.csv", "\xEF\xBB\xBF" "f,m,p\n1,100,0\n", 1, 100, 1},
+        {"a phase of many turns", "a.csv", "1,100,1e308\n", 1, std::polar(100.0, std::fmod(1e308, 360.0) * std::numbers::pi / 180), 1},
+        {"version 1 Z MA at R 75", "a.s1p", "# MHz Z MA R 75\n1 2 90\n", 1, {0, 150}, 1},
+        {"version 1 Y DB at R 75", "a.s1p", "# MHz Y DB R 75\n1 -6.020599913279624 0\n", 1, 150, 1},
+        {"version 2 Z MA ignores R", "a.ts", "[Version] 2.0\n# MHz Z MA R 75\n[Number of Ports] 1\n[Network Data]\n1 2 90\n",
+         1, {0, 2}, 1},
+        {"information blocks hold free text", "a.ts",
+         "[Version] 2.0\n# MHz S RI\n[Begin Information]\n# not an option line\n[Anything]\n[End Information]\n"
+         "[Number of Ports] 1\n[Network Data]\n1 0.2 0\n",
+         1, 75, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -90,7 +101,14 @@ TEST(ReadMeasurement, NamesFileLineAndWhatWasExpected) {
         {"a.s1p", "# MHz Y RI\n1 0 0\n", "open circuit", 2},
         {"a.s1p", "[Number of Ports] 1\n1 0 0\n", "without [Version] 2.0", 1},
         {"a.ts", "[Version] 3.0\n", "not supported", 1},
-        {"a.ts", "[Version] 2.0\n[Number of Ports] 1\n[Network Data]\n1 0.2 0\n", "option line", 3},
+        {"a.ts", "[Version] 2.0\n[Number of Ports] 1\n[Network Data]\n1 0.2 0\n", "option line", 2},
+        {"a.ts", "[Version] 2.0\n[Reference] 75\n# MHz S RI R 50\n", "right after [Version]", 2},
+        {"a.ts", "[Version] 2.0\n# MHz S RI\n[Number of Ports] 1\n[Number of Frequencies] 1e300\n", "whole number", 4},
+        {"a.s1p", "1 0.2 0\n# MHz Z RI R 50\n2000 1 0\n", "option line must come before the data", 2},
+        {"a.s1p", "# GHz S RI\n1e300 0.2 0\n", "frequency too large", 2},
+        {"a.s1p", "# MHz S MA\n1 -0.2 0\n", "negative magnitude", 2},
+        {"a.s1p", "# MHz Z RI R 1e300\n1 1e300 0\n", "no finite impedance", 2},
+        {"a.csv", "1O,50,0\n", "three numbers", 1},
         {"a.ts", "[Version] 2.0\n# MHz S RI\n[Network Data]\n1 0.2 0\n", "[Number of Ports] 1", 3},
         {"a.ts", "[Version] 2.0\n# MHz S RI\n[Number of Ports] 2\n", "one-port data only", 3},
         {"a.ts", "[Version] 2.0\n# MHz S RI\n[Number of Ports] 1\n1 0.2 0\n", "[Network Data]", 4},
