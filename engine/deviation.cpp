@@ -120,8 +120,7 @@ std::optional<Deviation> SweepDeviation(double frequencyMHz, double magnitudeOhm
     const double b = std::sqrt(bSquared);
 
     const SweepGrid& grid = Grid();
-    double maxRatio = 0.0, maxAngle = 0.0;
-    double minRatio = 100.0, minAngle = 0.0;
+    RatioExtremes extremes;
     for (int i = 0; i < kSweepPoints; ++i) {
         const double c = grid.cosine[i];
         const double s = grid.sine[i];
@@ -136,24 +135,32 @@ std::optional<Deviation> SweepDeviation(double frequencyMHz, double magnitudeOhm
         const double ratio = a / std::sqrt(cSquared) * std::sqrt(dSquared) / b;
         if (!(Finite(cSquared) && Finite(dSquared) && Finite(ratio)))
             return std::nullopt;
-        if (ratio > maxRatio) {
-            maxRatio = ratio;
-            maxAngle = grid.angle[i];
-        }
-        if (ratio < minRatio) {
-            minRatio = ratio;
-            minAngle = grid.angle[i];
-        }
+        extremes.Add(ratio, grid.angle[i]);
     }
+    return ChooseSide(extremes);
+}
 
+void RatioExtremes::Add(double ratio, double angle) {
+    // Strict comparisons: on equal ratios the earliest angle stays.
+    if (ratio > maxRatio) {
+        maxRatio = ratio;
+        maxAngle = angle;
+    }
+    if (ratio < minRatio) {
+        minRatio = ratio;
+        minAngle = angle;
+    }
+}
+
+std::optional<Deviation> ChooseSide(const RatioExtremes& extremes) {
     // The logarithm of zero has no value: every ratio was zero.
-    if (!(maxRatio > 0.0) || !(minRatio > 0.0))
+    if (!(extremes.maxRatio > 0.0) || !(extremes.minRatio > 0.0))
         return std::nullopt;
-    const double aboveDb = std::fabs(20.0 * std::log(maxRatio));
-    const double belowDb = std::fabs(20.0 * std::log(minRatio));
+    const double aboveDb = std::fabs(20.0 * std::log(extremes.maxRatio));
+    const double belowDb = std::fabs(20.0 * std::log(extremes.minRatio));
     const bool minimumSide = belowDb >= aboveDb;  // a tie goes to the minimum
-    const double deviation = Decibels(minimumSide ? minRatio : maxRatio);
-    const double angle = minimumSide ? minAngle : maxAngle;
+    const double deviation = Decibels(minimumSide ? extremes.minRatio : extremes.maxRatio);
+    const double angle = minimumSide ? extremes.minAngle : extremes.maxAngle;
     const double degrees = angle * 180.0 / kPi;
     if (!Finite(aboveDb) || !Finite(belowDb) || !Finite(deviation) || !Finite(degrees))
         return std::nullopt;

@@ -31,6 +31,19 @@ struct Deviation {
 std::optional<Deviation> SweepDeviation(double frequencyMHz, double magnitudeOhm, double phaseRadians,
                                         std::int16_t anType);
 
+// The largest and the smallest voltage ratio of a sweep with their angles.
+struct RatioExtremes {
+    double maxRatio = 0.0;
+    double maxAngle = 0.0;
+    double minRatio = 100.0;  // the starting values the results are defined with
+    double minAngle = 0.0;
+    void Add(double ratio, double angle);
+};
+
+// The side whose dB value is larger in magnitude (the minimum on a tie), as
+// the deviation in dB and its angle; nothing when a ratio is zero.
+std::optional<Deviation> ChooseSide(const RatioExtremes& extremes);
+
 // How a result value is shown: rounded to two decimals, in NumberText form.
 std::string ResultText(double value);
 

@@ -64,6 +64,25 @@ TEST_F(AnTypeSelectorTest, KeepsTheOptionsOfTwoContainersExclusive) {
     EXPECT_EQ(model.Module().AnType, 4);
 }
 
+TEST_F(AnTypeSelectorTest, SelectsThenTestsThenClearsTheOthers) {
+    const std::size_t before = window.calls.size();
+    window.UserClicksOption(2);
+    const std::vector<std::string> toThree = {
+        "user clicks option 2", "option 2=1", "option 0=0", "option 1=0", "option 3=0",
+        "text TxtUncPhase=not valid", "text TxtMaxUncertainty=not valid",
+        "option 0=0", "option 1=0", "option 3=0",
+    };
+    EXPECT_EQ(window.CallsSince(before), toThree);
+    const std::size_t next = window.calls.size();
+    window.UserClicksOption(3);
+    const std::vector<std::string> toFour = {
+        "user clicks option 3", "option 3=1", "option 0=0", "option 1=0", "option 2=0",
+        "text TxtUncPhase=not valid", "text TxtMaxUncertainty=not valid",
+        "option 0=0", "option 1=0", "option 2=0",
+    };
+    EXPECT_EQ(window.CallsSince(next), toFour);
+}
+
 TEST_F(AnTypeSelectorTest, OldSelectionLeftTrueElsewhereDoesNotWinTheType) {
     // Without step one the first true option in the order 0, 1, 2 would win.
     for (int stale : {0, 1}) {

@@ -58,16 +58,56 @@ TEST(SweepDeviation, ReproducesTheReferenceTable) {
     }
 }
 
-TEST(SweepDeviation, TiesKeepTheMinimumSideAndTheEarliestAngle) {
-    // 150 ohm on the 150 ohm type: every ratio is exactly 1.
-    const auto flat = SweepDeviation(1, 150, 0, 4);
-    ASSERT_TRUE(flat);
-    EXPECT_EQ(flat->deviationDb, 0.0);
-    EXPECT_EQ(flat->eutPhaseRadians, 0.0);
-    // The last grid point is 628 * 0.01 rad, short of a full turn.
+TEST(RatioExtremes, KeepTheEarliestAngleOfEqualRatios) {
+    RatioExtremes e;
+    const double ratios[] = {1.0, 2.0, 0.5, 2.0, 0.5, 1.0};
+    for (int i = 0; i < 6; ++i)
+        e.Add(ratios[i], i * 0.01);
+    EXPECT_EQ(e.maxRatio, 2.0);
+    EXPECT_EQ(e.maxAngle, 0.01);
+    EXPECT_EQ(e.minRatio, 0.5);
+    EXPECT_EQ(e.minAngle, 0.02);
+    // Ratios that never go below the start of 100 leave it, at angle 0.
+    RatioExtremes high;
+    high.Add(150.0, 0.0);
+    high.Add(120.0, 0.01);
+    EXPECT_EQ(high.minRatio, 100.0);
+    EXPECT_EQ(high.minAngle, 0.0);
+}
+
+TEST(ChooseSide, TakesTheLargerDecibelsAndTheMinimumOnATie) {
+    struct Case {
+        double maxRatio, maxAngle, minRatio, minAngle;
+        bool minimum;  // which side is expected
+    } cases[] = {
+        {2.0, 0.5, 0.5, 1.0, true},   // |20 ln 2| equals |20 ln 0.5|: a tie
+        {1.0, 0.0, 1.0, 0.0, true},   // every ratio 1
+        {2.01, 0.5, 0.5, 1.0, false},
+        {2.0, 0.5, 0.49, 1.0, true},
+        {150.0, 0.3, 100.0, 0.0, false},  // the start of the minimum never shown
+    };
+    for (const auto& c : cases) {
+        const auto d = ChooseSide({c.maxRatio, c.maxAngle, c.minRatio, c.minAngle});
+        ASSERT_TRUE(d);
+        const double ratio = c.minimum ? c.minRatio : c.maxRatio;
+        EXPECT_EQ(d->deviationDb, 20.0 * std::log(ratio) / std::log(10.0)) << c.maxRatio << " " << c.minRatio;
+        EXPECT_EQ(d->eutPhaseRadians, c.minimum ? c.minAngle : c.maxAngle) << c.maxRatio << " " << c.minRatio;
+    }
+    EXPECT_FALSE(ChooseSide({0.0, 0.0, 0.0, 0.0}));  // every ratio zero: no logarithm
+}
+
+TEST(SweepDeviation, UsesTheDecimalLiteralsOfTheDefinition) {
+    // The last grid point is 628 * 0.01 rad, short of a full turn, and
+    // degrees come back with the pi literal, not the double nearest pi.
     const auto last = FromBoxValues(3, 0, 0, 0);
     ASSERT_TRUE(last);
     EXPECT_EQ(last->eutPhaseRadians, 628 * 0.01);
+    EXPECT_EQ(last->eutPhaseDegrees, 628 * 0.01 * 180.0 / 3.14159265358979);
+    EXPECT_NE(last->eutPhaseDegrees, 628 * 0.01 * 180.0 / 3.141592653589793);
+    // Both literals are a little smaller than the true constants; the shown
+    // results are defined with them.
+    EXPECT_EQ(kTwoPi, 6.28318530717958);
+    EXPECT_EQ(kPi, 3.14159265358979);
 }
 
 TEST(SweepDeviation, PhasesOneTurnApartGiveTheSameResult) {

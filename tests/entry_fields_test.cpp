@@ -125,6 +125,38 @@ const Case kCases[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, EntryFieldTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST(EntryFieldOrder, RewriteComesBeforeInvalidating) {
+    struct Case {
+        Field field;
+        const char* keys;
+        std::uint16_t last;  // 13 Enter, 0 leaving the box
+        std::vector<std::string> calls;
+    } cases[] = {
+        {Field::Magnitude, "600", 0,
+         {"text TxtMagnitude= 500", "text TxtUncPhase=not valid", "text TxtMaxUncertainty=not valid"}},
+        {Field::Magnitude, "600", 13,
+         {"text TxtMagnitude= 500", "text TxtUncPhase=not valid", "text TxtMaxUncertainty=not valid"}},
+        {Field::Phase, "-400", 13,
+         {"text TxtPhase=-360", "text TxtUncPhase=not valid", "text TxtMaxUncertainty=not valid"}},
+        {Field::Frequency, "12", 13, {"text TxtUncPhase=not valid", "text TxtMaxUncertainty=not valid"}},
+        {Field::Frequency, "12", 0,
+         {"text TxtFrequency= 12", "text TxtUncPhase=not valid", "text TxtMaxUncertainty=not valid"}},
+    };
+    for (const auto& c : cases) {
+        RecordingWindow window;
+        WindowModel model(window);
+        GotFocus(model, c.field);
+        for (const char* k = c.keys; *k != '\0'; ++k)
+            Key(model, window, c.field, static_cast<std::uint16_t>(*k));
+        const std::size_t before = window.calls.size();
+        if (c.last == 13)
+            Key(model, window, c.field, 13);
+        else
+            LostFocus(model, c.field);
+        EXPECT_EQ(window.CallsSince(before), c.calls) << c.keys << " " << c.last;
+    }
+}
+
 TEST(EntryFieldKeys, OnlyDigitsPointCommaAndMinusAreRecorded) {
     RecordingWindow window;
     WindowModel model(window);

@@ -96,7 +96,11 @@ TEST_F(WindowModelTest, CalculateWritesTheResultsUnderTheBusyPointer) {
         "pointer busy", "text TxtMaxUncertainty= 3.61", "text TxtUncPhase= 268.14", "pointer default",
     };
     EXPECT_EQ(window.CallsSince(before), expected);
-    EXPECT_EQ(model.Module().Phase, 54.85 * kPi / 180.0);
+    EXPECT_EQ(model.Module().Phase, 54.85 * 3.14159265358979 / 180.0);  // radians, with the pi literal
+    window.texts[TextBox::TxtPhase] = " 180";
+    model.PbCapture_Click();
+    EXPECT_EQ(model.Module().Phase, 180 * 3.14159265358979 / 180.0);
+    EXPECT_NE(model.Module().Phase, 3.141592653589793);
 }
 
 struct BoxInputs {

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QStringList>
 
 #include <cstdio>
 
@@ -7,9 +8,13 @@
 
 namespace {
 
+// A display server to talk to, or a Qt platform that needs none.
 bool DisplayAvailable() {
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM").section(':', 0, 0);
+    const QStringList withoutServer = {"offscreen", "minimal", "vnc", "linuxfb", "eglfs"};
+    if (withoutServer.contains(platform))
+        return true;
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
 }  // namespace

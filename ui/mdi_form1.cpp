@@ -51,6 +51,14 @@ QLineEdit* MakeBox(QWidget* container, const QString& accessibleName, int top) {
     return box;
 }
 
+// A dropped text would change an input box without focus, click or key:
+// no handler would clamp it or mark the results stale.
+QLineEdit* MakeInputBox(QWidget* container, const QString& accessibleName, int top) {
+    QLineEdit* box = MakeBox(container, accessibleName, top);
+    box->setAcceptDrops(false);
+    return box;
+}
+
 }  // namespace
 
 MDIForm1::MDIForm1(QWidget* parent)
@@ -117,14 +125,14 @@ void MDIForm1::CreateControls() {
 
     FrCapPar = Place(new QGroupBox(QStringLiteral("Input Values (AN Impedance)"), this), 16, 144, 393, 129);
     Label13 = Caption(FrCapPar, QStringLiteral("Frequency"), Qt::AlignRight, {40, 32, 153, 17});
-    TxtFrequency = MakeBox(FrCapPar, Label13->text(), 32);
+    TxtFrequency = MakeInputBox(FrCapPar, Label13->text(), 32);
     Label14 = Caption(FrCapPar, QStringLiteral("MHz"), Qt::AlignLeft, {352, 32, 25, 17});
     Label2 = Caption(FrCapPar, QStringLiteral("Magnitude"), Qt::AlignRight, {32, 64, 161, 17});
-    TxtMagnitude = MakeBox(FrCapPar, Label2->text(), 64);
+    TxtMagnitude = MakeInputBox(FrCapPar, Label2->text(), 64);
     Label4 = Caption(FrCapPar, QStringLiteral("Ω"), Qt::AlignLeft, {352, 64, 33, 17});
     Label4->setFont(SymbolCaptionFont());
     Label3 = Caption(FrCapPar, QStringLiteral("Phase"), Qt::AlignRight, {32, 96, 161, 17});
-    TxtPhase = MakeBox(FrCapPar, Label3->text(), 96);
+    TxtPhase = MakeInputBox(FrCapPar, Label3->text(), 96);
     Label5 = Caption(FrCapPar, QStringLiteral("deg"), Qt::AlignLeft, {352, 96, 33, 17});
 
     Frame1 = Place(new QGroupBox(QStringLiteral("Results"), this), 16, 280, 393, 89);

@@ -2,6 +2,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -231,6 +232,20 @@ private slots:
         QTest::mouseClick(form->TxtMagnitude, Qt::LeftButton);
         QCOMPARE(form->TxtFrequency->text(), QString(" 1.5"));
         QVERIFY(form->Model().Module().FrequencyEntry.EntryBuffer.empty());
+    }
+
+    void droppedTextDoesNotPassTheHandlers() {
+        QTest::mouseClick(form->PbCapture, Qt::LeftButton);
+        QMimeData text;
+        text.setText("1E300");
+        const QPoint at = form->TxtMagnitude->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form->TxtMagnitude, &enter);
+        QVERIFY(!enter.isAccepted());
+        QDropEvent drop(at, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form->TxtMagnitude, &drop);
+        QCOMPARE(form->TxtMagnitude->text(), QString(" 39.26"));
+        ExpectResults(" 3.61", " 268.14");
     }
 
     void optionsStayExclusiveAcrossTheirContainers() {
