@@ -65,22 +65,24 @@ TEST_F(AnTypeSelectorTest, KeepsTheOptionsOfTwoContainersExclusive) {
 }
 
 TEST_F(AnTypeSelectorTest, SelectsThenTestsThenClearsTheOthers) {
-    const std::size_t before = window.calls.size();
-    window.UserClicksOption(2);
-    const std::vector<std::string> toThree = {
-        "user clicks option 2", "option 2=1", "option 0=0", "option 1=0", "option 3=0",
-        "text TxtUncPhase=not valid", "text TxtMaxUncertainty=not valid",
-        "option 0=0", "option 1=0", "option 3=0",
-    };
-    EXPECT_EQ(window.CallsSince(before), toThree);
-    const std::size_t next = window.calls.size();
-    window.UserClicksOption(3);
-    const std::vector<std::string> toFour = {
-        "user clicks option 3", "option 3=1", "option 0=0", "option 1=0", "option 2=0",
-        "text TxtUncPhase=not valid", "text TxtMaxUncertainty=not valid",
-        "option 0=0", "option 1=0", "option 2=0",
-    };
-    EXPECT_EQ(window.CallsSince(next), toFour);
+    // From type 1 to 3, then to 4; each step as one sequence of calls.
+    const std::pair<int, const char*> steps[] = {{2, "0 1 3"}, {3, "0 1 2"}};
+    for (const auto& [option, others] : steps) {
+        std::vector<std::string> expected = {"user clicks option " + std::to_string(option),
+                                             "option " + std::to_string(option) + "=1"};
+        auto clearOthers = [&, others = std::string(others)] {
+            for (char other : others)
+                if (other != ' ')
+                    expected.push_back(std::string("option ") + other + "=0");
+        };
+        clearOthers();
+        expected.push_back("text TxtUncPhase=not valid");
+        expected.push_back("text TxtMaxUncertainty=not valid");
+        clearOthers();
+        const std::size_t before = window.calls.size();
+        window.UserClicksOption(option);
+        EXPECT_EQ(window.CallsSince(before), expected) << option;
+    }
 }
 
 TEST_F(AnTypeSelectorTest, OldSelectionLeftTrueElsewhereDoesNotWinTheType) {
