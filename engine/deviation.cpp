@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 
+#include "an_types.h"
 #include "number_text.h"
 
 namespace quillet {
@@ -47,8 +48,7 @@ std::optional<Reflection> NominalReflection(double frequencyMHz, std::int16_t an
     if (anType < 1 || anType > 4)
         return std::nullopt;
 
-    const double inductance = anType == 3 ? 5.0 : 50.0;
-    const double x = frequencyMHz * kTwoPi * inductance;
+    const double x = frequencyMHz * kTwoPi * AnType(anType).inductanceMicrohenry;
     if (!Finite(x))
         return std::nullopt;
     const double x2 = x * x;
@@ -104,7 +104,7 @@ std::optional<Deviation> SweepDeviation(double frequencyMHz, double magnitudeOhm
     const auto nominal = NominalReflection(frequencyMHz, anType);
     if (!nominal)
         return std::nullopt;
-    const double z0 = anType == 4 ? 150.0 : 50.0;
+    const double z0 = AnType(anType).referenceImpedanceOhm;
     const auto measured = MeasuredReflection(magnitudeOhm, phaseRadians, z0);
     if (!measured)
         return std::nullopt;

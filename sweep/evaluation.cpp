@@ -7,6 +7,7 @@
 #include "an_types.h"
 #include "calculator_session.h"
 #include "number_text.h"
+#include "results.h"
 
 namespace quillet::sweep {
 namespace {
@@ -28,7 +29,7 @@ bool WithinTolerance(std::complex<double> measured, std::complex<double> nominal
 }
 
 std::optional<double> ShownNumber(const std::string& text) {
-    if (text == "not valid")
+    if (text == kNotValid)
         return std::nullopt;
     return ParseNumber(text);
 }

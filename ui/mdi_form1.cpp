@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "an_types.h"
 #include "appearance.h"
 #include "input_box_binder.h"
 
@@ -37,6 +38,9 @@ Control* Place(Control* control, int left, int top, int width, int height) {
     control->setGeometry(left, top, width, height);
     return control;
 }
+
+// The caption of option ChkLink(index), the AN type index + 1.
+QString OptionCaption(std::size_t index) { return FromUtf8(quillet::kAnTypes.at(index).caption); }
 
 QLabel* Caption(QWidget* container, const QString& text, Qt::Alignment alignment, QRect place) {
     auto* label = Place(new QLabel(text, container), place.x(), place.y(), place.width(), place.height());
@@ -104,13 +108,13 @@ void MDIForm1::CreateControls() {
     Label1->setFont(HeadingFont());
 
     Frame2 = Place(new QGroupBox(QStringLiteral("Artificial Network (AN)"), this), 16, 56, 393, 81);
-    ChkLink[0] = Place(new QRadioButton(QStringLiteral("50 Ω // 50 µH + 5 Ω"), Frame2), 24, 24, 145, 17);
-    ChkLink[1] = Place(new QRadioButton(QStringLiteral("50 Ω // 50 µH"), Frame2), 24, 48, 145, 17);
-    ChkLink[3] = Place(new QRadioButton(QStringLiteral("150 Ω"), Frame2), 192, 48, 65, 17);
+    ChkLink[0] = Place(new QRadioButton(OptionCaption(0), Frame2), 24, 24, 145, 17);
+    ChkLink[1] = Place(new QRadioButton(OptionCaption(1), Frame2), 24, 48, 145, 17);
+    ChkLink[3] = Place(new QRadioButton(OptionCaption(3), Frame2), 192, 48, 65, 17);
     // ChkLink(2) lies on the window over the frame's right-hand column, so
     // the options form two groups; the AN type handler keeps all four
     // exclusive.
-    ChkLink[2] = Place(new QRadioButton(QStringLiteral("50 Ω // 5 µH + 1 Ω"), this), 208, 80, 185, 17);
+    ChkLink[2] = Place(new QRadioButton(OptionCaption(2), this), 208, 80, 185, 17);
     ChkLink[2]->raise();
     for (QRadioButton* option : ChkLink)
         option->setFont(SymbolCaptionFont());
