@@ -1,15 +1,20 @@
-// Three columns as the calculator's boxes take them: frequency in MHz,
-// magnitude in ohm, phase in degrees; comma or semicolon separated, an
-// optional header line, the point as decimal separator.
+// Delimited text as instruments and spreadsheets write it: a header that
+// names each column's quantity and unit, or --columns, or neither (then
+// frequency in MHz, magnitude in ohm, phase in degrees).
 #pragma once
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "csv_columns.h"
 #include "measurement.h"
 
 namespace quillet::sweep {
 
-Measurement ReadCsv(std::string_view text, const std::string& file);
+// columns: what the user stated with --columns; it overrides a header.
+std::unique_ptr<LineReader> MakeCsvReader(const std::string& file, PointSink& sink,
+                                          const std::optional<CsvColumns>& columns);
 
 }  // namespace quillet::sweep

@@ -1,17 +1,32 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "csv_columns.h"
 #include "measurement.h"
 
 namespace quillet::sweep {
 
-// Reads a measurement by its file name's ending (.s1p and .ts Touchstone,
-// .csv and .txt CSV) or, for other endings, by its content. Throws ReadError.
-Measurement ReadMeasurement(std::string_view bytes, const std::string& file);
+struct ReadOptions {
+    std::optional<CsvColumns> columns;  // --columns, for delimited text
+};
 
-// The same for a file on disk.
-Measurement ReadMeasurementFile(const std::string& path);
+// The name under which standard input is read.
+inline constexpr std::string_view kStandardInput = "-";
+
+// Reads a measurement point by point from a file ("-": standard input;
+// pipes work, nothing is sought). The format is found from the file name's
+// ending (.s1p and .ts Touchstone, .csv and .txt delimited text) or, for
+// other endings and standard input, from the content. Bytes are taken as
+// UTF-8, Windows-1252 where a line is not UTF-8, or UTF-16 after its
+// byte-order mark. Throws ReadError.
+void ReadMeasurementFile(const std::string& path, const ReadOptions& options, PointSink& sink);
+
+// The same for bytes in memory, collecting the points; file names the
+// source in messages and gives the ending.
+Measurement ReadMeasurement(std::string_view bytes, const std::string& file, const ReadOptions& options = {});
+Measurement ReadMeasurementFile(const std::string& path, const ReadOptions& options = {});
 
 }  // namespace quillet::sweep
