@@ -1,12 +1,62 @@
+// Output files that appear whole or not at all.
 #pragma once
 
+#include <memory>
+#include <ostream>
 #include <string>
 
 namespace quillet::sweep {
 
-// Writes the whole contents to a temporary file beside the target and
-// renames it into place, so an interrupted run never leaves a half-written
-// file. Throws std::runtime_error naming the file on failure.
+// A file written under a temporary name beside its target and renamed into
+// place by Commit(), so an interrupted or failed run never leaves a
+// half-written file and never touches an existing one. Destroyed without
+// Commit(), it leaves nothing behind. A target that is a symbolic link
+// stays a link: the file it points to is replaced. Throws
+// std::runtime_error naming the file.
+class AtomicFile {
+public:
+    explicit AtomicFile(const std::string& path);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    std::ostream& Stream();
+    void Commit();
+
+private:
+    class Buffer;
+    std::string path_;    // as the user named it, for messages
+    std::string target_;  // with symbolic links followed
+    std::string temporary_;
+    std::unique_ptr<Buffer> buffer_;
+    std::unique_ptr<std::ostream> stream_;
+    bool committed_ = false;
+};
+
+// Output for the terminal kept in an unnamed temporary file until the run
+// has succeeded, so a failure prints no partial result.
+class HeldOutput {
+public:
+    HeldOutput();
+    ~HeldOutput();
+    HeldOutput(const HeldOutput&) = delete;
+    HeldOutput& operator=(const HeldOutput&) = delete;
+
+    std::ostream& Stream();
+    // Copies everything to the file descriptor; false when that fails.
+    bool Release(int fd);
+
+private:
+    class Buffer;
+    std::unique_ptr<Buffer> buffer_;
+    std::unique_ptr<std::ostream> stream_;
+};
+
+// The whole contents at once, through an AtomicFile.
 void WriteFileAtomically(const std::string& path, const std::string& contents);
+
+// Follows symbolic links to the file a path finally names, which need not
+// exist yet. Throws std::runtime_error for a loop of links.
+std::string FollowLinks(const std::string& path);
 
 }  // namespace quillet::sweep

@@ -1,13 +1,17 @@
+// TEMPORARY bridge until the dialect reader lands.
 #include "csv_reader.h"
 
 #include <cmath>
-#include <numbers>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 #include "text_lines.h"
 
 namespace quillet::sweep {
+
+CsvColumns ParseColumnSpec(std::string_view) { throw std::invalid_argument("not yet"); }
+
 namespace {
 
 std::vector<std::string_view> SplitFields(std::string_view line, char separator) {
@@ -22,17 +26,13 @@ std::vector<std::string_view> SplitFields(std::string_view line, char separator)
     }
 }
 
-}  // namespace
-
-Measurement ReadCsv(std::string_view text, const std::string& file) {
-    Measurement measurement;
-    const auto lines = SplitLines(text);
-    bool firstLine = true;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const int lineNumber = static_cast<int>(i) + 1;
-        const std::string_view line = Trim(lines[i]);
+class CsvReader : public LineReader {
+public:
+    CsvReader(const std::string& file, PointSink& sink) : file_(file), sink_(sink), order_(file, sink) {}
+    void Line(std::string_view raw, int lineNumber) override {
+        const std::string_view line = Trim(raw);
         if (line.empty())
-            continue;
+            return;
         const char separator = line.find(';') != std::string_view::npos ? ';' : ',';
         const auto fields = SplitFields(line, separator);
         std::optional<double> numbers[3];
@@ -41,38 +41,37 @@ Measurement ReadCsv(std::string_view text, const std::string& file) {
             numbers[k] = StrictNumber(fields[k]);
             allNumbers = allNumbers && numbers[k].has_value();
         }
-        // A header names its columns; a first line of numbers written with
-        // a decimal comma is data, and says so below.
-        const bool header = firstLine && !numbers[0].has_value() && !numbers[1].has_value() &&
-                            !numbers[2].has_value() &&
-                            line.find_first_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") !=
-                                std::string_view::npos;
-        firstLine = false;
+        const bool header = firstLine_ && !allNumbers;
+        firstLine_ = false;
         if (header)
-            continue;
-        if (!allNumbers) {
-            std::string message = "expected three numbers: frequency (MHz), magnitude (ohm), phase (deg)";
-            if (separator == ';' && line.find(',') != std::string_view::npos)
-                message += "; write decimals with a point, not a comma";
-            else if (fields.size() != 3)
-                message += ", found " + std::to_string(fields.size()) + " field(s)";
-            throw ReadError(file, lineNumber, message);
-        }
-        const double frequency = *numbers[0];
-        const double magnitude = *numbers[1];
-        if (frequency < 0)
-            throw ReadError(file, lineNumber, "negative frequency");
-        if (magnitude < 0)
-            throw ReadError(file, lineNumber, "negative magnitude");
-        if (!measurement.points.empty() && !(frequency > measurement.points.back().frequencyMHz))
-            throw ReadError(file, lineNumber, "frequencies must rise from line to line");
-        // Whole turns are taken off first, so any finite phase stays finite.
-        const double phase = std::fmod(*numbers[2], 360.0) * std::numbers::pi / 180.0;
-        measurement.points.push_back({frequency, std::polar(magnitude, phase)});
+            return;
+        if (!allNumbers)
+            throw ReadError(file_, lineNumber, "expected three numbers: frequency (MHz), magnitude (ohm), phase (deg)");
+        if (*numbers[0] < 0)
+            throw ReadError(file_, lineNumber, "negative frequency");
+        if (*numbers[1] < 0)
+            throw ReadError(file_, lineNumber, "negative magnitude");
+        order_.Check(*numbers[0], lineNumber);
+        sink_.Point({*numbers[0], std::polar(*numbers[1], WrappedRadians(*numbers[2]))});
+        ++points_;
     }
-    if (measurement.points.empty())
-        throw ReadError(file, 0, "no data points");
-    return measurement;
+    void Finish() override {
+        if (points_ == 0)
+            throw ReadError(file_, 0, "no data points");
+    }
+
+private:
+    const std::string& file_;
+    PointSink& sink_;
+    FrequencyOrder order_;
+    bool firstLine_ = true;
+    std::size_t points_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<LineReader> MakeCsvReader(const std::string& file, PointSink& sink, const std::optional<CsvColumns>&) {
+    return std::make_unique<CsvReader>(file, sink);
 }
 
 }  // namespace quillet::sweep

@@ -34,34 +34,6 @@ std::optional<double> ShownNumber(const std::string& text) {
     return ParseNumber(text);
 }
 
-void Summarise(Evaluation& evaluation) {
-    Summary& s = evaluation.summary;
-    double worstDeviation = -1, worstExact = -1;
-    for (std::size_t i = 0; i < evaluation.points.size(); ++i) {
-        const EvaluatedPoint& p = evaluation.points[i];
-        if (!p.withinTolerance)
-            ++s.outsideTolerance;
-        if (p.inputsClamped)
-            ++s.clamped;
-        if (p.deviationDb && std::fabs(*p.deviationDb) > worstDeviation) {
-            worstDeviation = std::fabs(*p.deviationDb);
-            s.worstDeviation = i;
-        }
-        if (!p.exact) {
-            if (!s.firstUnbounded)
-                s.firstUnbounded = i;
-            continue;
-        }
-        for (double db : {p.exact->highestDb, p.exact->lowestDb}) {
-            if (std::fabs(db) > worstExact) {
-                worstExact = std::fabs(db);
-                s.worstExact = i;
-                s.worstExactDb = db;
-            }
-        }
-    }
-}
-
 }  // namespace
 
 std::string SignificantText(double value) {
@@ -76,39 +48,69 @@ std::string ShortestText(double value) {
     return std::string(buffer, result.ptr);
 }
 
+void Summary::Add(const EvaluatedPoint& p) {
+    ++points;
+    if (!p.withinTolerance)
+        ++outsideTolerance;
+    if (p.inputsClamped)
+        ++clamped;
+    if (p.deviationDb && (!worstDeviation || std::fabs(*p.deviationDb) > std::fabs(*worstDeviation->deviationDb)))
+        worstDeviation = p;
+    if (!p.exact) {
+        if (!firstUnbounded)
+            firstUnbounded = p;
+        return;
+    }
+    for (double db : {p.exact->highestDb, p.exact->lowestDb}) {
+        if (!worstExact || std::fabs(db) > std::fabs(worstExactDb)) {
+            worstExact = p;
+            worstExactDb = db;
+        }
+    }
+}
+
+SweepEvaluator::SweepEvaluator(std::int16_t anType)
+    : anType_(anType), calculator_(std::make_unique<CalculatorSession>(anType)) {}
+
+SweepEvaluator::~SweepEvaluator() = default;
+
+EvaluatedPoint SweepEvaluator::Evaluate(const MeasuredPoint& m) {
+    EvaluatedPoint p{};
+    p.frequencyMHz = m.frequencyMHz;
+    p.magnitudeOhm = std::abs(m.impedance);
+    p.phaseDegrees = Degrees(std::arg(m.impedance));
+    p.frequencyText = SignificantText(m.frequencyMHz);
+    p.magnitudeText = ShortestText(RoundHalfEven(p.magnitudeOhm, 3));
+    p.phaseText = ShortestText(RoundHalfEven(p.phaseDegrees, 3));
+    const CalculatorResult shown = calculator_->Calculate(p.frequencyText, p.magnitudeText, p.phaseText);
+    p.deviationText = shown.deviation;
+    p.eutPhaseText = shown.eutPhase;
+    p.deviationDb = ShownNumber(shown.deviation);
+    p.eutPhaseDegrees = ShownNumber(shown.eutPhase);
+    p.inputsClamped = shown.inputsClamped;
+    // The rest of the row is for the same three numbers, as printed,
+    // with the calculator's stand-in for a zero frequency or magnitude.
+    double frequency = ParseNumber(p.frequencyText);
+    double magnitude = ParseNumber(p.magnitudeText);
+    if (frequency == 0.0)
+        frequency = kZeroStandIn;
+    if (magnitude == 0.0)
+        magnitude = kZeroStandIn;
+    const std::complex<double> impedance =
+        std::polar(magnitude, std::fmod(ParseNumber(p.phaseText), 360.0) * std::numbers::pi / 180.0);
+    p.exact = ExactExtremes(impedance, frequency, anType_);
+    p.withinTolerance = WithinTolerance(impedance, NominalImpedance(anType_, frequency));
+    return p;
+}
+
 Evaluation Evaluate(const Measurement& measurement, std::int16_t anType) {
     Evaluation evaluation{anType, {}, {}};
-    CalculatorSession calculator(anType);
+    SweepEvaluator evaluator(anType);
     evaluation.points.reserve(measurement.points.size());
     for (const MeasuredPoint& m : measurement.points) {
-        EvaluatedPoint p{};
-        p.frequencyMHz = m.frequencyMHz;
-        p.magnitudeOhm = std::abs(m.impedance);
-        p.phaseDegrees = Degrees(std::arg(m.impedance));
-        p.frequencyText = SignificantText(m.frequencyMHz);
-        p.magnitudeText = ShortestText(RoundHalfEven(p.magnitudeOhm, 3));
-        p.phaseText = ShortestText(RoundHalfEven(p.phaseDegrees, 3));
-        const CalculatorResult shown = calculator.Calculate(p.frequencyText, p.magnitudeText, p.phaseText);
-        p.deviationText = shown.deviation;
-        p.eutPhaseText = shown.eutPhase;
-        p.deviationDb = ShownNumber(shown.deviation);
-        p.eutPhaseDegrees = ShownNumber(shown.eutPhase);
-        p.inputsClamped = shown.inputsClamped;
-        // The rest of the row is for the same three numbers, as printed,
-        // with the calculator's stand-in for a zero frequency or magnitude.
-        double frequency = ParseNumber(p.frequencyText);
-        double magnitude = ParseNumber(p.magnitudeText);
-        if (frequency == 0.0)
-            frequency = kZeroStandIn;
-        if (magnitude == 0.0)
-            magnitude = kZeroStandIn;
-        const std::complex<double> impedance =
-            std::polar(magnitude, std::fmod(ParseNumber(p.phaseText), 360.0) * std::numbers::pi / 180.0);
-        p.exact = ExactExtremes(impedance, frequency, anType);
-        p.withinTolerance = WithinTolerance(impedance, NominalImpedance(anType, frequency));
-        evaluation.points.push_back(std::move(p));
+        evaluation.points.push_back(evaluator.Evaluate(m));
+        evaluation.summary.Add(evaluation.points.back());
     }
-    Summarise(evaluation);
     return evaluation;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +12,8 @@
 #include "measurement.h"
 
 namespace quillet::sweep {
+
+class CalculatorSession;
 
 // The usual tolerance of an AN impedance around its nominal value.
 inline constexpr double kMagnitudeTolerance = 0.20;  // +-20 %
@@ -37,12 +40,31 @@ struct EvaluatedPoint {
 };
 
 struct Summary {
-    std::optional<std::size_t> worstDeviation;  // point with the largest calculator deviation
-    std::optional<std::size_t> worstExact;      // point with the largest exact deviation
-    double worstExactDb = 0;                    // signed: highest or lowest of that point
-    std::optional<std::size_t> firstUnbounded;  // a point whose worst case has no bound
+    std::size_t points = 0;
+    std::optional<EvaluatedPoint> worstDeviation;  // the first with the largest calculator deviation
+    std::optional<EvaluatedPoint> worstExact;      // the first with the largest exact deviation
+    double worstExactDb = 0;                       // signed: highest or lowest of that point
+    std::optional<EvaluatedPoint> firstUnbounded;  // the first whose worst case has no bound
     std::size_t outsideTolerance = 0;
     std::size_t clamped = 0;  // points whose inputs the calculator's limits changed
+
+    void Add(const EvaluatedPoint& point);
+};
+
+// Evaluates one point after another, as a file is read.
+class SweepEvaluator {
+public:
+    explicit SweepEvaluator(std::int16_t anType);
+    ~SweepEvaluator();
+    SweepEvaluator(const SweepEvaluator&) = delete;
+    SweepEvaluator& operator=(const SweepEvaluator&) = delete;
+
+    EvaluatedPoint Evaluate(const MeasuredPoint& measured);
+    std::int16_t AnType() const { return anType_; }
+
+private:
+    std::int16_t anType_;
+    std::unique_ptr<CalculatorSession> calculator_;
 };
 
 struct Evaluation {
@@ -51,6 +73,7 @@ struct Evaluation {
     Summary summary;
 };
 
+// A whole measurement at once, for callers that keep every point.
 Evaluation Evaluate(const Measurement& measurement, std::int16_t anType);
 
 // The shortest text that reads back to the value (for typed values and

@@ -1,23 +1,29 @@
 #include "options.h"
 
+#include <stdexcept>
+
 #include "text_lines.h"
 
 namespace quillet::sweep {
 
 const char* const kUsage =
     "usage: an-sweep [options] FILE\n"
-    "Evaluates a measured AN impedance sweep (Touchstone .s1p or .ts one-port file, or CSV with\n"
-    "frequency in MHz, magnitude in ohm, phase in degrees) with the calculator's engine.\n"
+    "Evaluates a measured AN impedance sweep (Touchstone .s1p or .ts one-port file, or delimited\n"
+    "text whose header names its columns) with the calculator's engine. FILE - reads standard input.\n"
     "\n"
     "  --type 1|2|3|4              AN type (default 1); --list-types shows them\n"
     "  --format table|csv|json     output format (default table)\n"
     "  --output FILE               write the result to FILE instead of the terminal\n"
     "  --plot FILE.svg|FILE.png    draw the deviation against frequency\n"
+    "  --columns SPEC              what the columns of delimited text hold, such as\n"
+    "                              f:Hz,re:ohm,im:ohm (overrides a header)\n"
     "  --check                     exit status 1 when a point lies outside the tolerance\n"
+    "                              or its worst case is unbounded\n"
     "  --list-types                list the AN types and exit\n"
     "  --help                      show this text and exit\n"
     "\n"
-    "Exit status: 0 done, 1 a point outside the tolerance (with --check), 2 bad input or usage.\n";
+    "Exit status: 0 done, 1 a point outside the tolerance or unbounded (with --check), 2 bad input\n"
+    "or usage.\n";
 
 Options ParseOptions(const std::vector<std::string>& arguments) {
     Options options;
@@ -47,6 +53,12 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
             if (!(lower.size() > 4 && (lower.ends_with(".svg") || lower.ends_with(".png"))))
                 throw UsageError("--plot takes a file name ending in .svg or .png");
             options.plot = plot;
+        } else if (argument == "--columns") {
+            try {
+                options.readOptions.columns = ParseColumnSpec(value(i));
+            } catch (const std::invalid_argument& error) {
+                throw UsageError(std::string("--columns: ") + error.what());
+            }
         } else if (argument == "--check") {
             options.check = true;
         } else if (argument == "--list-types") {

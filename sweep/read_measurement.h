@@ -16,6 +16,9 @@ struct ReadOptions {
 // The name under which standard input is read.
 inline constexpr std::string_view kStandardInput = "-";
 
+// How messages and reports name a file: standard input by that name.
+std::string SourceName(const std::string& path);
+
 // Reads a measurement point by point from a file ("-": standard input;
 // pipes work, nothing is sought). The format is found from the file name's
 // ending (.s1p and .ts Touchstone, .csv and .txt delimited text) or, for

@@ -2,11 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
 #include <sstream>
 #include <vector>
 
 #include "an_types.h"
 #include "deviation.h"
+#include "text_lines.h"
 
 namespace quillet::sweep {
 namespace {
@@ -22,9 +26,23 @@ std::string Optional(const std::optional<double>& value) { return value ? Shorte
 
 std::string JsonNumber(const std::optional<double>& value) { return value ? ShortestText(*value) : "null"; }
 
+// A JSON string for any bytes: a byte that is not part of well-formed
+// UTF-8 (a file name can hold any) becomes U+FFFD, so the output stays JSON.
 std::string JsonString(const std::string& text) {
     std::string out = "\"";
-    for (char c : text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = Utf8SequenceLength(text, i);
+        if (length == 0) {
+            out += "\xEF\xBF\xBD";
+            ++i;
+            continue;
+        }
+        if (length > 1) {
+            out.append(text, i, length);
+            i += length;
+            continue;
+        }
+        const char c = text[i++];
         switch (c) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
@@ -34,7 +52,7 @@ std::string JsonString(const std::string& text) {
         default:
             if (static_cast<unsigned char>(c) < 0x20) {
                 char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
                 out += escaped;
             } else {
                 out += c;
@@ -44,121 +62,194 @@ std::string JsonString(const std::string& text) {
     return out + "\"";
 }
 
-std::string Table(const Evaluation& e, const std::string& source) {
-    const std::vector<std::string> header = {"f (MHz)",         "|Z| (ohm)",        "phase (deg)",
-                                             "deviation (dB)",  "EUT phase (deg)",  "exact high (dB)",
-                                             "exact low (dB)",  "tolerance"};
-    std::vector<std::vector<std::string>> rows;
-    for (const EvaluatedPoint& p : e.points) {
-        rows.push_back({p.frequencyText, p.magnitudeText, p.phaseText,
-                        Shown(p.deviationText) + (p.inputsClamped ? "*" : ""), Shown(p.eutPhaseText),
-                        p.exact ? Decibels(p.exact->highestDb) : "unbounded",
-                        p.exact ? Decibels(p.exact->lowestDb) : "unbounded",
-                        p.withinTolerance ? "ok" : "OUTSIDE"});
+std::vector<std::string> TableCells(const EvaluatedPoint& p) {
+    return {p.frequencyText,
+            p.magnitudeText,
+            p.phaseText,
+            Shown(p.deviationText) + (p.inputsClamped ? "*" : ""),
+            Shown(p.eutPhaseText),
+            p.exact ? Decibels(p.exact->highestDb) : "unbounded",
+            p.exact ? Decibels(p.exact->lowestDb) : "unbounded",
+            p.withinTolerance ? "ok" : "OUTSIDE"};
+}
+
+const std::vector<std::string> kTableHeader = {"f (MHz)",        "|Z| (ohm)",       "phase (deg)",
+                                               "deviation (dB)", "EUT phase (deg)", "exact high (dB)",
+                                               "exact low (dB)", "tolerance"};
+
+// The columns are as wide as their widest cell, known only after the last
+// row: the rows wait in an unnamed temporary file, so memory stays small
+// however long the sweep.
+class TableWriter : public ReportWriter {
+public:
+    TableWriter(std::ostream& out, std::int16_t anType, const std::string& source)
+        : out_(out), anType_(anType), source_(source), spool_(std::tmpfile()), width_(kTableHeader.size()) {
+        if (!spool_)
+            throw std::runtime_error("cannot create a temporary file for the table");
+        for (std::size_t c = 0; c < kTableHeader.size(); ++c)
+            width_[c] = kTableHeader[c].size();
     }
-    std::vector<std::size_t> width(header.size());
-    for (std::size_t c = 0; c < header.size(); ++c) {
-        width[c] = header[c].size();
-        for (const auto& row : rows)
-            width[c] = std::max(width[c], row[c].size());
+    ~TableWriter() override { std::fclose(spool_); }
+
+    void Row(const EvaluatedPoint& point) override {
+        std::string line;
+        const auto cells = TableCells(point);
+        for (std::size_t c = 0; c < cells.size(); ++c) {
+            width_[c] = std::max(width_[c], cells[c].size());
+            line += cells[c];
+            line += c + 1 == cells.size() ? '\n' : '\t';
+        }
+        if (std::fwrite(line.data(), 1, line.size(), spool_) != line.size())
+            throw std::runtime_error("cannot write the table's temporary file");
     }
-    std::ostringstream out;
-    out << source << ", AN type " << e.anType << ": " << AnType(e.anType).caption << "\n\n";
-    auto line = [&](const std::vector<std::string>& cells) {
+
+    void Finish(const Summary& s) override {
+        out_ << source_ << ", AN type " << anType_ << ": " << AnType(anType_).caption << "\n\n";
+        Line(kTableHeader);
+        std::rewind(spool_);
+        std::vector<std::string> cells;
+        std::string cell;
+        for (int c = std::fgetc(spool_); c != EOF; c = std::fgetc(spool_)) {
+            if (c == '\t' || c == '\n') {
+                cells.push_back(std::move(cell));
+                cell.clear();
+                if (c == '\n') {
+                    Line(cells);
+                    cells.clear();
+                }
+            } else {
+                cell += static_cast<char>(c);
+            }
+        }
+        if (std::ferror(spool_))
+            throw std::runtime_error("cannot read the table's temporary file");
+        Summarise(s);
+    }
+
+private:
+    void Line(const std::vector<std::string>& cells) {
         for (std::size_t c = 0; c < cells.size(); ++c) {
             if (c + 1 == cells.size())
-                out << "  " << cells[c];  // the last column is text: left-aligned
+                out_ << "  " << cells[c];  // the last column is text: left-aligned
             else
-                out << std::string(width[c] - cells[c].size() + (c == 0 ? 0 : 2), ' ') << cells[c];
+                out_ << std::string(width_[c] - cells[c].size() + (c == 0 ? 0 : 2), ' ') << cells[c];
         }
-        out << '\n';
-    };
-    line(header);
-    for (const auto& row : rows)
-        line(row);
+        out_ << '\n';
+    }
 
-    const Summary& s = e.summary;
-    out << '\n';
-    if (s.worstDeviation) {
-        const EvaluatedPoint& p = e.points[*s.worstDeviation];
-        out << "Worst deviation (calculator): " << Shown(p.deviationText) << " dB at " << p.frequencyText
-            << " MHz, EUT phase " << Shown(p.eutPhaseText) << " deg\n";
-    } else {
-        out << "Worst deviation (calculator): no point could be evaluated\n";
+    void Summarise(const Summary& s) {
+        out_ << '\n';
+        if (s.worstDeviation) {
+            const EvaluatedPoint& p = *s.worstDeviation;
+            out_ << "Worst deviation (calculator): " << Shown(p.deviationText) << " dB at " << p.frequencyText
+                 << " MHz, EUT phase " << Shown(p.eutPhaseText) << " deg\n";
+        } else {
+            out_ << "Worst deviation (calculator): no point could be evaluated\n";
+        }
+        if (s.firstUnbounded)
+            out_ << "Worst exact case: unbounded (first at " << s.firstUnbounded->frequencyText << " MHz)\n";
+        else if (s.worstExact)
+            out_ << "Worst exact case: " << Decibels(s.worstExactDb) << " dB at " << s.worstExact->frequencyText
+                 << " MHz\n";
+        out_ << "Outside the tolerance (+-20 % in magnitude, +-11.5 deg in phase): " << s.outsideTolerance << " of "
+             << s.points << " points\n";
+        if (s.clamped > 0)
+            out_ << "* " << s.clamped << " point(s) beyond the calculator's limits (0 to 500000 MHz, 0 to 500 ohm, "
+                 << "-360 to 360 deg): the calculator shows the result for the limit\n";
     }
-    if (s.firstUnbounded)
-        out << "Worst exact case: unbounded (first at " << e.points[*s.firstUnbounded].frequencyText << " MHz)\n";
-    else if (s.worstExact)
-        out << "Worst exact case: " << Decibels(s.worstExactDb) << " dB at " << e.points[*s.worstExact].frequencyText
-            << " MHz\n";
-    out << "Outside the tolerance (+-20 % in magnitude, +-11.5 deg in phase): " << s.outsideTolerance << " of "
-        << e.points.size() << " points\n";
-    if (s.clamped > 0)
-        out << "* " << s.clamped << " point(s) beyond the calculator's limits (0 to 500000 MHz, 0 to 500 ohm, "
-            << "-360 to 360 deg): the calculator shows the result for the limit\n";
-    return out.str();
-}
 
-std::string Csv(const Evaluation& e) {
-    std::ostringstream out;
-    out << "frequency_MHz,magnitude_ohm,phase_deg,deviation_dB,eut_phase_deg,exact_highest_dB,exact_lowest_dB,"
-           "exact_unbounded,within_tolerance,calculator_inputs_clamped\n";
-    for (const EvaluatedPoint& p : e.points) {
-        out << p.frequencyText << ',' << p.magnitudeText << ',' << p.phaseText << ',' << Optional(p.deviationDb) << ','
-            << Optional(p.eutPhaseDegrees) << ',' << (p.exact ? ShortestText(p.exact->highestDb) : "") << ','
-            << (p.exact ? ShortestText(p.exact->lowestDb) : "") << ',' << (p.exact ? "false" : "true") << ','
-            << (p.withinTolerance ? "true" : "false") << ',' << (p.inputsClamped ? "true" : "false") << '\n';
-    }
-    return out.str();
-}
+    std::ostream& out_;
+    std::int16_t anType_;
+    std::string source_;
+    std::FILE* spool_;
+    std::vector<std::size_t> width_;
+};
 
-std::string Json(const Evaluation& e, const std::string& source) {
-    std::ostringstream out;
-    out << "{\n  \"file\": " << JsonString(source) << ",\n  \"an_type\": " << e.anType
-        << ",\n  \"an_caption\": " << JsonString(std::string(AnType(e.anType).caption)) << ",\n  \"points\": [";
-    for (std::size_t i = 0; i < e.points.size(); ++i) {
-        const EvaluatedPoint& p = e.points[i];
-        out << (i == 0 ? "\n" : ",\n") << "    {\"frequency_MHz\": " << p.frequencyText
-            << ", \"magnitude_ohm\": " << p.magnitudeText << ", \"phase_deg\": " << p.phaseText
-            << ", \"deviation_dB\": " << JsonNumber(p.deviationDb)
-            << ", \"eut_phase_deg\": " << JsonNumber(p.eutPhaseDegrees)
-            << ", \"exact_highest_dB\": " << (p.exact ? ShortestText(p.exact->highestDb) : "null")
-            << ", \"exact_lowest_dB\": " << (p.exact ? ShortestText(p.exact->lowestDb) : "null")
-            << ", \"exact_unbounded\": " << (p.exact ? "false" : "true")
-            << ", \"within_tolerance\": " << (p.withinTolerance ? "true" : "false")
-            << ", \"calculator_inputs_clamped\": " << (p.inputsClamped ? "true" : "false") << "}";
+class CsvWriter : public ReportWriter {
+public:
+    explicit CsvWriter(std::ostream& out) : out_(out) {
+        out_ << "frequency_MHz,magnitude_ohm,phase_deg,deviation_dB,eut_phase_deg,exact_highest_dB,exact_lowest_dB,"
+                "exact_unbounded,within_tolerance,calculator_inputs_clamped\n";
     }
-    const Summary& s = e.summary;
-    out << "\n  ],\n  \"summary\": {\n    \"points\": " << e.points.size()
-        << ",\n    \"outside_tolerance\": " << s.outsideTolerance << ",\n    \"calculator_inputs_clamped\": " << s.clamped
-        << ",\n    \"worst_deviation\": ";
-    if (s.worstDeviation) {
-        const EvaluatedPoint& p = e.points[*s.worstDeviation];
-        out << "{\"frequency_MHz\": " << p.frequencyText << ", \"deviation_dB\": " << JsonNumber(p.deviationDb)
-            << ", \"eut_phase_deg\": " << JsonNumber(p.eutPhaseDegrees) << "}";
-    } else {
-        out << "null";
+
+    void Row(const EvaluatedPoint& p) override {
+        out_ << p.frequencyText << ',' << p.magnitudeText << ',' << p.phaseText << ',' << Optional(p.deviationDb)
+             << ',' << Optional(p.eutPhaseDegrees) << ',' << (p.exact ? ShortestText(p.exact->highestDb) : "") << ','
+             << (p.exact ? ShortestText(p.exact->lowestDb) : "") << ',' << (p.exact ? "false" : "true") << ','
+             << (p.withinTolerance ? "true" : "false") << ',' << (p.inputsClamped ? "true" : "false") << '\n';
     }
-    out << ",\n    \"worst_exact\": ";
-    if (s.worstExact && !s.firstUnbounded)
-        out << "{\"frequency_MHz\": " << e.points[*s.worstExact].frequencyText
-            << ", \"deviation_dB\": " << ShortestText(s.worstExactDb) << "}";
-    else
-        out << "null";
-    out << ",\n    \"exact_unbounded_from_MHz\": "
-        << (s.firstUnbounded ? e.points[*s.firstUnbounded].frequencyText : std::string("null")) << "\n  }\n}\n";
-    return out.str();
-}
+
+    void Finish(const Summary&) override {}
+
+private:
+    std::ostream& out_;
+};
+
+class JsonWriter : public ReportWriter {
+public:
+    JsonWriter(std::ostream& out, std::int16_t anType, const std::string& source) : out_(out) {
+        out_ << "{\n  \"file\": " << JsonString(source) << ",\n  \"an_type\": " << anType
+             << ",\n  \"an_caption\": " << JsonString(std::string(AnType(anType).caption)) << ",\n  \"points\": [";
+    }
+
+    void Row(const EvaluatedPoint& p) override {
+        out_ << (first_ ? "\n" : ",\n") << "    {\"frequency_MHz\": " << p.frequencyText
+             << ", \"magnitude_ohm\": " << p.magnitudeText << ", \"phase_deg\": " << p.phaseText
+             << ", \"deviation_dB\": " << JsonNumber(p.deviationDb)
+             << ", \"eut_phase_deg\": " << JsonNumber(p.eutPhaseDegrees)
+             << ", \"exact_highest_dB\": " << (p.exact ? ShortestText(p.exact->highestDb) : "null")
+             << ", \"exact_lowest_dB\": " << (p.exact ? ShortestText(p.exact->lowestDb) : "null")
+             << ", \"exact_unbounded\": " << (p.exact ? "false" : "true")
+             << ", \"within_tolerance\": " << (p.withinTolerance ? "true" : "false")
+             << ", \"calculator_inputs_clamped\": " << (p.inputsClamped ? "true" : "false") << "}";
+        first_ = false;
+    }
+
+    void Finish(const Summary& s) override {
+        out_ << "\n  ],\n  \"summary\": {\n    \"points\": " << s.points
+             << ",\n    \"outside_tolerance\": " << s.outsideTolerance
+             << ",\n    \"calculator_inputs_clamped\": " << s.clamped << ",\n    \"worst_deviation\": ";
+        if (s.worstDeviation) {
+            const EvaluatedPoint& p = *s.worstDeviation;
+            out_ << "{\"frequency_MHz\": " << p.frequencyText << ", \"deviation_dB\": " << JsonNumber(p.deviationDb)
+                 << ", \"eut_phase_deg\": " << JsonNumber(p.eutPhaseDegrees) << "}";
+        } else {
+            out_ << "null";
+        }
+        out_ << ",\n    \"worst_exact\": ";
+        if (s.worstExact && !s.firstUnbounded)
+            out_ << "{\"frequency_MHz\": " << s.worstExact->frequencyText
+                 << ", \"deviation_dB\": " << ShortestText(s.worstExactDb) << "}";
+        else
+            out_ << "null";
+        out_ << ",\n    \"exact_unbounded_from_MHz\": "
+             << (s.firstUnbounded ? s.firstUnbounded->frequencyText : std::string("null")) << "\n  }\n}\n";
+    }
+
+private:
+    std::ostream& out_;
+    bool first_ = true;
+};
 
 }  // namespace
 
-std::string WriteReport(const Evaluation& evaluation, ReportFormat format, const std::string& source) {
+std::unique_ptr<ReportWriter> MakeReportWriter(ReportFormat format, std::ostream& out, std::int16_t anType,
+                                               const std::string& source) {
     switch (format) {
-    case ReportFormat::Csv: return Csv(evaluation);
-    case ReportFormat::Json: return Json(evaluation, source);
+    case ReportFormat::Csv: return std::make_unique<CsvWriter>(out);
+    case ReportFormat::Json: return std::make_unique<JsonWriter>(out, anType, source);
     case ReportFormat::Table: break;
     }
-    return Table(evaluation, source);
+    return std::make_unique<TableWriter>(out, anType, source);
+}
+
+std::string WriteReport(const Evaluation& evaluation, ReportFormat format, const std::string& source) {
+    std::ostringstream out;
+    const auto writer = MakeReportWriter(format, out, evaluation.anType, source);
+    for (const EvaluatedPoint& point : evaluation.points)
+        writer->Row(point);
+    writer->Finish(evaluation.summary);
+    return out.str();
 }
 
 }  // namespace quillet::sweep

@@ -43,24 +43,6 @@ std::vector<std::string_view> SplitWhitespace(std::string_view text) {
     return fields;
 }
 
-std::vector<std::string_view> SplitLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        auto end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        lines.push_back(line);
-        if (end == text.size())
-            break;
-        start = end + 1;
-    }
-    return lines;
-}
-
 std::string Lowercase(std::string_view text) {
     std::string lower(text);
     for (char& c : lower) {
@@ -70,34 +52,41 @@ std::string Lowercase(std::string_view text) {
     return lower;
 }
 
-bool LooksLikeText(std::string_view bytes) {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c < 0x80) {
-            if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
-                return false;
-            ++i;
-            continue;
-        }
-        int continuation = 0;
-        if ((c & 0xE0) == 0xC0 && c >= 0xC2)
-            continuation = 1;
-        else if ((c & 0xF0) == 0xE0)
-            continuation = 2;
-        else if ((c & 0xF8) == 0xF0 && c <= 0xF4)
-            continuation = 3;
-        else
-            return false;
-        if (i + static_cast<std::size_t>(continuation) >= bytes.size())
-            return false;
-        for (int k = 1; k <= continuation; ++k) {
-            if ((static_cast<unsigned char>(bytes[i + static_cast<std::size_t>(k)]) & 0xC0) != 0x80)
-                return false;
-        }
-        i += static_cast<std::size_t>(continuation) + 1;
+std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at) {
+    const auto c = static_cast<unsigned char>(bytes[at]);
+    if (c < 0x80)
+        return 1;
+    std::size_t continuation = 0;
+    unsigned char low = 0x80, high = 0xBF;  // the allowed range of the second byte
+    if (c >= 0xC2 && c <= 0xDF) {
+        continuation = 1;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        continuation = 2;
+        if (c == 0xE0) low = 0xA0;   // no overlong forms
+        if (c == 0xED) high = 0x9F;  // no surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        continuation = 3;
+        if (c == 0xF0) low = 0x90;
+        if (c == 0xF4) high = 0x8F;
+    } else {
+        return 0;
     }
-    return true;
+    if (at + continuation >= bytes.size())
+        return 0;
+    for (std::size_t k = 1; k <= continuation; ++k) {
+        const auto next = static_cast<unsigned char>(bytes[at + k]);
+        if (k == 1 ? (next < low || next > high) : (next & 0xC0) != 0x80)
+            return 0;
+    }
+    return continuation + 1;
+}
+
+std::optional<double> HertzPerUnit(std::string_view lowercaseUnit) {
+    if (lowercaseUnit == "hz") return 1.0;
+    if (lowercaseUnit == "khz") return 1e3;
+    if (lowercaseUnit == "mhz") return 1e6;
+    if (lowercaseUnit == "ghz") return 1e9;
+    return std::nullopt;
 }
 
 }  // namespace quillet::sweep

@@ -12,13 +12,16 @@ namespace quillet::sweep {
 // point, an optional exponent; nothing else, and finite.
 std::optional<double> StrictNumber(std::string_view text);
 
+// Hertz in one Hz, kHz, MHz or GHz (the unit in lower case); nothing for
+// another word.
+std::optional<double> HertzPerUnit(std::string_view lowercaseUnit);
+
 std::string_view Trim(std::string_view text);
 std::vector<std::string_view> SplitWhitespace(std::string_view text);
-std::vector<std::string_view> SplitLines(std::string_view text);  // drops CR of CR LF
 std::string Lowercase(std::string_view text);
 
-// True when the bytes are UTF-8 text without NUL or other control bytes
-// (tab, CR and LF allowed).
-bool LooksLikeText(std::string_view bytes);
+// The length of the well-formed UTF-8 sequence that starts at the byte, or
+// 0 where none does.
+std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at);
 
 }  // namespace quillet::sweep

@@ -1,7 +1,6 @@
 #include "touchstone_reader.h"
 
 #include <cmath>
-#include <numbers>
 #include <optional>
 
 #include "text_lines.h"
@@ -11,8 +10,6 @@ namespace {
 
 enum class Parameter { S, Y, Z };
 
-// Whole turns are taken off first, so any finite angle gives a finite one.
-double Radians(double degrees) { return std::fmod(degrees, 360.0) * std::numbers::pi / 180.0; }
 enum class Format { MA, DB, RI };
 
 struct Options {
@@ -22,42 +19,50 @@ struct Options {
     double reference = 50.0;
 };
 
-class Reader {
+class Reader : public LineReader {
 public:
-    Reader(std::string_view text, const std::string& file) : text_(text), file_(file) {}
+    Reader(const std::string& file, PointSink& sink) : file_(file), sink_(sink), order_(file, sink) {}
 
-    Measurement Read() {
-        const auto lines = SplitLines(text_);
-        for (std::size_t i = 0; i < lines.size() && !ended_; ++i) {
-            line_ = static_cast<int>(i) + 1;
-            std::string_view content = lines[i].substr(0, lines[i].find('!'));
-            content = Trim(content);
-            if (content.empty())
-                continue;
-            if (inInformation_) {
-                // Free text until the block ends.
-                if (Lowercase(content).rfind("[end information]", 0) == 0)
-                    inInformation_ = false;
-                continue;
-            }
-            if (content.front() == '[')
-                Keyword(content);
-            else if (content.front() == '#')
-                OptionLine(content);
-            else
-                DataLine(content);
+    void Line(std::string_view line, int number) override {
+        if (ended_)
+            return;
+        line_ = number;
+        const std::string_view content = Trim(line.substr(0, line.find('!')));
+        if (content.empty())
+            return;
+        if (inInformation_) {
+            // Free text until the block ends.
+            if (Lowercase(content).rfind("[end information]", 0) == 0)
+                inInformation_ = false;
+            return;
         }
+        if (referencePending_ && content.front() != '[' && content.front() != '#') {
+            Reference(content);
+            return;
+        }
+        if (referencePending_)
+            Fail("expected the reference resistance after [Reference]");
+        if (content.front() == '[')
+            Keyword(content);
+        else if (content.front() == '#')
+            OptionLine(content);
+        else
+            DataLine(content);
+    }
+
+    void Finish() override {
         line_ = 0;
+        if (referencePending_)
+            Fail("expected the reference resistance after [Reference]");
         if (version2_ && !optionLineSeen_)
             Fail("expected an option line ('# <unit> <parameter> <format> R <n>') before the data");
         if (version2_ && !portsSeen_)
             Fail("expected [Number of Ports] 1");
-        if (measurement_.points.empty())
+        if (points_ == 0)
             Fail("no data points");
-        if (expectedFrequencies_ && *expectedFrequencies_ != measurement_.points.size())
+        if (expectedFrequencies_ && *expectedFrequencies_ != points_)
             Fail("[Number of Frequencies] says " + std::to_string(*expectedFrequencies_) + ", the file has " +
-                 std::to_string(measurement_.points.size()));
-        return std::move(measurement_);
+                 std::to_string(points_));
     }
 
 private:
@@ -70,9 +75,10 @@ private:
         const std::string keyword = Lowercase(content.substr(1, close - 1));
         const std::string_view argument = Trim(content.substr(close + 1));
         if (keyword == "version") {
-            if (argument != "2.0")
-                Fail("expected [Version] 2.0; version '" + std::string(argument) + "' is not supported");
-            if (optionLineSeen_ || !measurement_.points.empty())
+            // 2.1 adds nothing a one-port file without noise data uses.
+            if (argument != "2.0" && argument != "2.1")
+                Fail("expected [Version] 2.0 or 2.1; version '" + std::string(argument) + "' is not supported");
+            if (optionLineSeen_ || points_ > 0)
                 Fail("[Version] must come first");
             version2_ = true;
             return;
@@ -94,10 +100,11 @@ private:
                 Fail("expected a whole number of frequencies after [Number of Frequencies]");
             expectedFrequencies_ = static_cast<std::size_t>(*count);
         } else if (keyword == "reference") {
-            const auto fields = SplitWhitespace(argument);
-            if (fields.size() != 1 || !StrictNumber(fields[0]) || *StrictNumber(fields[0]) <= 0)
-                Fail("expected one positive reference resistance after [Reference]");
-            options_.reference = *StrictNumber(fields[0]);
+            // The value may stand on the keyword's line or on the next one.
+            if (argument.empty())
+                referencePending_ = true;
+            else
+                Reference(argument);
         } else if (keyword == "matrix format") {
             const std::string format = Lowercase(argument);
             if (format != "full" && format != "lower" && format != "upper")
@@ -119,35 +126,52 @@ private:
         }
     }
 
+    void Reference(std::string_view values) {
+        referencePending_ = false;
+        const auto fields = SplitWhitespace(values);
+        if (fields.size() != 1 || !StrictNumber(fields[0]) || *StrictNumber(fields[0]) <= 0)
+            Fail("expected one positive reference resistance after [Reference]");
+        options_.reference = *StrictNumber(fields[0]);
+    }
+
     void OptionLine(std::string_view content) {
         if (optionLineSeen_) {
             if (version2_)
                 Fail("a second option line");
             return;  // version 1 files: only the first one counts
         }
-        if (!measurement_.points.empty())
+        if (points_ > 0)
             Fail("the option line must come before the data");
         optionLineSeen_ = true;
         const auto fields = SplitWhitespace(content.substr(1));
+        // Each kind of option at most once: with two, which one the writer
+        // meant is anyone's guess.
+        std::optional<std::string_view> unit, parameter, format, reference;
+        auto once = [&](std::optional<std::string_view>& seen, std::string_view field, const char* kind) {
+            if (seen && Lowercase(*seen) != Lowercase(field))
+                Fail("the option line gives two " + std::string(kind) + "s, '" + std::string(*seen) + "' and '" +
+                     std::string(field) + "'; expected one");
+            seen = field;
+        };
         for (std::size_t i = 0; i < fields.size(); ++i) {
             const std::string field = Lowercase(fields[i]);
-            if (field == "hz") options_.hertzPerUnit = 1.0;
-            else if (field == "khz") options_.hertzPerUnit = 1e3;
-            else if (field == "mhz") options_.hertzPerUnit = 1e6;
-            else if (field == "ghz") options_.hertzPerUnit = 1e9;
-            else if (field == "s") options_.parameter = Parameter::S;
-            else if (field == "y") options_.parameter = Parameter::Y;
-            else if (field == "z") options_.parameter = Parameter::Z;
-            else if (field == "ma") options_.format = Format::MA;
-            else if (field == "db") options_.format = Format::DB;
-            else if (field == "ri") options_.format = Format::RI;
-            else if (field == "g" || field == "h")
+            if (const auto hertz = HertzPerUnit(field)) {
+                once(unit, fields[i], "frequency unit");
+                options_.hertzPerUnit = *hertz;
+            } else if (field == "s" || field == "y" || field == "z") {
+                once(parameter, fields[i], "parameter");
+                options_.parameter = field == "s" ? Parameter::S : field == "y" ? Parameter::Y : Parameter::Z;
+            } else if (field == "ma" || field == "db" || field == "ri") {
+                once(format, fields[i], "format");
+                options_.format = field == "ma" ? Format::MA : field == "db" ? Format::DB : Format::RI;
+            } else if (field == "g" || field == "h") {
                 Fail("parameter " + std::string(fields[i]) + " is not one-port data; expected S, Y or Z");
-            else if (field == "r") {
-                const auto reference = i + 1 < fields.size() ? StrictNumber(fields[i + 1]) : std::nullopt;
-                if (!reference || *reference <= 0)
+            } else if (field == "r") {
+                const auto value = i + 1 < fields.size() ? StrictNumber(fields[i + 1]) : std::nullopt;
+                if (!value || *value <= 0)
                     Fail("expected a positive reference resistance after R");
-                options_.reference = *reference;
+                once(reference, fields[i + 1], "reference resistance");
+                options_.reference = *value;
                 ++i;
             } else {
                 Fail("unknown option '" + std::string(fields[i]) +
@@ -176,9 +200,9 @@ private:
             Fail("negative frequency");
         if (!std::isfinite(frequencyMHz))
             Fail("frequency too large for its unit");
-        if (!measurement_.points.empty() && !(frequencyMHz > measurement_.points.back().frequencyMHz))
-            Fail("frequencies must rise from line to line");
-        measurement_.points.push_back({frequencyMHz, Impedance(numbers[1], numbers[2])});
+        order_.Check(frequencyMHz, line_);
+        sink_.Point({frequencyMHz, Impedance(numbers[1], numbers[2])});
+        ++points_;
     }
 
     std::complex<double> Impedance(double a, double b) const {
@@ -188,9 +212,9 @@ private:
         case Format::MA:
             if (a < 0)
                 Fail("negative magnitude");
-            value = std::polar(a, Radians(b));
+            value = std::polar(a, WrappedRadians(b));
             break;
-        case Format::DB: value = std::polar(std::pow(10.0, a / 20.0), Radians(b)); break;
+        case Format::DB: value = std::polar(std::pow(10.0, a / 20.0), WrappedRadians(b)); break;
         }
         const double r = options_.reference;
         std::complex<double> z;
@@ -215,8 +239,9 @@ private:
         return z;
     }
 
-    std::string_view text_;
     const std::string& file_;
+    PointSink& sink_;
+    FrequencyOrder order_;
     int line_ = 0;
     Options options_;
     bool version2_ = false;
@@ -225,12 +250,15 @@ private:
     bool networkData_ = false;
     bool inInformation_ = false;
     bool ended_ = false;
+    bool referencePending_ = false;
     std::optional<std::size_t> expectedFrequencies_;
-    Measurement measurement_;
+    std::size_t points_ = 0;
 };
 
 }  // namespace
 
-Measurement ReadTouchstone(std::string_view text, const std::string& file) { return Reader(text, file).Read(); }
+std::unique_ptr<LineReader> MakeTouchstoneReader(const std::string& file, PointSink& sink) {
+    return std::make_unique<Reader>(file, sink);
+}
 
 }  // namespace quillet::sweep

@@ -1,15 +1,15 @@
-// One-port Touchstone files: version 1 (.s1p) and version 2.0 ([Version] 2.0
-// with [Number of Ports] 1).
+// One-port Touchstone files: version 1 (.s1p) and versions 2.0 and 2.1
+// ([Version] 2.x with [Number of Ports] 1).
 #pragma once
 
+#include <memory>
 #include <string>
-#include <string_view>
 
 #include "measurement.h"
 
 namespace quillet::sweep {
 
-// file names the source in error messages. Throws ReadError.
-Measurement ReadTouchstone(std::string_view text, const std::string& file);
+// file names the source in error messages.
+std::unique_ptr<LineReader> MakeTouchstoneReader(const std::string& file, PointSink& sink);
 
 }  // namespace quillet::sweep

@@ -5,13 +5,13 @@
 #include <numbers>
 #include <string>
 
-#include "csv_reader.h"
+#include "read_measurement.h"
 #include "report.h"
 
 namespace quillet::sweep {
 namespace {
 
-Evaluation FromCsv(const std::string& csv, std::int16_t type) { return Evaluate(ReadCsv(csv, "test.csv"), type); }
+Evaluation FromCsv(const std::string& csv, std::int16_t type) { return Evaluate(ReadMeasurement(csv, "test.csv"), type); }
 
 struct CalculatorRow {
     std::int16_t type;
@@ -76,23 +76,25 @@ TEST(Evaluate, ChecksTheImpedanceTolerance) {
 TEST(Evaluate, SummarisesTheWorstPoints) {
     const Evaluation e = FromCsv("1,150,0\n2,300,0\n3,100,0\n", 4);
     ASSERT_TRUE(e.summary.worstDeviation);
-    EXPECT_EQ(*e.summary.worstDeviation, 1u);  // 6.02 dB beats -3.52 dB
-    EXPECT_EQ(e.points[1].deviationText, " 6.02");
+    EXPECT_EQ(e.summary.worstDeviation->frequencyText, "2");  // 6.02 dB beats -3.52 dB
+    EXPECT_EQ(e.summary.worstDeviation->deviationText, " 6.02");
     ASSERT_TRUE(e.summary.worstExact);
-    EXPECT_EQ(*e.summary.worstExact, 1u);
+    EXPECT_EQ(e.summary.worstExact->frequencyText, "2");
     EXPECT_FALSE(e.summary.firstUnbounded);
     // A measured impedance without a positive real part has no bound.
     const Evaluation open = FromCsv("1,50,0\n2,50,120\n3,50,90\n", 1);
     EXPECT_TRUE(open.points[0].exact);
     EXPECT_FALSE(open.points[1].exact);
     ASSERT_TRUE(open.summary.firstUnbounded);
-    EXPECT_EQ(*open.summary.firstUnbounded, 1u);
+    EXPECT_EQ(open.summary.firstUnbounded->frequencyText, "2");
 }
 
 TEST(WriteReport, WritesNumbersAsNumbers) {
     const Evaluation e = FromCsv("0.15,39.26,54.85\n1,50,120\n", 1);
     const std::string json = WriteReport(e, ReportFormat::Json, "in \"quotes\".csv");
     EXPECT_NE(json.find("\"file\": \"in \\\"quotes\\\".csv\""), std::string::npos) << json;
+    // A file name need not be UTF-8; the JSON must stay valid.
+    EXPECT_NE(WriteReport(e, ReportFormat::Json, "m\xE4\xDF.csv").find("\"m\uFFFD\uFFFD.csv\""), std::string::npos);
     EXPECT_NE(json.find("\"deviation_dB\": 3.61, \"eut_phase_deg\": 268.14"), std::string::npos) << json;
     EXPECT_NE(json.find("\"exact_highest_dB\": null, \"exact_lowest_dB\": null, \"exact_unbounded\": true"),
               std::string::npos)

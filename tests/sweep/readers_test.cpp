@@ -10,10 +10,20 @@
 namespace quillet::sweep {
 namespace {
 
+// Text as spreadsheets save "Unicode text": a byte-order mark, then UTF-16.
+std::string Utf16(std::string_view ascii, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char c : ascii) {
+        bytes += bigEndian ? '\0' : c;
+        bytes += bigEndian ? c : '\0';
+    }
+    return bytes;
+}
+
 struct GoodCase {
     const char* what;
     const char* file;
-    const char* text;
+    std::string text;
     double frequencyMHz;
     std::complex<double> impedance;  // of the first point
     std::size_t points;
@@ -45,6 +55,14 @@ TEST(ReadMeasurement, ReadsEveryFormOfOnePortData) {
          1, 112.5, 1},
         {"version 2 by content", "measurement.dat", "[Version] 2.0\n# MHz S RI\n[Number of Ports] 1\n[Network Data]\n1 0.2 0\n",
          1, 75, 1},
+        {"version 2.1, reference on the next line", "a.ts",
+         "[Version] 2.1\n# MHz S RI R 50\n[Number of Ports] 1\n[Reference]\n75\n[Network Data]\n1 0.2 0\n", 1, 112.5,
+         1},
+        {"a frequency repeated where segments meet", "a.s1p", "# MHz Z RI R 1\n1 50 0\n2 60 0\n2 61 0\n3 62 0\n", 1, 50, 4},
+        {"CR line ends and an end-of-file byte", "a.s1p", "# MHz S RI R 50\r1 0.2 0\r2 0 0\r\x1A", 1, 75, 2},
+        {"Windows-1252 in a comment", "a.s1p", "! 23 \xB0" "C, Stra\xDF" "e\n# MHz S RI R 50\n1 0.2 0\n", 1, 75, 1},
+        {"UTF-16 after its byte-order mark", "a.s1p", Utf16("# MHz S RI\r\n1 .2 0\r\n", false), 1, 75, 1},
+        {"UTF-16 big-endian", "a.s1p", Utf16("# MHz\n1 0 0", true), 1, 50, 1},
         {"CSV with a header", "a.csv", "f (MHz),|Z| (ohm),phase (deg)\n0.15,75,0\n1,50,90\n", 0.15, 75, 2},
         {"CSV with semicolons", "a.csv", "0.15; 75; 0\n1;50;90\n", 0.15, 75, 2},
         {"CSV by content", "a.dat", "1,100,90\n", 1, {0, 100}, 1},
@@ -81,13 +99,22 @@ TEST(ReadMeasurement, NamesFileLineAndWhatWasExpected) {
         {"a.s1p", "", "the file is empty", 0},
         {"a.s1p", "! only comments\n# MHz S RI R 50\n", "no data points", 0},
         {"a.csv", "f,|Z|,phase\n", "no data points", 0},
-        {"a.bin", std::string("\x7f" "ELF\x01\x00\x02", 7), "not a text file", 0},
-        {"a.s1p", "# MHz S RI R 50\n\xff\xfe 1 0 0\n", "not a text file", 0},
+        {"a.bin", std::string("\x7f" "ELF\x01\x00\x02", 7), "not a text file", 1},
+        {"a.s1p", std::string("# MHz S RI R 50\n1 0 0\n") + '\0', "not a text file (control byte 0x00)", 3},
+        {"a.s1p", "# MHz S RI R 50\n1 0 0\n\x81\n", "neither UTF-8 nor Windows-1252", 3},
+        {"a.s1p", std::string("\xFF\xFE\0\0#\0\0\0", 8), "UTF-32", 1},
+        {"a.s1p", Utf16("# MHz S RI\n1 0 0", false) + '1', "within a UTF-16 character", 2},
+        {"a.s1p", "# MHz S RI R 50\n1 0 0\x1A" "2 0 0\n", "after the end-of-file byte", 2},
         {"a.s2p", "# MHz S RI R 50\n1 0 0 0 0 0 0 0 0\n", "more than one port", 0},
         {"a.s1p", "# MHz S RI R 50\n1 0.2 0 0.1 0.3\n", "more than one port", 2},
         {"a.s1p", "# MHz S RI R 50\n1 0.2\n", "a frequency and two values", 2},
         {"a.s1p", "# MHz S RI\n2 0 0\n1 0 0\n", "frequencies must rise", 3},
-        {"a.s1p", "# MHz S RI\n1 0 0\n1 0 0\n", "frequencies must rise", 3},
+        {"a.s1p", "# MHz S RI\n1 0 0\n1 0 0\n1 0 0\n", "a frequency given three times", 4},
+        {"a.s1p", "# MHz GHz S RI\n1 0 0\n", "two frequency units, 'MHz' and 'GHz'", 1},
+        {"a.s1p", "# MHz S RI MA\n1 0 0\n", "two formats", 1},
+        {"a.s1p", "# MHz S Z RI\n1 0 0\n", "two parameters", 1},
+        {"a.s1p", "# MHz S RI R 50 R 75\n1 0 0\n", "two reference resistances", 1},
+        {"a.ts", "[Version] 2.0\n# MHz S RI\n[Number of Ports] 1\n[Reference]\n[Network Data]\n", "after [Reference]", 5},
         {"a.s1p", "# MHz S RI\n-1 0 0\n", "negative frequency", 2},
         {"a.s1p", "# MHz S RI\n1 nan 0\n", "not a finite number", 2},
         {"a.s1p", "# MHz S RI\n1 0 -inf\n", "not a finite number", 2},
