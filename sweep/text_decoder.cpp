@@ -109,11 +109,14 @@ void TextDecoder::FeedUtf16(std::string_view bytes) {
             if (i + 4 > units.size())
                 break;  // the low half comes with the next chunk
             const char16_t low = unit(i + 2);
-            if (low < 0xDC00 || low > 0xDFFF)
+            if (low < 0xDC00 || low > 0xDFFF) {
+                FeedUtf8(decoded_);  // the lines before it first, as in any other chunking
                 NotText("not valid UTF-16");
+            }
             AppendUtf8(decoded_, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (low - 0xDC00));
             i += 4;
         } else if (u >= 0xDC00 && u <= 0xDFFF) {
+            FeedUtf8(decoded_);
             NotText("not valid UTF-16");
         } else {
             AppendUtf8(decoded_, u);

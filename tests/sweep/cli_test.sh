@@ -33,6 +33,45 @@ echo "old" >"$work/kept.csv"
 "$an_sweep" --output "$work/kept.csv" "$work/bad.s1p" 2>/dev/null
 check "  an existing --output keeps its contents" grep -qx old "$work/kept.csv"
 
+status "$an_sweep" "$work/bad.s1p" >/dev/null
+check "  and prints no part of the result" test ! -s "$work/out"
+
+# Outputs never replace the measurement, whatever name reaches it.
+cp "$sample" "$work/input.s1p"
+ln -s input.s1p "$work/link.s1p"
+ln "$work/input.s1p" "$work/hard.s1p"
+for target in input.s1p link.s1p hard.s1p; do
+    check "--output $target over the measurement is refused" \
+        test "$(status "$an_sweep" --output "$work/$target" "$work/input.s1p")" = 2
+    check "--plot $target.svg over the measurement is refused" \
+        test "$(cd "$work" && ln -sf input.s1p "$target.svg" && status "$an_sweep" --plot "$target.svg" input.s1p)" = 2
+done
+check "  the measurement is untouched" cmp -s "$sample" "$work/input.s1p"
+check "--output and --plot on one file are refused" \
+    test "$(status "$an_sweep" --output "$work/same.svg" --plot "$work/same.svg" "$sample")" = 2
+
+# All or nothing: a failing --output leaves no plot behind.
+check "an --output that cannot be written is status 2" \
+    test "$(status "$an_sweep" --output "$work/no/dir.csv" --plot "$work/left.png" "$sample")" = 2
+check "  and leaves no plot" test ! -e "$work/left.png"
+echo old >"$work/real.csv"
+ln -s real.csv "$work/linked.csv"
+"$an_sweep" --format csv --output "$work/linked.csv" "$sample" 2>/dev/null
+check "--output through a symbolic link keeps the link" test -L "$work/linked.csv"
+check "  and replaces the file it points to" cmp -s "$work/real.csv" "$work/stdout.csv"
+
+check "standard input is read with -" \
+    test "$(status "$an_sweep" --format csv - <"$sample")" = 0
+check "  as the file itself" cmp -s "$work/out" "$work/stdout.csv"
+check "  also through a pipe" sh -c "cat '$sample' | '$an_sweep' --format csv - | cmp -s - '$work/stdout.csv'"
+check "a directory is named as such" test "$(status "$an_sweep" "$work")" = 2
+check "  in the message" grep -q "a directory" "$work/err"
+printf '1,50,0\n2,50,120\n' >"$work/unbounded.csv"
+check "--check fails on an unbounded point" test "$(status "$an_sweep" --type 2 --check "$work/unbounded.csv")" = 1
+printf '1,50,0\n1,50,0\n' >"$work/repeat.csv"
+check "a repeated frequency is read" test "$(status "$an_sweep" "$work/repeat.csv")" = 0
+check "  with a note" grep -q "repeat.csv:2: frequency repeated" "$work/err"
+
 check "a missing file is status 2" test "$(status "$an_sweep" "$work/none.s1p")" = 2
 check "an unknown option is status 2" test "$(status "$an_sweep" --colour "$sample")" = 2
 check "  with the usage" grep -q '^usage: an-sweep' "$work/err"
