@@ -54,7 +54,10 @@ int main(int argc, char* argv[]) {
             // Drawing needs Qt's font machinery, never a display.
             qputenv("QT_QPA_PLATFORM", "offscreen");
             QGuiApplication application(argc, argv);
-            DrawDeviationPlot(evaluation, *options.plot, options.input);
+            quillet::plot::DeviationPlot plot(options.anType, options.input);
+            for (const EvaluatedPoint& point : evaluation.points)
+                plot.Add(point);
+            WriteFileAtomically(*options.plot, plot.Render(quillet::plot::PlotFormatFromFileName(*options.plot).value()));
         }
         if (options.output)
             WriteFileAtomically(*options.output, report);
