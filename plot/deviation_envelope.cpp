@@ -10,7 +10,6 @@ PlotEntry FromPoint(const sweep::EvaluatedPoint& p) {
     const double f = p.frequencyMHz;
     PlotEntry entry;
     entry.points = 1;
-    entry.fromMHz = entry.toMHz = f;
     if (p.deviationDb) {
         entry.lowestDeviation = entry.highestDeviation = PlottedValue{f, *p.deviationDb};
         entry.firstHasDeviation = entry.lastHasDeviation = true;
@@ -42,7 +41,6 @@ void Merge(PlotEntry& into, const PlotEntry& later) {
     const auto lower = [](double a, double b) { return a < b; };
     const auto higher = [](double a, double b) { return a > b; };
     into.points += later.points;
-    into.toMHz = later.toMHz;
 
     Keep(into.lowestDeviation, later.lowestDeviation, lower);
     Keep(into.highestDeviation, later.highestDeviation, higher);

@@ -22,7 +22,6 @@ struct PlottedValue {
 // entry's edges still join its neighbours.
 struct PlotEntry {
     std::size_t points = 0;
-    double fromMHz = 0, toMHz = 0;
 
     std::optional<PlottedValue> lowestDeviation, highestDeviation;  // calculator
     bool firstHasDeviation = false, lastHasDeviation = false, deviationBroken = false;
