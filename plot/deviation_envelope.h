@@ -40,6 +40,11 @@ struct PlotRange {
     double lowDb = 0, highDb = 0;    // 0 dB is always included
 };
 
+// Up to maxEntries points, each point is an entry of its own and the plot
+// draws exactly what it would from the points. When one more arrives,
+// neighbouring entries merge pairwise and every entry from then on takes
+// twice as many consecutive points, so the entries stay equal in size and
+// between half and all of maxEntries in number.
 class DeviationEnvelope {
 public:
     static constexpr std::size_t kDefaultMaxEntries = 4096;
