@@ -1,22 +1,24 @@
 #include "deviation_plot.h"
 
+#include <QBuffer>
 #include <QFont>
 #include <QFontMetrics>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "an_types.h"
 
-namespace quillet::sweep {
+namespace quillet::plot {
 namespace {
 
 constexpr QSize kSize(800, 500);
@@ -31,6 +33,7 @@ struct Axes {
         const double y = (db - dbFrom) / (dbTo - dbFrom);
         return {kArea.left() + x * kArea.width(), kArea.bottom() - y * kArea.height()};
     }
+    QPointF At(const PlottedValue& value) const { return At(value.frequencyMHz, value.db); }
 };
 
 double NiceStep(double span) {
@@ -43,32 +46,11 @@ double NiceStep(double span) {
     return 10.0 * decade;
 }
 
-// Points with a frequency above zero; a logarithmic axis has no place for 0.
-std::vector<const EvaluatedPoint*> Plotted(const Evaluation& e) {
-    std::vector<const EvaluatedPoint*> points;
-    for (const EvaluatedPoint& p : e.points) {
-        if (p.frequencyMHz > 0)
-            points.push_back(&p);
-    }
-    return points;
-}
-
-Axes ChooseAxes(const std::vector<const EvaluatedPoint*>& points) {
-    double fMin = points.front()->frequencyMHz, fMax = points.back()->frequencyMHz;
-    double low = 0, high = 0;  // 0 dB is always in view
-    for (const EvaluatedPoint* p : points) {
-        if (p->deviationDb) {
-            low = std::min(low, *p->deviationDb);
-            high = std::max(high, *p->deviationDb);
-        }
-        if (p->exact) {
-            low = std::min(low, p->exact->lowestDb);
-            high = std::max(high, p->exact->highestDb);
-        }
-    }
+Axes ChooseAxes(const PlotRange& range) {
+    double low = range.lowDb, high = range.highDb;
     Axes axes{};
-    axes.decadeFrom = std::floor(std::log10(fMin));
-    axes.decadeTo = std::ceil(std::log10(fMax));
+    axes.decadeFrom = std::floor(std::log10(range.fromMHz));
+    axes.decadeTo = std::ceil(std::log10(range.toMHz));
     if (axes.decadeTo <= axes.decadeFrom)
         axes.decadeTo = axes.decadeFrom + 1;
     const double margin = 0.05 * std::max(high - low, 1.0);  // keep lines off the frame
@@ -90,7 +72,7 @@ QFont Font(int pixels, bool bold = false) {
     return font;
 }
 
-QString Number(double value) { return QString::fromStdString(ShortestText(value)); }
+QString Number(double value) { return QString::fromStdString(sweep::ShortestText(value)); }
 
 void DrawGridAndAxes(QPainter& painter, const Axes& axes) {
     const QPen grid(QColor(0xDD, 0xDD, 0xDD), 1);
@@ -137,55 +119,86 @@ void DrawGridAndAxes(QPainter& painter, const Axes& axes) {
 }
 
 // The exact highest and lowest cases as a band, one piece per run of
-// bounded points.
-void DrawExactBand(QPainter& painter, const Axes& axes, const std::vector<const EvaluatedPoint*>& points) {
+// bounded points. An entry with an unbounded point inside ends the piece it
+// continues and starts the next one, so the break stays where it was.
+void DrawExactBand(QPainter& painter, const Axes& axes, const std::vector<PlotEntry>& entries) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(0x9E, 0xC5, 0xE8, 150));
-    std::size_t i = 0;
-    while (i < points.size()) {
-        if (!points[i]->exact) {
-            ++i;
-            continue;
-        }
-        std::size_t end = i;
-        while (end < points.size() && points[end]->exact)
-            ++end;
+    std::vector<const PlotEntry*> piece;
+    const auto draw = [&] {
+        if (piece.empty())
+            return;
         QPolygonF band;
-        for (std::size_t k = i; k < end; ++k)
-            band << axes.At(points[k]->frequencyMHz, points[k]->exact->highestDb);
-        for (std::size_t k = end; k-- > i;)
-            band << axes.At(points[k]->frequencyMHz, points[k]->exact->lowestDb);
-        if (end - i == 1)
+        for (const PlotEntry* e : piece)
+            band << axes.At(*e->exactHighest);
+        for (auto e = piece.rbegin(); e != piece.rend(); ++e)
+            band << axes.At(*(*e)->exactLowest);
+        if (piece.size() == 1)
             painter.setPen(QPen(QColor(0x9E, 0xC5, 0xE8), 3));
         painter.drawPolygon(band);
         painter.setPen(Qt::NoPen);
-        i = end;
+        piece.clear();
+    };
+    bool previousEndsBounded = false;
+    for (const PlotEntry& e : entries) {
+        const bool joins = previousEndsBounded && e.firstBounded;
+        previousEndsBounded = e.lastBounded;
+        if (!joins)
+            draw();
+        if (!e.exactHighest)
+            continue;
+        if (!e.exactBroken) {
+            piece.push_back(&e);
+            continue;
+        }
+        if (joins || !e.lastBounded) {
+            piece.push_back(&e);
+            draw();
+        }
+        if (e.lastBounded)
+            piece.push_back(&e);
     }
+    draw();
 }
 
-void DrawCalculatorLine(QPainter& painter, const Axes& axes, const std::vector<const EvaluatedPoint*>& points) {
+// The line through each entry's lowest and highest deviation, in frequency
+// order; a single point gives one vertex.
+std::pair<QPointF, std::optional<QPointF>> LineVertices(const Axes& axes, const PlotEntry& e) {
+    PlottedValue first = *e.lowestDeviation, second = *e.highestDeviation;
+    if (first.frequencyMHz == second.frequencyMHz && first.db == second.db)
+        return {axes.At(first), std::nullopt};
+    if (second.frequencyMHz < first.frequencyMHz)
+        std::swap(first, second);
+    return {axes.At(first), axes.At(second)};
+}
+
+void DrawCalculatorLine(QPainter& painter, const Axes& axes, const std::vector<PlotEntry>& entries) {
     painter.setPen(QPen(QColor(0x1F, 0x3A, 0x93), 1.6));
     painter.setBrush(Qt::NoBrush);
     QPainterPath path;
-    bool drawing = false;
-    for (const EvaluatedPoint* p : points) {
-        if (!p->deviationDb) {
-            drawing = false;
+    bool previousEndsDrawn = false;
+    for (const PlotEntry& e : entries) {
+        const bool joins = previousEndsDrawn && e.firstHasDeviation;
+        previousEndsDrawn = e.lastHasDeviation;
+        if (!e.lowestDeviation)
             continue;
-        }
-        const QPointF at = axes.At(p->frequencyMHz, *p->deviationDb);
-        if (drawing)
-            path.lineTo(at);
+        const auto [first, second] = LineVertices(axes, e);
+        if (joins)
+            path.lineTo(first);
         else
-            path.moveTo(at);
-        drawing = true;
+            path.moveTo(first);
+        // A point without a deviation inside the entry breaks the line there.
+        if (second && e.deviationBroken)
+            path.moveTo(*second);
+        else if (second)
+            path.lineTo(*second);
     }
     painter.drawPath(path);
 
     painter.setPen(QPen(QColor(0xC0, 0x10, 0x10), 1.4));
-    for (const EvaluatedPoint* p : points) {
-        if (!p->withinTolerance && p->deviationDb)
-            painter.drawEllipse(axes.At(p->frequencyMHz, *p->deviationDb), 3.5, 3.5);
+    for (const PlotEntry& e : entries) {
+        if (e.outside)
+            painter.drawEllipse(axes.At(*e.outside), 3.5, 3.5);
     }
 }
 
@@ -227,60 +240,65 @@ void DrawLegend(QPainter& painter) {
     }
 }
 
-void Draw(QPainter& painter, const Evaluation& e, const std::string& source) {
+void Draw(QPainter& painter, std::int16_t anType, const std::string& source, const DeviationEnvelope& envelope) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(QRectF(QPointF(0, 0), QSizeF(kSize)), Qt::white);
-    const auto points = Plotted(e);
     painter.setPen(Qt::black);
     painter.setFont(Font(15, true));
+    const std::string_view caption = AnType(anType).caption;
     const QString title = QStringLiteral("AN type %1: %2  (%3)")
-                              .arg(e.anType)
-                              .arg(QString::fromUtf8(AnType(e.anType).caption.data(),
-                                                     static_cast<qsizetype>(AnType(e.anType).caption.size())))
+                              .arg(anType)
+                              .arg(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())))
                               .arg(QString::fromStdString(source).section('/', -1));
     painter.drawText(QRectF(0, 8, kSize.width(), 24), Qt::AlignHCenter, title);
-    if (points.empty()) {
+    if (envelope.Empty()) {
         painter.drawText(kArea, Qt::AlignCenter, QStringLiteral("no point above 0 MHz to draw"));
         return;
     }
-    const Axes axes = ChooseAxes(points);
+    const Axes axes = ChooseAxes(envelope.Range());
     DrawGridAndAxes(painter, axes);
     painter.save();
     painter.setClipRect(kArea);
-    DrawExactBand(painter, axes, points);
-    DrawCalculatorLine(painter, axes, points);
+    DrawExactBand(painter, axes, envelope.Entries());
+    DrawCalculatorLine(painter, axes, envelope.Entries());
     painter.restore();
     DrawLegend(painter);
 }
 
 }  // namespace
 
-void DrawDeviationPlot(const Evaluation& evaluation, const std::string& path, const std::string& source) {
-    // Written to a temporary file and renamed into place, like --output.
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly))
-        throw std::runtime_error(path + ": cannot write the plot: " + file.errorString().toStdString());
-    if (file.fileName().endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
+DeviationPlot::DeviationPlot(std::int16_t anType, std::string source, std::size_t maxEntries)
+    : anType_(anType), source_(std::move(source)), envelope_(maxEntries) {
+    static_cast<void>(AnType(anType_));  // refuse an unknown type now, not when drawing
+}
+
+std::string DeviationPlot::Render(sweep::PlotFormat format) const {
+    // Without it, Qt's fonts abort the process instead of failing.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        throw std::runtime_error("drawing the plot needs a QGuiApplication");
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (format == sweep::PlotFormat::Svg) {
         QSvgGenerator svg;
-        svg.setOutputDevice(&file);
+        svg.setOutputDevice(&buffer);
         svg.setSize(kSize);
         svg.setViewBox(QRect(QPoint(0, 0), kSize));
         svg.setTitle(QStringLiteral("AN impedance deviation"));
         QPainter painter;
         if (!painter.begin(&svg))
-            throw std::runtime_error(path + ": cannot draw the plot");
-        Draw(painter, evaluation, source);
+            throw std::runtime_error("cannot draw the plot");
+        Draw(painter, anType_, source_, envelope_);
         painter.end();
     } else {
         QImage image(kSize, QImage::Format_ARGB32);
         QPainter painter(&image);
-        Draw(painter, evaluation, source);
+        Draw(painter, anType_, source_, envelope_);
         painter.end();
-        if (!image.save(&file, "PNG"))
-            throw std::runtime_error(path + ": cannot write the plot");
+        if (!image.save(&buffer, "PNG"))
+            throw std::runtime_error("cannot encode the plot as PNG");
     }
-    if (!file.commit())
-        throw std::runtime_error(path + ": cannot write the plot: " + file.errorString().toStdString());
+    const QByteArray& bytes = buffer.data();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
-}  // namespace quillet::sweep
+}  // namespace quillet::plot

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "plot_format.h"
 #include "text_lines.h"
 
 namespace quillet::sweep {
@@ -49,8 +50,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
             options.output = value(i);
         } else if (argument == "--plot") {
             const std::string& plot = value(i);
-            const std::string lower = Lowercase(plot);
-            if (!(lower.size() > 4 && (lower.ends_with(".svg") || lower.ends_with(".png"))))
+            if (plot.size() <= 4 || !PlotFormatFromFileName(plot))
                 throw UsageError("--plot takes a file name ending in .svg or .png");
             options.plot = plot;
         } else if (argument == "--columns") {

@@ -21,6 +21,7 @@
 #include "deviation_plot.h"
 #include "evaluation.h"
 #include "options.h"
+#include "plot_format.h"
 #include "read_measurement.h"
 #include "report.h"
 
@@ -73,31 +74,25 @@ std::optional<std::string> OutputsClash(const Options& options) {
 // Each point as it is read: evaluated, summarised, written and drawn.
 class Pipeline : public PointSink {
 public:
-    Pipeline(std::int16_t anType, ReportWriter& writer, bool plotting)
-        : evaluator_(anType), writer_(writer), plotting_(plotting) {}
+    Pipeline(std::int16_t anType, ReportWriter& writer, quillet::plot::DeviationPlot* plot)
+        : evaluator_(anType), writer_(writer), plot_(plot) {}
 
     void Point(const MeasuredPoint& measured) override {
-        EvaluatedPoint point = evaluator_.Evaluate(measured);
+        const EvaluatedPoint point = evaluator_.Evaluate(measured);
         summary_.Add(point);
         writer_.Row(point);
-        if (plotting_)
-            plotted_.points.push_back(std::move(point));
+        if (plot_)
+            plot_->Add(point);
     }
     void Note(const std::string& message) override { std::cerr << "an-sweep: note: " << message << '\n'; }
 
     const Summary& Totals() const { return summary_; }
-    const Evaluation& Plotted() {
-        plotted_.anType = evaluator_.AnType();
-        plotted_.summary = summary_;
-        return plotted_;
-    }
 
 private:
     SweepEvaluator evaluator_;
     ReportWriter& writer_;
-    bool plotting_;
+    quillet::plot::DeviationPlot* plot_;
     Summary summary_;
-    Evaluation plotted_{};
 };
 
 int Run(const Options& options, int argc, char* argv[]) {
@@ -106,10 +101,12 @@ int Run(const Options& options, int argc, char* argv[]) {
     const std::string source = SourceName(options.input);
 
     std::unique_ptr<QGuiApplication> application;
+    std::optional<quillet::plot::DeviationPlot> plotted;
     if (options.plot) {
         // Drawing needs Qt's font machinery, never a display.
         qputenv("QT_QPA_PLATFORM", "offscreen");
         application = std::make_unique<QGuiApplication>(argc, argv);
+        plotted.emplace(options.anType, source);
     }
     std::optional<AtomicFile> output;
     std::optional<HeldOutput> terminal;
@@ -120,14 +117,15 @@ int Run(const Options& options, int argc, char* argv[]) {
     std::ostream& out = output ? output->Stream() : terminal->Stream();
 
     const auto writer = MakeReportWriter(options.format, out, options.anType, source);
-    Pipeline pipeline(options.anType, *writer, options.plot.has_value());
+    Pipeline pipeline(options.anType, *writer, plotted ? &*plotted : nullptr);
     ReadMeasurementFile(options.input, options.readOptions, pipeline);
     writer->Finish(pipeline.Totals());
 
     std::optional<AtomicFile> plot;
-    if (options.plot) {
+    if (plotted) {
+        const std::string picture = plotted->Render(*PlotFormatFromFileName(*options.plot));
         plot.emplace(*options.plot);
-        DrawDeviationPlot(pipeline.Plotted(), *options.plot, source);
+        plot->Stream() << picture;
     }
     if (output)
         output->Commit();

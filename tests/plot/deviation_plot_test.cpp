@@ -1,0 +1,124 @@
+#include "deviation_plot.h"
+
+#include <QGuiApplication>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace quillet::plot {
+namespace {
+
+using sweep::PlotFormat;
+using sweep::PlotFormatFromFileName;
+
+// A smooth sweep from 0.15 to 30 MHz with one sharp peak, one point outside
+// the tolerance and a run of points that could not be evaluated, placed at
+// fixed fractions of the sweep. Point 0 lies at 0 MHz and is never plotted.
+sweep::EvaluatedPoint SweepPoint(std::size_t i, std::size_t n) {
+    sweep::EvaluatedPoint p{};
+    const double x = static_cast<double>(i) / static_cast<double>(n - 1);
+    p.frequencyMHz = i == 0 ? 0.0 : 0.15 * std::pow(200.0, x);
+    p.withinTolerance = true;
+    if (i > n / 2 && i <= n / 2 + n / 20)
+        return p;
+    p.deviationDb = 2.0 * std::sin(40.0 * x);
+    if (i == n / 3)
+        p.deviationDb = 40.0;
+    if (i == 2 * n / 3) {
+        p.deviationDb = -3.5;
+        p.withinTolerance = false;
+    }
+    p.exact = Extremes{*p.deviationDb + 1.5 * x, *p.deviationDb - 1.0};
+    return p;
+}
+
+DeviationPlot PlotOf(std::size_t n, std::size_t maxEntries) {
+    DeviationPlot plot(1, "dir/sweep.s1p", maxEntries);
+    for (std::size_t i = 0; i < n; ++i)
+        plot.Add(SweepPoint(i, n));
+    return plot;
+}
+
+TEST(DeviationEnvelope, KeepsTheRangePeakAndMarksOfEveryPoint) {
+    constexpr std::size_t kCap = DeviationEnvelope::kDefaultMaxEntries;
+    for (std::size_t n : {std::size_t{41}, kCap + 1, kCap + 2, std::size_t{100'001}}) {
+        SCOPED_TRACE(n);
+        const DeviationEnvelope envelope = PlotOf(n, kCap).Envelope();
+        const auto& entries = envelope.Entries();
+
+        PlotRange all{SweepPoint(1, n).frequencyMHz, SweepPoint(n - 1, n).frequencyMHz, 0, 0};
+        for (std::size_t i = 1; i < n; ++i) {
+            const auto p = SweepPoint(i, n);
+            if (p.exact) {
+                all.lowDb = std::min({all.lowDb, *p.deviationDb, p.exact->lowestDb});
+                all.highDb = std::max({all.highDb, *p.deviationDb, p.exact->highestDb});
+            }
+        }
+        EXPECT_EQ(envelope.Range().fromMHz, all.fromMHz);
+        EXPECT_EQ(envelope.Range().toMHz, all.toMHz);
+        EXPECT_EQ(envelope.Range().lowDb, all.lowDb);
+        EXPECT_EQ(envelope.Range().highDb, all.highDb);
+
+        ASSERT_LE(entries.size(), kCap);
+        std::size_t points = 0, marks = 0, gaps = 0;
+        double peak = 0, highest = 0;
+        for (const PlotEntry& e : entries) {
+            points += e.points;
+            if (n - 1 <= kCap) {
+                EXPECT_EQ(e.points, 1u);
+            }
+            if (e.outside) {
+                ++marks;
+                EXPECT_EQ(e.outside->frequencyMHz, SweepPoint(2 * n / 3, n).frequencyMHz);
+                EXPECT_EQ(e.outside->db, -3.5);
+            }
+            gaps += !e.lowestDeviation && !e.exactHighest;
+            if (e.highestDeviation)
+                peak = std::max(peak, e.highestDeviation->db);
+            if (e.exactHighest)
+                highest = std::max(highest, e.exactHighest->db);
+        }
+        EXPECT_EQ(points, n - 1);
+        EXPECT_EQ(marks, 1u);
+        EXPECT_GT(gaps, 0u);
+        EXPECT_EQ(peak, 40.0);
+        EXPECT_EQ(highest, all.highDb);
+    }
+}
+
+TEST(DeviationPlot, DrawsEveryPointUpToTheCapInEitherFormat) {
+    constexpr std::size_t kPoints = 301;  // 300 plotted
+    struct Row {
+        PlotFormat format;
+        std::string_view start;
+    };
+    for (const Row row : {Row{PlotFormat::Png, "\x89PNG\r\n\x1a\n"}, Row{PlotFormat::Svg, "<?xml"}}) {
+        const std::string atCap = PlotOf(kPoints, kPoints - 1).Render(row.format);
+        EXPECT_TRUE(atCap.starts_with(row.start));
+        if (row.format == PlotFormat::Svg) {
+            EXPECT_NE(atCap.find("<svg"), std::string::npos);
+        }
+        EXPECT_EQ(atCap, PlotOf(kPoints, 8 * kPoints).Render(row.format));
+        EXPECT_NE(atCap, PlotOf(kPoints, kPoints - 3).Render(row.format));
+    }
+}
+
+TEST(PlotFormat, FollowsTheFileNamesEndingInAnyCase) {
+    const std::pair<const char*, std::optional<PlotFormat>> rows[] = {
+        {"a.svg", PlotFormat::Svg}, {"dir/A.SvG", PlotFormat::Svg}, {"b.PNG", PlotFormat::Png},
+        {"c.pdf", std::nullopt},    {"svg", std::nullopt},          {"d.svg.txt", std::nullopt},
+    };
+    for (const auto& [name, format] : rows)
+        EXPECT_EQ(PlotFormatFromFileName(name), format) << name;
+}
+
+}  // namespace
+}  // namespace quillet::plot
+
+int main(int argc, char* argv[]) {
+    QGuiApplication application(argc, argv);  // the plot's fonts need it
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
