@@ -18,7 +18,7 @@ packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev
           qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev fonts-liberation fonts-dejavu-core)
 if [ "$action" = test ]; then
     # the decimal-comma locale test, the Debian package, the fuzz target
-    packages+=(locales dpkg-dev file clang libclang-rt-14-dev python3)
+    packages+=(locales dpkg-dev file clang libclang-rt-14-dev python3 python3-scikit-rf)
 fi
 
 missing=()
