@@ -14,7 +14,7 @@ as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev
+packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
           qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev fonts-liberation fonts-dejavu-core)
 if [ "$action" = test ]; then
     # the decimal-comma locale test, the Debian package, the fuzz target

@@ -1,79 +1,87 @@
 #include "options.h"
 
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
 #include <stdexcept>
 
 #include "plot_format.h"
-#include "text_lines.h"
 
 namespace quillet::sweep {
+namespace {
 
-const char* const kUsage =
-    "usage: an-sweep [options] FILE\n"
-    "Evaluates a measured AN impedance sweep (Touchstone .s1p or .ts one-port file, or delimited\n"
-    "text whose header names its columns) with the calculator's engine. FILE - reads standard input.\n"
-    "\n"
-    "  --type 1|2|3|4              AN type (default 1); --list-types shows them\n"
-    "  --format table|csv|json     output format (default table)\n"
-    "  --output FILE               write the result to FILE instead of the terminal\n"
-    "  --plot FILE.svg|FILE.png    draw the deviation against frequency\n"
-    "  --columns SPEC              what the columns of delimited text hold, such as\n"
-    "                              f:Hz,re:ohm,im:ohm (overrides a header)\n"
-    "  --check                     exit status 1 when a point lies outside the tolerance\n"
-    "                              or its worst case is unbounded\n"
-    "  --list-types                list the AN types and exit\n"
-    "  --help                      show this text and exit\n"
-    "\n"
-    "Exit status: 0 done, 1 a point outside the tolerance or unbounded (with --check), 2 bad input\n"
-    "or usage.\n";
+struct Texts {
+    std::string type, format, columns;
+};
+
+// The command line's options; the help text is made from them.
+std::unique_ptr<CLI::App> MakeParser(Options& options, Texts& texts) {
+    auto app = std::make_unique<CLI::App>(
+        "Evaluates a measured AN impedance sweep (Touchstone .s1p or .ts one-port file, or delimited text\n"
+        "whose header names its columns) with the calculator's engine.",
+        "an-sweep");
+    app->add_option("--type", texts.type, "AN type, 1 to 4 (default 1); --list-types shows them")->type_name("N");
+    app->add_option("--format", texts.format, "output format: table (default), csv or json")->type_name("FORMAT");
+    app->add_option("--output", options.output, "write the result to FILE instead of the terminal")
+        ->type_name("FILE");
+    app->add_option("--plot", options.plot, "draw the deviation against frequency into FILE.svg or FILE.png")
+        ->type_name("FILE");
+    app->add_option("--columns", texts.columns,
+                    "what the columns of delimited text hold, such as f:Hz,re:ohm,im:ohm (overrides a header)")
+        ->type_name("SPEC");
+    app->add_flag("--check", options.check,
+                  "exit status 1 when a point lies outside the tolerance or its worst case is unbounded");
+    app->add_flag("--list-types", options.listTypes, "list the AN types and exit");
+    app->add_flag("--version", options.version, "show the version and exit");
+    app->add_option("FILE", options.input, "the measurement; - reads standard input")->type_name("");
+    app->footer("Exit status: 0 done, 1 a point outside the tolerance or unbounded (with --check), 2 bad input\n"
+                "or usage.");
+    app->get_formatter()->column_width(24);
+    return app;
+}
+
+}  // namespace
+
+std::string UsageText() {
+    Options options;
+    Texts texts;
+    return MakeParser(options, texts)->help();
+}
 
 Options ParseOptions(const std::vector<std::string>& arguments) {
     Options options;
-    auto value = [&](std::size_t& i) -> const std::string& {
-        if (i + 1 >= arguments.size())
-            throw UsageError(arguments[i] + " needs a value");
-        return arguments[++i];
-    };
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        if (argument == "--type") {
-            const std::string& type = value(i);
-            if (type.size() != 1 || type[0] < '1' || type[0] > '4')
-                throw UsageError("--type takes 1, 2, 3 or 4, not '" + type + "'");
-            options.anType = static_cast<std::int16_t>(type[0] - '0');
-        } else if (argument == "--format") {
-            const std::string& format = value(i);
-            if (format == "table") options.format = ReportFormat::Table;
-            else if (format == "csv") options.format = ReportFormat::Csv;
-            else if (format == "json") options.format = ReportFormat::Json;
-            else throw UsageError("--format takes table, csv or json, not '" + format + "'");
-        } else if (argument == "--output") {
-            options.output = value(i);
-        } else if (argument == "--plot") {
-            const std::string& plot = value(i);
-            if (plot.size() <= 4 || !PlotFormatFromFileName(plot))
-                throw UsageError("--plot takes a file name ending in .svg or .png");
-            options.plot = plot;
-        } else if (argument == "--columns") {
-            try {
-                options.readOptions.columns = ParseColumnSpec(value(i));
-            } catch (const std::invalid_argument& error) {
-                throw UsageError(std::string("--columns: ") + error.what());
-            }
-        } else if (argument == "--check") {
-            options.check = true;
-        } else if (argument == "--list-types") {
-            options.listTypes = true;
-        } else if (argument == "--help" || argument == "-h") {
-            options.help = true;
-        } else if (argument.size() > 1 && argument[0] == '-') {
-            throw UsageError("unknown option '" + argument + "'");
-        } else if (!options.input.empty()) {
-            throw UsageError("one measurement file at a time");
-        } else {
-            options.input = argument;
+    Texts texts;
+    const auto app = MakeParser(options, texts);
+    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());  // as the parser takes them
+    try {
+        app->parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        options.help = true;
+        return options;
+    } catch (const CLI::ParseError& error) {
+        throw UsageError(error.what());
+    }
+    if (!texts.type.empty()) {
+        if (texts.type.size() != 1 || texts.type[0] < '1' || texts.type[0] > '4')
+            throw UsageError("--type takes 1, 2, 3 or 4, not '" + texts.type + "'");
+        options.anType = static_cast<std::int16_t>(texts.type[0] - '0');
+    }
+    if (texts.format == "csv")
+        options.format = ReportFormat::Csv;
+    else if (texts.format == "json")
+        options.format = ReportFormat::Json;
+    else if (!texts.format.empty() && texts.format != "table")
+        throw UsageError("--format takes table, csv or json, not '" + texts.format + "'");
+    if (options.plot && (options.plot->size() <= 4 || !PlotFormatFromFileName(*options.plot)))
+        throw UsageError("--plot takes a file name ending in .svg or .png");
+    if (app->count("--columns") > 0) {
+        try {
+            options.readOptions.columns = ParseColumnSpec(texts.columns);
+        } catch (const std::invalid_argument& error) {
+            throw UsageError(std::string("--columns: ") + error.what());
         }
     }
-    if (options.input.empty() && !options.help && !options.listTypes)
+    if (options.input.empty() && !options.listTypes && !options.version)
         throw UsageError("no measurement file given");
     return options;
 }

@@ -22,6 +22,7 @@ struct Options {
     bool check = false;
     bool listTypes = false;
     bool help = false;
+    bool version = false;
 };
 
 class UsageError : public std::runtime_error {
@@ -32,6 +33,7 @@ public:
 // The arguments after the program's name. Throws UsageError.
 Options ParseOptions(const std::vector<std::string>& arguments);
 
-extern const char* const kUsage;
+// The help text, made from the options.
+std::string UsageText();
 
 }  // namespace quillet::sweep

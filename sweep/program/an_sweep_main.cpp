@@ -21,6 +21,7 @@
 #include "deviation_plot.h"
 #include "evaluation.h"
 #include "options.h"
+#include "quillet/version.h"
 #include "plot_format.h"
 #include "read_measurement.h"
 #include "report.h"
@@ -147,11 +148,15 @@ int main(int argc, char* argv[]) {
     try {
         options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const UsageError& error) {
-        std::cerr << "an-sweep: " << error.what() << "\n\n" << kUsage;
+        std::cerr << "an-sweep: " << error.what() << "\n\n" << UsageText();
         return kBadInput;
     }
     if (options.help) {
-        std::cout << kUsage;
+        std::cout << UsageText();
+        return 0;
+    }
+    if (options.version) {
+        std::cout << "an-sweep " << quillet::kVersion << '\n';
         return 0;
     }
     if (options.listTypes) {

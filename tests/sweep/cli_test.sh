@@ -4,6 +4,7 @@
 set -u
 an_sweep=$1
 sample=$2
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -74,10 +75,12 @@ check "  with a note" grep -q "repeat.csv:2: frequency repeated" "$work/err"
 
 check "a missing file is status 2" test "$(status "$an_sweep" "$work/none.s1p")" = 2
 check "an unknown option is status 2" test "$(status "$an_sweep" --colour "$sample")" = 2
-check "  with the usage" grep -q '^usage: an-sweep' "$work/err"
+check "  with the usage" grep -q '^Usage: an-sweep' "$work/err"
 check "--list-types" test "$(status "$an_sweep" --list-types)" = 0
 check "  lists the four types" test "$(wc -l <"$work/out")" -eq 4
 check "--help is status 0" test "$(status "$an_sweep" --help)" = 0
+check "--version names the program and its version" \
+    test "$("$an_sweep" --version)" = "an-sweep $(sed -n 's/^project(Quillet VERSION \([0-9.]*\).*/\1/p' "$source_dir/CMakeLists.txt")"
 
 check "--format json" test "$(status "$an_sweep" --format json "$sample")" = 0
 if command -v python3 >/dev/null; then

@@ -20,6 +20,8 @@ TEST(ParseOptions, ReadsTheCommandLine) {
     EXPECT_FALSE(defaults.output || defaults.plot || defaults.check);
     EXPECT_TRUE(ParseOptions({"--list-types"}).listTypes);
     EXPECT_TRUE(ParseOptions({"--help"}).help);
+    EXPECT_TRUE(ParseOptions({"--version"}).version);
+    EXPECT_EQ(ParseOptions({"--check", "-"}).input, "-");  // standard input
 }
 
 TEST(ParseOptions, RejectsWhatItCannotUse) {
