@@ -1,5 +1,7 @@
 #include "report.h"
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -10,7 +12,6 @@
 
 #include "an_types.h"
 #include "deviation.h"
-#include "text_lines.h"
 
 namespace quillet::sweep {
 namespace {
@@ -29,37 +30,7 @@ std::string JsonNumber(const std::optional<double>& value) { return value ? Shor
 // A JSON string for any bytes: a byte that is not part of well-formed
 // UTF-8 (a file name can hold any) becomes U+FFFD, so the output stays JSON.
 std::string JsonString(const std::string& text) {
-    std::string out = "\"";
-    for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length = Utf8SequenceLength(text, i);
-        if (length == 0) {
-            out += "\xEF\xBF\xBD";
-            ++i;
-            continue;
-        }
-        if (length > 1) {
-            out.append(text, i, length);
-            i += length;
-            continue;
-        }
-        const char c = text[i++];
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-                out += escaped;
-            } else {
-                out += c;
-            }
-        }
-    }
-    return out + "\"";
+    return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 std::vector<std::string> TableCells(const EvaluatedPoint& p) {
