@@ -122,17 +122,17 @@ CsvColumns ParseColumnSpec(std::string_view spec) {
                 result.columns.push_back(SpecItem(item));
             }
         } catch (const std::invalid_argument& error) {
-            throw std::invalid_argument("--columns item '" + std::string(item) + "': " + error.what());
+            throw std::invalid_argument("item '" + std::string(item) + "': " + error.what());
         }
         if (end == std::string_view::npos)
             break;
         start = end + 1;
     }
     if (const auto problem = ColumnsProblem(result))
-        throw std::invalid_argument("--columns: " + *problem);
+        throw std::invalid_argument(*problem);
     if (referenceGiven && std::none_of(result.columns.begin(), result.columns.end(),
                                        [](const CsvColumn& c) { return IsS(c.quantity); }))
-        throw std::invalid_argument("--columns: z0 applies to S11 columns only");
+        throw std::invalid_argument("z0 applies to S11 columns only");
     return result;
 }
 
@@ -147,7 +147,8 @@ std::optional<std::string> ColumnsProblem(const CsvColumns& columns) {
         if (q == Q::Ignored)
             continue;
         if (seen[slot(q)] != kNone)
-            return Position(seen[slot(q)]) + " and " + Position(i) + " both hold " + QuantityName(q);
+            return "columns " + std::to_string(seen[slot(q)] + 1) + " and " + std::to_string(i + 1) + " both hold " +
+                   QuantityName(q);
         seen[slot(q)] = i;
     }
     if (seen[slot(Q::Frequency)] == kNone)

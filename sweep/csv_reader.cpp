@@ -121,7 +121,9 @@ private:
             const auto fields = SplitFields(line, SeparatorOf(line));
             return frequencyColumn < fields.size() && StartsLikeNumber(fields[frequencyColumn]);
         } catch (const std::invalid_argument&) {
-            return false;  // an unbalanced quote: text, not data
+            // An unbalanced quote: data still, when it begins with a number,
+            // so that the data line reports it.
+            return frequencyColumn == 0 && StartsLikeNumber(line);
         }
     }
 
