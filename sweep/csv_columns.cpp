@@ -111,7 +111,8 @@ CsvColumns ParseColumnSpec(std::string_view spec) {
         try {
             if (lower.rfind("z0", 0) == 0) {
                 const std::string_view value = Trim(std::string_view(lower).substr(2));
-                const auto reference = value.empty() || value.front() != '=' ? std::nullopt : StrictNumber(value.substr(1));
+                const auto reference =
+                    value.empty() || value.front() != '=' ? std::nullopt : StrictNumber(value.substr(1));
                 if (!reference || !(*reference > 0))
                     throw std::invalid_argument("expected z0=<ohm>, a positive number such as z0=75");
                 if (referenceGiven)

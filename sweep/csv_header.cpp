@@ -12,9 +12,17 @@ namespace {
 
 using Q = ColumnQuantity;
 
-constexpr const char* kHowToState =
+constexpr std::string_view kOrColumns = "; or state the columns with --columns, e.g. --columns f:Hz,mag:ohm,phase:deg";
+constexpr std::string_view kHowToState =
     "; name each column with its unit, such as 'Frequency (Hz)', '|Z| (ohm)', 'Phase (deg)' or 'S11 (dB)', "
     "or state the columns with --columns, e.g. --columns f:Hz,mag:ohm,phase:deg";
+
+// A fault that already says how to write the column right.
+[[noreturn]] void Unstated(const std::string& what) { throw std::invalid_argument(what + std::string(kOrColumns)); }
+// A fault that does not.
+[[noreturn]] void NotUnderstood(const std::string& what) {
+    throw std::invalid_argument(what + std::string(kHowToState));
+}
 
 enum class Subject { Unknown, Z, S };
 enum class Part { Frequency, Magnitude, Decibels, Phase, Real, Imaginary };
@@ -63,7 +71,7 @@ std::optional<double> TakeReference(std::string& text) {
             i += text.compare(i, 4, "ohms") == 0 ? 4 : 3;
     }
     if (!value || !(*value > 0))
-        throw std::invalid_argument("expected the reference as Z0=<ohm>, such as Z0=75");
+        Unstated("expected the reference as Z0=<ohm>, such as Z0=75");
     text.erase(at, i - at);
     return value;
 }
@@ -155,7 +163,7 @@ Cell Recognise(const std::string& text) {
     const NameAndUnit split = SplitUnit(text);
     const std::string unit = split.hasUnit ? Canonical(split.unit) : std::string();
     if (split.hasUnit && unit.empty())
-        throw std::invalid_argument("the unit '" + std::string(Trim(split.unit)) + "' is not understood");
+        NotUnderstood("the unit '" + std::string(Trim(split.unit)) + "' is not understood");
     std::string name = Compact(split.name);
     const bool bars = name.find('|') != std::string::npos;
     auto erase = [&name](std::string_view word) {
@@ -177,10 +185,9 @@ Cell Recognise(const std::string& text) {
     const std::string word = bare();
     if (word == "f" || word == "freq" || word == "frequency" || word == "frequenz") {
         if (unit.empty())
-            throw std::invalid_argument("the frequency column gives no unit: write 'Frequency (Hz)', '(kHz)', "
-                                        "'(MHz)' or '(GHz)'");
+            Unstated("the frequency column gives no unit: write 'Frequency (Hz)', '(kHz)', '(MHz)' or '(GHz)'");
         if (unit.back() != 'z')
-            throw std::invalid_argument("a frequency cannot be in " + split.unit);
+            NotUnderstood("a frequency cannot be in " + split.unit);
         cell.part = Part::Frequency;
         return cell;
     }
@@ -201,13 +208,13 @@ Cell Recognise(const std::string& text) {
     const std::string partWord = bare();
     const auto part = PartNamed(partWord);
     if (!part || (partWord.empty() && cell.subject == Subject::Unknown))
-        throw std::invalid_argument("not understood");
+        NotUnderstood("not understood");
     cell.part = *part;
     if (cell.part == Part::Phase) {
+        if (unit.empty())
+            Unstated("a phase column gives no unit: write 'Phase (deg)' or 'Phase (rad)'");
         if (unit != "deg" && unit != "rad")
-            throw std::invalid_argument(unit.empty() ? "a phase column gives no unit: write 'Phase (deg)' or "
-                                                       "'Phase (rad)'"
-                                                     : "a phase cannot be in " + split.unit);
+            NotUnderstood("a phase cannot be in " + split.unit);
         return cell;
     }
     if (cell.part == Part::Magnitude && (unit == "db" || unit == "lin") && cell.subject != Subject::Z) {
@@ -219,17 +226,16 @@ Cell Recognise(const std::string& text) {
         return cell;
     }
     if (cell.part == Part::Decibels)
-        throw std::invalid_argument("only S11 is read in dB");
-    if (unit == "ohm" && cell.subject != Subject::S && cell.part != Part::Decibels) {
+        NotUnderstood("only S11 is read in dB");
+    if (unit == "ohm" && cell.subject != Subject::S) {
         cell.subject = Subject::Z;
         return cell;
     }
     if (!unit.empty())
-        throw std::invalid_argument("the unit " + split.unit + " does not fit this column");
+        NotUnderstood("the unit " + split.unit + " does not fit this column");
     // "S11" alone could be any of its forms.
     if (cell.subject == Subject::S && cell.part == Part::Magnitude && partWord.empty() && !bars)
-        throw std::invalid_argument("'S11' alone does not say how it is written: '|S11|', 'S11 (dB)', "
-                                    "'Re(S11)' or 'Im(S11)'");
+        Unstated("'S11' alone does not say how it is written: '|S11|', 'S11 (dB)', 'Re(S11)' or 'Im(S11)'");
     return cell;
 }
 
@@ -262,14 +268,14 @@ CsvColumns ColumnsFromHeader(const std::vector<std::string>& cells) {
             std::string text = Normalised(cells[i]);
             if (const auto value = TakeReference(text)) {
                 if (reference && *reference != *value)
-                    throw std::invalid_argument("a second, different reference Z0");
+                    Unstated("a second, different reference Z0");
                 reference = value;
             }
             if (Trim(text).empty())
-                throw std::invalid_argument("no name");
+                NotUnderstood("no name");
             recognised.push_back(Recognise(text));
         } catch (const std::invalid_argument& error) {
-            throw std::invalid_argument("the header's " + Named(i, cells[i]) + ": " + error.what() + kHowToState);
+            throw std::invalid_argument("the header's " + Named(i, cells[i]) + ": " + error.what());
         }
         if (recognised.back().subject != Subject::Unknown)
             subjects.insert(recognised.back().subject);
@@ -278,10 +284,9 @@ CsvColumns ColumnsFromHeader(const std::vector<std::string>& cells) {
         Cell& cell = recognised[i];
         if (cell.part != Part::Frequency && cell.subject == Subject::Unknown) {
             if (subjects.size() != 1)
-                throw std::invalid_argument("the header's " + Named(i, cells[i]) +
-                                            " does not say whether it holds Z or S11: write it as '|Z| (ohm)', "
-                                            "'Z phase (deg)', 'Re(Z)', '|S11|', 'S11 phase (deg)' or 'Re(S11)', "
-                                            "or state the columns with --columns, e.g. --columns f:Hz,mag:ohm,phase:deg");
+                Unstated("the header's " + Named(i, cells[i]) +
+                         " does not say whether it holds Z or S11: write it as '|Z| (ohm)', 'Z phase (deg)', "
+                         "'Re(Z)', '|S11|', 'S11 phase (deg)' or 'Re(S11)'");
             cell.subject = *subjects.begin();
         }
         CsvColumn column{QuantityOf(cell), FrequencyUnit::MHz, cell.unit == "rad" ? AngleUnit::Radians
@@ -294,7 +299,7 @@ CsvColumns ColumnsFromHeader(const std::vector<std::string>& cells) {
     if (reference)
         result.referenceOhm = *reference;
     if (const auto problem = ColumnsProblem(result))
-        throw std::invalid_argument("the header: " + *problem + kHowToState);
+        Unstated("the header: " + *problem);
     return result;
 }
 

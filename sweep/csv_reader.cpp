@@ -132,10 +132,10 @@ private:
         separator_ = SeparatorOf(line);
         if (stated_) {
             columns_ = *stated_;  // a header, if any, is passed over
-        } else if (header_ || commentHeader_) {
+        } else if (header_ || (commentHeader_ && IsHeaderFor(commentHeader_->text, FieldCount(line)))) {
             const Held& header = header_ ? *header_ : *commentHeader_;
             try {
-                columns_ = ColumnsFromHeader(HeaderCells(header.text, SplitFields(line, separator_).size()));
+                columns_ = ColumnsFromHeader(HeaderCells(header.text, FieldCount(line)));
             } catch (const std::invalid_argument& error) {
                 Fail(header.number, error.what());
             }
@@ -152,6 +152,25 @@ private:
             if (c.quantity == Q::ZMagnitude || c.quantity == Q::ZReal || c.quantity == Q::SDecibels ||
                 c.quantity == Q::SMagnitude || c.quantity == Q::SReal)
                 form_ = c.quantity;
+        }
+    }
+
+    // A remark names the columns only when it has a name for each field of
+    // the data; "# swept 150 kHz to 30 MHz" is just a remark.
+    bool IsHeaderFor(const std::string& remark, std::size_t dataFields) const {
+        try {
+            return HeaderCells(remark, dataFields).size() == dataFields;
+        } catch (const std::invalid_argument&) {
+            return false;
+        }
+    }
+
+    // 0 for a line that does not split; its own reading then says why.
+    std::size_t FieldCount(std::string_view line) const {
+        try {
+            return SplitFields(line, separator_).size();
+        } catch (const std::invalid_argument&) {
+            return 0;
         }
     }
 

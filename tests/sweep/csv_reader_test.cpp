@@ -59,8 +59,8 @@ TEST(ReadCsv, ReadsEachDialectAsItsFileMeansIt) {
          nullptr},
         {"no header: MHz, with a word on frequencies far above an AN's", "150000,50,0\n30000000,50,0\n", nullptr,
          150000, 50, 2, "above 1000 MHz"},
-        {"no header: MHz, with a word on frequencies far below", "0.001,50,0\n", nullptr, 0.001, 50, 1,
-         "below 0.009 MHz"},
+        {"no header, a remark: MHz, with a word on frequencies far below", "# swept 1 to 9 kHz\n0.001,50,0\n",
+         nullptr, 0.001, 50, 1, "below 0.009 MHz"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -100,7 +100,7 @@ TEST(ReadCsv, RefusesWhatItCannotReadWithoutGuessing) {
         {"Freq (MHz),S11 (dB),S11 phase (deg)\n1,0,0\n", nullptr, "open circuit", 2},
         {"Freq (GHz),|Z|,Phase (deg)\n1e306,50,0\n", nullptr, "frequency too large", 2},
         {"Freq (MHz),|Z|,Phase (deg)\n1,50,0\n2,50\n", nullptr, "found 2 field(s)", 3},
-        {"1,\"50,0\n", nullptr, "not closed on its line", 1},
+        {"Freq (MHz),|Z|,Phase (deg)\n1,\"50,0\n", nullptr, "not closed on its line", 2},
         {"1;50,5.0;0\n", nullptr, "field 2 '50,5.0' is not a finite number", 1},
         {"1,50,0\n# a remark\nfreq,z,phase\n", nullptr, "expected three numbers", 3},
         {"1,2,3,4\n", "f:MHz,re,im", "expected three numbers: frequency (MHz), Re(Z) (ohm), Im(Z) (ohm), found 4", 1},
