@@ -1,7 +1,6 @@
 #include "csv_columns.h"
 
 #include <algorithm>
-#include <cmath>
 #include <stdexcept>
 
 #include "text_lines.h"
