@@ -5,9 +5,9 @@
 #include <complex>
 #include <string>
 
-#include "deviation.h"
-#include "evaluation.h"
-#include "number_text.h"
+#include "engine/deviation.h"
+#include "sweep/evaluation.h"
+#include "engine/number_text.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ BENCHMARK(WriteResultText);
 // One point of an-sweep: the calculator's handlers, the exact extremes and
 // the tolerance check.
 void SweepToolPerPoint(benchmark::State& state) {
-    quillet::sweep::Measurement measurement;
+    quillet::measurement::Measurement measurement;
     for (int i = 0; i < 100; ++i)
         measurement.points.push_back({0.15 + i * 0.3, std::polar(39.26 + i * 0.1, 0.9573)});
     for (auto _ : state)

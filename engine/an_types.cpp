@@ -1,4 +1,4 @@
-#include "an_types.h"
+#include "engine/an_types.h"
 
 #include <numbers>
 

@@ -1,10 +1,10 @@
-#include "deviation.h"
+#include "engine/deviation.h"
 
 #include <array>
 #include <cmath>
 
-#include "an_types.h"
-#include "number_text.h"
+#include "engine/an_types.h"
+#include "engine/number_text.h"
 
 namespace quillet {
 namespace {

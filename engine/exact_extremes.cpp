@@ -1,8 +1,8 @@
-#include "exact_extremes.h"
+#include "engine/exact_extremes.h"
 
 #include <cmath>
 
-#include "an_types.h"
+#include "engine/an_types.h"
 
 namespace quillet {
 

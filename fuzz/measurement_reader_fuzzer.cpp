@@ -12,9 +12,9 @@
 #include <string_view>
 #include <vector>
 
-#include "evaluation.h"
-#include "read_measurement.h"
-#include "text_decoder.h"
+#include "sweep/evaluation.h"
+#include "measurement/read_measurement.h"
+#include "measurement/text_decoder.h"
 
 using namespace quillet::sweep;
 

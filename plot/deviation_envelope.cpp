@@ -1,4 +1,4 @@
-#include "deviation_envelope.h"
+#include "plot/deviation_envelope.h"
 
 #include <algorithm>
 #include <cmath>

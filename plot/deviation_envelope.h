@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "evaluation.h"
+#include "sweep/evaluation.h"
 
 namespace quillet::plot {
 

@@ -1,4 +1,4 @@
-#include "deviation_plot.h"
+#include "plot/deviation_plot.h"
 
 #include <QBuffer>
 #include <QFont>
@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "an_types.h"
+#include "engine/an_types.h"
 
 namespace quillet::plot {
 namespace {

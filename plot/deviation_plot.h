@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "deviation_envelope.h"
-#include "evaluation.h"
-#include "plot_format.h"
+#include "plot/deviation_envelope.h"
+#include "sweep/evaluation.h"
+#include "sweep/plot_format.h"
 
 namespace quillet::plot {
 

@@ -1,11 +1,11 @@
-#include "calculator_session.h"
+#include "sweep/calculator_session.h"
 
 #include <array>
 #include <map>
 
-#include "number_text.h"
-#include "window_interface.h"
-#include "window_model.h"
+#include "engine/number_text.h"
+#include "window/window_interface.h"
+#include "window/window_model.h"
 
 namespace quillet::sweep {
 

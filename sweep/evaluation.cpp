@@ -1,13 +1,13 @@
-#include "evaluation.h"
+#include "sweep/evaluation.h"
 
 #include <charconv>
 #include <cmath>
 #include <numbers>
 
-#include "an_types.h"
-#include "calculator_session.h"
-#include "number_text.h"
-#include "results.h"
+#include "engine/an_types.h"
+#include "sweep/calculator_session.h"
+#include "engine/number_text.h"
+#include "window/results.h"
 
 namespace quillet::sweep {
 namespace {
@@ -74,7 +74,7 @@ SweepEvaluator::SweepEvaluator(std::int16_t anType)
 
 SweepEvaluator::~SweepEvaluator() = default;
 
-EvaluatedPoint SweepEvaluator::Evaluate(const MeasuredPoint& m) {
+EvaluatedPoint SweepEvaluator::Evaluate(const measurement::MeasuredPoint& m) {
     EvaluatedPoint p{};
     p.frequencyMHz = m.frequencyMHz;
     p.magnitudeOhm = std::abs(m.impedance);
@@ -103,11 +103,11 @@ EvaluatedPoint SweepEvaluator::Evaluate(const MeasuredPoint& m) {
     return p;
 }
 
-Evaluation Evaluate(const Measurement& measurement, std::int16_t anType) {
+Evaluation Evaluate(const measurement::Measurement& measurement, std::int16_t anType) {
     Evaluation evaluation{anType, {}, {}};
     SweepEvaluator evaluator(anType);
     evaluation.points.reserve(measurement.points.size());
-    for (const MeasuredPoint& m : measurement.points) {
+    for (const measurement::MeasuredPoint& m : measurement.points) {
         evaluation.points.push_back(evaluator.Evaluate(m));
         evaluation.summary.Add(evaluation.points.back());
     }

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "exact_extremes.h"
-#include "measurement.h"
+#include "engine/exact_extremes.h"
+#include "measurement/measurement.h"
 
 namespace quillet::sweep {
 
@@ -59,7 +59,7 @@ public:
     SweepEvaluator(const SweepEvaluator&) = delete;
     SweepEvaluator& operator=(const SweepEvaluator&) = delete;
 
-    EvaluatedPoint Evaluate(const MeasuredPoint& measured);
+    EvaluatedPoint Evaluate(const measurement::MeasuredPoint& measured);
     std::int16_t AnType() const { return anType_; }
 
 private:
@@ -74,7 +74,7 @@ struct Evaluation {
 };
 
 // A whole measurement at once, for callers that keep every point.
-Evaluation Evaluate(const Measurement& measurement, std::int16_t anType);
+Evaluation Evaluate(const measurement::Measurement& measurement, std::int16_t anType);
 
 // The shortest text that reads back to the value (for typed values and
 // machine-readable output).

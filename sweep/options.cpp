@@ -1,11 +1,11 @@
-#include "options.h"
+#include "sweep/options.h"
 
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
 #include <stdexcept>
 
-#include "plot_format.h"
+#include "sweep/plot_format.h"
 
 namespace quillet::sweep {
 namespace {
@@ -76,7 +76,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
         throw UsageError("--plot takes a file name ending in .svg or .png");
     if (app->count("--columns") > 0) {
         try {
-            options.readOptions.columns = ParseColumnSpec(texts.columns);
+            options.readOptions.columns = measurement::ParseColumnSpec(texts.columns);
         } catch (const std::invalid_argument& error) {
             throw UsageError(std::string("--columns: ") + error.what());
         }

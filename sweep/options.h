@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "read_measurement.h"
-#include "report.h"
+#include "measurement/read_measurement.h"
+#include "sweep/report.h"
 
 namespace quillet::sweep {
 
 struct Options {
     std::string input;  // "-": standard input
-    ReadOptions readOptions;
+    measurement::ReadOptions readOptions;
     std::int16_t anType = 1;
     ReportFormat format = ReportFormat::Table;
     std::optional<std::string> output;

@@ -1,4 +1,4 @@
-#include "plot_format.h"
+#include "sweep/plot_format.h"
 
 #include <algorithm>
 #include <cctype>

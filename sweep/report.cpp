@@ -1,4 +1,4 @@
-#include "report.h"
+#include "sweep/report.h"
 
 #include <nlohmann/json.hpp>
 
@@ -10,8 +10,8 @@
 #include <sstream>
 #include <vector>
 
-#include "an_types.h"
-#include "deviation.h"
+#include "engine/an_types.h"
+#include "engine/deviation.h"
 
 namespace quillet::sweep {
 namespace {

@@ -6,7 +6,7 @@
 #include <ostream>
 #include <string>
 
-#include "evaluation.h"
+#include "sweep/evaluation.h"
 
 namespace quillet::sweep {
 

@@ -1,4 +1,4 @@
-#include "input_box_binder.h"
+#include "ui/input_box_binder.h"
 
 #include <QApplication>
 #include <QKeyEvent>

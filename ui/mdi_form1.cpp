@@ -1,4 +1,4 @@
-#include "mdi_form1.h"
+#include "ui/mdi_form1.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -12,9 +12,9 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "an_types.h"
-#include "appearance.h"
-#include "input_box_binder.h"
+#include "engine/an_types.h"
+#include "ui/appearance.h"
+#include "ui/input_box_binder.h"
 
 using quillet::TextBox;
 

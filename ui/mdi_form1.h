@@ -6,8 +6,8 @@
 
 #include <array>
 
-#include "window_interface.h"
-#include "window_model.h"
+#include "window/window_interface.h"
+#include "window/window_model.h"
 
 class QButtonGroup;
 class QGroupBox;

@@ -1,7 +1,7 @@
-#include "about_exit.h"
+#include "window/about_exit.h"
 
-#include "calculate_deviation.h"
-#include "window_model.h"
+#include "window/calculate_deviation.h"
+#include "window/window_model.h"
 
 namespace quillet {
 

@@ -1,4 +1,4 @@
-#include "window_model.h"
+#include "window/window_model.h"
 
 namespace quillet {
 

@@ -1,7 +1,7 @@
-#include "calculate_deviation.h"
+#include "window/calculate_deviation.h"
 
-#include "deviation.h"
-#include "results.h"
+#include "engine/deviation.h"
+#include "window/results.h"
 
 namespace quillet {
 

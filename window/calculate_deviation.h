@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "module34.h"
-#include "window_interface.h"
+#include "window/module34.h"
+#include "window/window_interface.h"
 
 namespace quillet {
 

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "module34.h"
-#include "window_interface.h"
+#include "window/module34.h"
+#include "window/window_interface.h"
 
 namespace quillet {
 

@@ -1,8 +1,8 @@
 // The three input boxes. The box is what the user sees and edits; beside it
 // the field records the digit, point and minus keys typed since the box was
 // entered, and leaving the box takes the number from those keys.
-#include "number_text.h"
-#include "window_model.h"
+#include "engine/number_text.h"
+#include "window/window_model.h"
 
 namespace quillet {
 namespace {

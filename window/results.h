@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window_interface.h"
+#include "window/window_interface.h"
 
 namespace quillet {
 

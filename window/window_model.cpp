@@ -1,9 +1,9 @@
-#include "window_model.h"
+#include "window/window_model.h"
 
-#include "calculate_deviation.h"
-#include "deviation.h"
-#include "number_text.h"
-#include "results.h"
+#include "window/calculate_deviation.h"
+#include "engine/deviation.h"
+#include "engine/number_text.h"
+#include "window/results.h"
 
 namespace quillet {
 namespace {

@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-#include "entry_field.h"
-#include "module34.h"
-#include "window_interface.h"
+#include "window/entry_field.h"
+#include "window/module34.h"
+#include "window/window_interface.h"
 
 namespace quillet {
 

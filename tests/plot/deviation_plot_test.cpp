@@ -1,4 +1,4 @@
-#include "deviation_plot.h"
+#include "plot/deviation_plot.h"
 
 #include <QGuiApplication>
 

@@ -1,17 +1,17 @@
-#include "evaluation.h"
+#include "sweep/evaluation.h"
 
 #include <gtest/gtest.h>
 
 #include <numbers>
 #include <string>
 
-#include "read_measurement.h"
-#include "report.h"
+#include "measurement/read_measurement.h"
+#include "sweep/report.h"
 
 namespace quillet::sweep {
 namespace {
 
-Evaluation FromCsv(const std::string& csv, std::int16_t type) { return Evaluate(ReadMeasurement(csv, "test.csv"), type); }
+Evaluation FromCsv(const std::string& csv, std::int16_t type) { return Evaluate(measurement::ReadMeasurement(csv, "test.csv"), type); }
 
 struct CalculatorRow {
     std::int16_t type;

@@ -1,4 +1,4 @@
-#include "options.h"
+#include "sweep/options.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "ui_test_support.h"
+#include "tests/ui/ui_test_support.h"
 
 class HighDpiTest : public QObject {
     Q_OBJECT

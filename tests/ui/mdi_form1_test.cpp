@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "about_exit.h"
-#include "calculate_deviation.h"
-#include "ui_test_support.h"
+#include "window/about_exit.h"
+#include "window/calculate_deviation.h"
+#include "tests/ui/ui_test_support.h"
 
 class MDIForm1Test : public QObject {
     Q_OBJECT

@@ -7,8 +7,8 @@
 
 #include <random>
 
-#include "number_text.h"
-#include "ui_test_support.h"
+#include "engine/number_text.h"
+#include "tests/ui/ui_test_support.h"
 
 class MonkeyTest : public QObject {
     Q_OBJECT

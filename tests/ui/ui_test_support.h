@@ -8,8 +8,8 @@
 
 #include <memory>
 
-#include "appearance.h"
-#include "mdi_form1.h"
+#include "ui/appearance.h"
+#include "ui/mdi_form1.h"
 
 struct SeenMessage {
     bool shown = false;

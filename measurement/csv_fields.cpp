@@ -1,0 +1,131 @@
+#include "measurement/csv_fields.h"
+
+#include <stdexcept>
+
+#include "measurement/text_lines.h"
+
+namespace quillet::measurement {
+namespace {
+
+char SeparatorChar(Separator separator) {
+    switch (separator) {
+    case Separator::Comma: return ',';
+    case Separator::Semicolon: return ';';
+    case Separator::Tab: return '\t';
+    case Separator::Blanks: break;
+    }
+    return ' ';
+}
+
+bool IsBlank(char c, Separator separator) { return c == ' ' || (c == '\t' && separator != Separator::Tab); }
+
+// Reads a quoted field starting at line[i] == '"'; leaves i after the
+// closing quote.
+std::string QuotedField(std::string_view line, std::size_t& i) {
+    std::string field;
+    ++i;
+    while (true) {
+        if (i >= line.size())
+            throw std::invalid_argument("a quoted field is not closed on its line");
+        if (line[i] == '"') {
+            if (i + 1 < line.size() && line[i + 1] == '"') {
+                field += '"';
+                i += 2;
+                continue;
+            }
+            ++i;
+            return field;
+        }
+        field += line[i++];
+    }
+}
+
+}  // namespace
+
+Separator SeparatorOf(std::string_view line) {
+    bool quoted = false, semicolon = false, comma = false;
+    for (const char c : line) {
+        if (c == '"')
+            quoted = !quoted;
+        else if (!quoted && c == '\t')
+            return Separator::Tab;
+        else if (!quoted && c == ';')
+            semicolon = true;
+        else if (!quoted && c == ',')
+            comma = true;
+    }
+    return semicolon ? Separator::Semicolon : comma ? Separator::Comma : Separator::Blanks;
+}
+
+std::vector<std::string> SplitFields(std::string_view line, Separator separator) {
+    const char separatorChar = SeparatorChar(separator);
+    std::vector<std::string> fields;
+    std::size_t i = 0;
+    while (true) {
+        while (i < line.size() && IsBlank(line[i], separator))
+            ++i;
+        if (separator == Separator::Blanks && i >= line.size())
+            break;
+        if (i < line.size() && line[i] == '"') {
+            fields.push_back(QuotedField(line, i));
+            if (separator != Separator::Blanks) {
+                while (i < line.size() && IsBlank(line[i], separator))
+                    ++i;
+            }
+            if (i < line.size() && line[i] != separatorChar && !(separator == Separator::Blanks && line[i] == '\t'))
+                throw std::invalid_argument("text after the closing quote of a field");
+        } else {
+            const std::size_t start = i;
+            while (i < line.size() && line[i] != separatorChar && !(separator == Separator::Blanks && line[i] == '\t'))
+                ++i;
+            fields.emplace_back(Trim(line.substr(start, i - start)));
+        }
+        if (i >= line.size())
+            break;
+        ++i;  // the separator
+        if (separator != Separator::Blanks && i == line.size())
+            fields.emplace_back();
+    }
+    while (!fields.empty() && fields.back().empty())
+        fields.pop_back();
+    return fields;
+}
+
+std::vector<std::string> SplitAtWideGaps(std::string_view line) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= line.size(); ++i) {
+        const bool gap = i == line.size() || line[i] == '\t' ||
+                         (line[i] == ' ' && i + 1 < line.size() && (line[i + 1] == ' ' || line[i + 1] == '\t'));
+        if (!gap)
+            continue;
+        const std::string_view field = Trim(line.substr(start, i - start));
+        if (!field.empty())
+            fields.emplace_back(field);
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+            ++i;
+        start = i;
+    }
+    return fields;
+}
+
+std::optional<double> FieldNumber(std::string_view field, Separator separator) {
+    const auto comma = field.find(',');
+    if (comma == std::string_view::npos || separator == Separator::Comma || separator == Separator::Blanks ||
+        field.find_first_of(".,", comma + 1) != std::string_view::npos || field.find('.') != std::string_view::npos)
+        return StrictNumber(field);
+    std::string decimalPoint(field);
+    decimalPoint[comma] = '.';
+    return StrictNumber(decimalPoint);
+}
+
+bool StartsLikeNumber(std::string_view text) {
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    if (i < text.size() && text[i] == '.')
+        ++i;
+    return i < text.size() && text[i] >= '0' && text[i] <= '9';
+}
+
+}  // namespace quillet::measurement

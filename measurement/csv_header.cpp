@@ -1,0 +1,323 @@
+#include "measurement/csv_header.h"
+
+#include <algorithm>
+#include <optional>
+#include <set>
+#include <stdexcept>
+
+#include "measurement/text_lines.h"
+
+namespace quillet::measurement {
+namespace {
+
+using Q = ColumnQuantity;
+
+constexpr std::string_view kOrColumns = "; or state the columns with --columns, e.g. --columns f:Hz,mag:ohm,phase:deg";
+constexpr std::string_view kHowToState =
+    "; name each column with its unit, such as 'Frequency (Hz)', '|Z| (ohm)', 'Phase (deg)' or 'S11 (dB)', "
+    "or state the columns with --columns, e.g. --columns f:Hz,mag:ohm,phase:deg";
+
+// A fault that already says how to write the column right.
+[[noreturn]] void Unstated(const std::string& what) { throw std::invalid_argument(what + std::string(kOrColumns)); }
+// A fault that does not.
+[[noreturn]] void NotUnderstood(const std::string& what) {
+    throw std::invalid_argument(what + std::string(kHowToState));
+}
+
+enum class Subject { Unknown, Z, S };
+enum class Part { Frequency, Magnitude, Decibels, Phase, Real, Imaginary };
+
+struct Cell {
+    Part part;
+    Subject subject;
+    std::string unit;  // canonical: hz khz mhz ghz ohm deg rad db lin, or empty
+};
+
+// Lower case, with the signs for ohm and degree and the German umlaut
+// spelled out, so that the words below can be plain ASCII.
+std::string Normalised(std::string_view cell) {
+    static const std::pair<std::string_view, std::string_view> kSpelled[] = {
+        {"\xCE\xA9", "ohm"}, {"\xE2\x84\xA6", "ohm"}, {"\xC2\xB0", "deg"}, {"\xC3\xA4", "ae"}, {"\xC3\x84", "ae"}};
+    std::string text = Lowercase(cell);
+    for (const auto& [sign, spelled] : kSpelled) {
+        for (auto at = text.find(sign); at != std::string::npos; at = text.find(sign, at + spelled.size()))
+            text.replace(at, sign.size(), spelled);
+    }
+    return text;
+}
+
+bool IsAlphanumeric(char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); }
+
+// Takes a "Z0 = 75 ohm" out of the text and gives its value.
+std::optional<double> TakeReference(std::string& text) {
+    std::size_t at = text.find("z0");
+    while (at != std::string::npos && at > 0 && IsAlphanumeric(text[at - 1]))
+        at = text.find("z0", at + 2);
+    if (at == std::string::npos)
+        return std::nullopt;
+    std::size_t i = at + 2;
+    auto skipBlanks = [&] { while (i < text.size() && text[i] == ' ') ++i; };
+    skipBlanks();
+    std::optional<double> value;
+    if (i < text.size() && text[i] == '=') {
+        ++i;
+        skipBlanks();
+        const std::size_t start = i;
+        while (i < text.size() && std::string_view("0123456789.+-e").find(text[i]) != std::string_view::npos)
+            ++i;
+        value = StrictNumber(std::string_view(text).substr(start, i - start));
+        skipBlanks();
+        if (text.compare(i, 3, "ohm") == 0)
+            i += text.compare(i, 4, "ohms") == 0 ? 4 : 3;
+    }
+    if (!value || !(*value > 0))
+        Unstated("expected the reference as Z0=<ohm>, such as Z0=75");
+    text.erase(at, i - at);
+    return value;
+}
+
+std::string Canonical(std::string_view unit) {
+    const std::string u(Trim(unit));
+    static const std::pair<const char*, const char*> kUnits[] = {
+        {"hz", "hz"},   {"khz", "khz"},    {"mhz", "mhz"},     {"ghz", "ghz"},         {"ohm", "ohm"},
+        {"ohms", "ohm"}, {"deg", "deg"},   {"degree", "deg"}, {"degrees", "deg"},      {"rad", "rad"},
+        {"radian", "rad"}, {"radians", "rad"}, {"db", "db"},  {"lin", "lin"},          {"linear", "lin"}};
+    for (const auto& [name, canonical] : kUnits) {
+        if (u == name)
+            return canonical;
+    }
+    return {};
+}
+
+// Without blanks and joining marks: "Z mag" and "z_mag" both read "zmag".
+std::string Compact(std::string_view text) {
+    std::string compact;
+    for (const char c : text) {
+        if (std::string_view(" \t_-.:").find(c) == std::string_view::npos)
+            compact += c;
+    }
+    return compact;
+}
+
+bool IsSubject(std::string_view compact) {
+    return compact == "z" || compact == "s11" || compact == "impedance" || compact == "impedanz";
+}
+
+struct NameAndUnit {
+    std::string name;
+    std::string unit;  // as written
+    bool hasUnit = false;
+};
+
+// The unit in brackets at the end ("(Hz)", "[MHz]"), after a slash or an
+// underscore ("f/Hz", "f_GHz"), after " in ", or as the last word.
+NameAndUnit SplitUnit(std::string text) {
+    while (true) {
+        text = std::string(Trim(text));
+        if (text.empty() || (text.back() != ')' && text.back() != ']'))
+            break;
+        const auto open = text.rfind(text.back() == ')' ? '(' : '[');
+        if (open == std::string::npos)
+            break;
+        std::string_view content = std::string_view(text).substr(open + 1, text.size() - open - 2);
+        while (!content.empty() && std::string_view(" ,;").find(content.front()) != std::string_view::npos)
+            content.remove_prefix(1);
+        while (!content.empty() && std::string_view(" ,;").find(content.back()) != std::string_view::npos)
+            content.remove_suffix(1);
+        if (content.empty()) {  // left by a reference taken out
+            text.erase(open);
+            continue;
+        }
+        if (IsSubject(Compact(content)))  // "Re(Z)"
+            break;
+        return {text.substr(0, open), std::string(content), true};
+    }
+    if (const auto slash = text.rfind('/'); slash != std::string::npos)
+        return {text.substr(0, slash), text.substr(slash + 1), true};
+    for (const std::string_view mark : {"_", " in ", " "}) {
+        const auto at = text.rfind(mark);
+        if (at != std::string::npos && !Canonical(text.substr(at + mark.size())).empty())
+            return {text.substr(0, at), text.substr(at + mark.size()), true};
+    }
+    return {text, {}, false};
+}
+
+std::optional<Part> PartNamed(std::string_view word) {
+    static const std::pair<const char*, Part> kWords[] = {
+        {"", Part::Magnitude},        {"mag", Part::Magnitude},        {"magnitude", Part::Magnitude},
+        {"betrag", Part::Magnitude},  {"abs", Part::Magnitude},        {"logmag", Part::Decibels},
+        {"db", Part::Decibels},       {"phase", Part::Phase},          {"angle", Part::Phase},
+        {"arg", Part::Phase},         {"winkel", Part::Phase},         {"re", Part::Real},
+        {"real", Part::Real},         {"realteil", Part::Real},        {"im", Part::Imaginary},
+        {"imag", Part::Imaginary},    {"imaginary", Part::Imaginary},  {"imaginaerteil", Part::Imaginary}};
+    for (const auto& [name, part] : kWords) {
+        if (word == name)
+            return part;
+    }
+    return std::nullopt;
+}
+
+// The quantity a cell names, with its unit checked against it; the subject
+// may stay unknown for words such as "Magnitude" or "Phase".
+Cell Recognise(const std::string& text) {
+    const NameAndUnit split = SplitUnit(text);
+    const std::string unit = split.hasUnit ? Canonical(split.unit) : std::string();
+    if (split.hasUnit && unit.empty())
+        NotUnderstood("the unit '" + std::string(Trim(split.unit)) + "' is not understood");
+    std::string name = Compact(split.name);
+    const bool bars = name.find('|') != std::string::npos;
+    auto erase = [&name](std::string_view word) {
+        const auto at = name.find(word);
+        if (at == std::string::npos)
+            return false;
+        name.erase(at, word.size());
+        return true;
+    };
+    auto bare = [&name] {
+        std::string word;
+        for (const char c : name) {
+            if (std::string_view("|()[]").find(c) == std::string_view::npos)
+                word += c;
+        }
+        return word;
+    };
+    Cell cell{Part::Magnitude, Subject::Unknown, unit};
+    const std::string word = bare();
+    if (word == "f" || word == "freq" || word == "frequency" || word == "frequenz") {
+        if (unit.empty())
+            Unstated("the frequency column gives no unit: write 'Frequency (Hz)', '(kHz)', '(MHz)' or '(GHz)'");
+        if (unit.back() != 'z')
+            NotUnderstood("a frequency cannot be in " + split.unit);
+        cell.part = Part::Frequency;
+        return cell;
+    }
+    if (erase("s11")) {
+        cell.subject = Subject::S;
+    } else if (erase("impedance") || erase("impedanz")) {
+        cell.subject = Subject::Z;
+    } else if (erase("resistance")) {
+        cell.subject = Subject::Z;
+        name += "re";
+    } else if (erase("reactance")) {
+        cell.subject = Subject::Z;
+        name += "im";
+    } else if (name.find('z') != std::string::npos) {
+        cell.subject = Subject::Z;
+        name.erase(std::remove(name.begin(), name.end(), 'z'), name.end());
+    }
+    const std::string partWord = bare();
+    const auto part = PartNamed(partWord);
+    if (!part || (partWord.empty() && cell.subject == Subject::Unknown))
+        NotUnderstood("not understood");
+    cell.part = *part;
+    if (cell.part == Part::Phase) {
+        if (unit.empty())
+            Unstated("a phase column gives no unit: write 'Phase (deg)' or 'Phase (rad)'");
+        if (unit != "deg" && unit != "rad")
+            NotUnderstood("a phase cannot be in " + split.unit);
+        return cell;
+    }
+    if (cell.part == Part::Magnitude && (unit == "db" || unit == "lin") && cell.subject != Subject::Z) {
+        cell = {unit == "db" ? Part::Decibels : Part::Magnitude, Subject::S, unit};
+        return cell;
+    }
+    if (cell.part == Part::Decibels && (unit.empty() || unit == "db") && cell.subject != Subject::Z) {
+        cell.subject = Subject::S;
+        return cell;
+    }
+    if (cell.part == Part::Decibels)
+        NotUnderstood("only S11 is read in dB");
+    if (unit == "ohm" && cell.subject != Subject::S) {
+        cell.subject = Subject::Z;
+        return cell;
+    }
+    if (!unit.empty())
+        NotUnderstood("the unit " + split.unit + " does not fit this column");
+    // "S11" alone could be any of its forms.
+    if (cell.subject == Subject::S && cell.part == Part::Magnitude && partWord.empty() && !bars)
+        Unstated("'S11' alone does not say how it is written: '|S11|', 'S11 (dB)', 'Re(S11)' or 'Im(S11)'");
+    return cell;
+}
+
+ColumnQuantity QuantityOf(const Cell& cell) {
+    const bool z = cell.subject == Subject::Z;
+    switch (cell.part) {
+    case Part::Frequency: return Q::Frequency;
+    case Part::Magnitude: return z ? Q::ZMagnitude : Q::SMagnitude;
+    case Part::Decibels: return Q::SDecibels;
+    case Part::Phase: return z ? Q::ZPhase : Q::SPhase;
+    case Part::Real: return z ? Q::ZReal : Q::SReal;
+    case Part::Imaginary: return z ? Q::ZImaginary : Q::SImaginary;
+    }
+    return Q::Ignored;
+}
+
+std::string Named(std::size_t index, const std::string& cell) {
+    return "column " + std::to_string(index + 1) + " '" + cell + "'";
+}
+
+}  // namespace
+
+CsvColumns ColumnsFromHeader(const std::vector<std::string>& cells) {
+    CsvColumns result;
+    std::optional<double> reference;
+    std::vector<Cell> recognised;
+    std::set<Subject> subjects;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        try {
+            std::string text = Normalised(cells[i]);
+            if (const auto value = TakeReference(text)) {
+                if (reference && *reference != *value)
+                    Unstated("a second, different reference Z0");
+                reference = value;
+            }
+            if (Trim(text).empty())
+                NotUnderstood("no name");
+            recognised.push_back(Recognise(text));
+        } catch (const std::invalid_argument& error) {
+            throw std::invalid_argument("the header's " + Named(i, cells[i]) + ": " + error.what());
+        }
+        if (recognised.back().subject != Subject::Unknown)
+            subjects.insert(recognised.back().subject);
+    }
+    for (std::size_t i = 0; i < recognised.size(); ++i) {
+        Cell& cell = recognised[i];
+        if (cell.part != Part::Frequency && cell.subject == Subject::Unknown) {
+            if (subjects.size() != 1)
+                Unstated("the header's " + Named(i, cells[i]) +
+                         " does not say whether it holds Z or S11: write it as '|Z| (ohm)', 'Z phase (deg)', "
+                         "'Re(Z)', '|S11|', 'S11 phase (deg)' or 'Re(S11)'");
+            cell.subject = *subjects.begin();
+        }
+        CsvColumn column{QuantityOf(cell), FrequencyUnit::MHz, cell.unit == "rad" ? AngleUnit::Radians
+                                                                                  : AngleUnit::Degrees};
+        if (cell.unit == "hz") column.frequencyUnit = FrequencyUnit::Hz;
+        if (cell.unit == "khz") column.frequencyUnit = FrequencyUnit::kHz;
+        if (cell.unit == "ghz") column.frequencyUnit = FrequencyUnit::GHz;
+        result.columns.push_back(column);
+    }
+    if (reference)
+        result.referenceOhm = *reference;
+    if (const auto problem = ColumnsProblem(result))
+        Unstated("the header: " + *problem);
+    return result;
+}
+
+bool MentionsFrequency(std::string_view text) {
+    const std::string lower = Normalised(text);
+    std::size_t i = 0;
+    while (i < lower.size()) {
+        while (i < lower.size() && !IsAlphanumeric(lower[i]))
+            ++i;
+        const std::size_t start = i;
+        while (i < lower.size() && IsAlphanumeric(lower[i]))
+            ++i;
+        const std::string_view word = std::string_view(lower).substr(start, i - start);
+        if (word == "f" || word == "freq" || word == "frequency" || word == "frequenz" || word == "hz" ||
+            word == "khz" || word == "mhz" || word == "ghz")
+            return true;
+    }
+    return false;
+}
+
+}  // namespace quillet::measurement

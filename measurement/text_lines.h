@@ -1,0 +1,27 @@
+// Small helpers for reading measurement files line by line.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillet::measurement {
+
+// A number as data files write it: an optional sign, digits with an optional
+// point, an optional exponent; nothing else, and finite.
+std::optional<double> StrictNumber(std::string_view text);
+
+// Hertz in one Hz, kHz, MHz or GHz (the unit in lower case); nothing for
+// another word.
+std::optional<double> HertzPerUnit(std::string_view lowercaseUnit);
+
+std::string_view Trim(std::string_view text);
+std::vector<std::string_view> SplitWhitespace(std::string_view text);
+std::string Lowercase(std::string_view text);
+
+// The length of the well-formed UTF-8 sequence that starts at the byte, or
+// 0 where none does.
+std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at);
+
+}  // namespace quillet::measurement
