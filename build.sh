@@ -45,10 +45,10 @@ cmake --build --preset release
 case "$action" in
 run)
     if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-        echo "No display to open the window on. Without a desktop: apt-get install xvfb, then xvfb-run -a ./build/release/ui/quillet" >&2
+        echo "No display to open the window on. Without a desktop: apt-get install xvfb, then xvfb-run -a ./build/release/apps/quillet" >&2
         exit 1
     fi
-    exec ./build/release/ui/quillet
+    exec ./build/release/apps/quillet
     ;;
 test)
     QUILLET_REQUIRE_COMMA_LOCALE=1 ctest --preset release

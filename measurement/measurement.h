@@ -54,6 +54,8 @@ public:
 // finite angle gives a finite one.
 inline double WrappedRadians(double degrees) { return std::fmod(degrees, 360.0) * std::numbers::pi / 180.0; }
 
+inline double Degrees(double radians) { return radians * 180.0 / std::numbers::pi; }
+
 // Frequencies must rise from point to point. A segmented sweep may repeat
 // the frequency where one segment ends and the next begins: both points are
 // kept, in file order, and the user is told once.

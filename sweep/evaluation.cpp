@@ -1,5 +1,7 @@
 #include "sweep/evaluation.h"
 
+#include "window/entry_field.h"
+
 #include <charconv>
 #include <cmath>
 #include <numbers>
@@ -12,14 +14,10 @@
 namespace quillet::sweep {
 namespace {
 
-// What the calculator takes for a frequency or magnitude of 0.
-constexpr double kZeroStandIn = 1e-6;
-
-double Degrees(double radians) { return radians * 180.0 / std::numbers::pi; }
 
 bool WithinTolerance(std::complex<double> measured, std::complex<double> nominal) {
     const double ratio = std::abs(measured) / std::abs(nominal);
-    double phase = Degrees(std::arg(measured) - std::arg(nominal));
+    double phase = measurement::Degrees(std::arg(measured) - std::arg(nominal));
     if (phase > 180.0)
         phase -= 360.0;
     if (phase < -180.0)
@@ -40,6 +38,11 @@ std::string SignificantText(double value) {
     char buffer[32];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
     return std::string(buffer, result.ptr);
+}
+
+std::string ToleranceText() {
+    return "+-" + SignificantText(kMagnitudeTolerance * 100) + " % in magnitude, +-" +
+           SignificantText(kPhaseToleranceDegrees) + " deg in phase";
 }
 
 std::string ShortestText(double value) {
@@ -78,7 +81,7 @@ EvaluatedPoint SweepEvaluator::Evaluate(const measurement::MeasuredPoint& m) {
     EvaluatedPoint p{};
     p.frequencyMHz = m.frequencyMHz;
     p.magnitudeOhm = std::abs(m.impedance);
-    p.phaseDegrees = Degrees(std::arg(m.impedance));
+    p.phaseDegrees = measurement::Degrees(std::arg(m.impedance));
     p.frequencyText = SignificantText(m.frequencyMHz);
     p.magnitudeText = ShortestText(RoundHalfEven(p.magnitudeOhm, 3));
     p.phaseText = ShortestText(RoundHalfEven(p.phaseDegrees, 3));
@@ -97,7 +100,7 @@ EvaluatedPoint SweepEvaluator::Evaluate(const measurement::MeasuredPoint& m) {
     if (magnitude == 0.0)
         magnitude = kZeroStandIn;
     const std::complex<double> impedance =
-        std::polar(magnitude, std::fmod(ParseNumber(p.phaseText), 360.0) * std::numbers::pi / 180.0);
+        std::polar(magnitude, measurement::WrappedRadians(ParseNumber(p.phaseText)));
     p.exact = ExactExtremes(impedance, frequency, anType_);
     p.withinTolerance = WithinTolerance(impedance, NominalImpedance(anType_, frequency));
     return p;

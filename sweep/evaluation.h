@@ -19,6 +19,9 @@ class CalculatorSession;
 inline constexpr double kMagnitudeTolerance = 0.20;  // +-20 %
 inline constexpr double kPhaseToleranceDegrees = 11.5;
 
+// The tolerance as reports say it: "+-20 % in magnitude, +-11.5 deg in phase".
+std::string ToleranceText();
+
 struct EvaluatedPoint {
     double frequencyMHz;
     double magnitudeOhm;  // of the measured impedance

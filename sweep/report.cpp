@@ -1,5 +1,7 @@
 #include "sweep/report.h"
 
+#include "window/entry_field.h"
+
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -22,6 +24,14 @@ std::string Shown(const std::string& boxText) {
 }
 
 std::string Decibels(double db) { return Shown(ResultText(db)); }
+
+// The input boxes' limits, as the clamp footnote names them.
+std::string LimitsText() {
+    auto range = [](const EntryField& field, const char* unit) {
+        return std::to_string(field.lower) + " to " + std::to_string(field.upper) + " " + unit;
+    };
+    return range(kFrequencyField, "MHz") + ", " + range(kMagnitudeField, "ohm") + ", " + range(kPhaseField, "deg");
+}
 
 std::string Optional(const std::optional<double>& value) { return value ? ShortestText(*value) : std::string(); }
 
@@ -122,11 +132,11 @@ private:
         else if (s.worstExact)
             out_ << "Worst exact case: " << Decibels(s.worstExactDb) << " dB at " << s.worstExact->frequencyText
                  << " MHz\n";
-        out_ << "Outside the tolerance (+-20 % in magnitude, +-11.5 deg in phase): " << s.outsideTolerance << " of "
-             << s.points << " points\n";
+        out_ << "Outside the tolerance (" << ToleranceText() << "): " << s.outsideTolerance << " of " << s.points
+             << " points\n";
         if (s.clamped > 0)
-            out_ << "* " << s.clamped << " point(s) beyond the calculator's limits (0 to 500000 MHz, 0 to 500 ohm, "
-                 << "-360 to 360 deg): the calculator shows the result for the limit\n";
+            out_ << "* " << s.clamped << " point(s) beyond the calculator's limits (" << LimitsText()
+                 << "): the calculator shows the result for the limit\n";
     }
 
     std::ostream& out_;

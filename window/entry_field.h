@@ -21,4 +21,9 @@ inline constexpr EntryField kFrequencyField{TextBox::TxtFrequency, 0, 500000, &M
 inline constexpr EntryField kMagnitudeField{TextBox::TxtMagnitude, 0, 500, &Module34::MagnitudeEntry, nullptr};
 inline constexpr EntryField kPhaseField{TextBox::TxtPhase, -360, 360, &Module34::PhaseEntry, &Module34::Phase};
 
+// What a calculation takes for a frequency (MHz) or magnitude (ohm) of 0,
+// which the limits allow: a zero would divide by zero (frequency, AN type
+// 2) or end in the logarithm of zero (magnitude).
+inline constexpr double kZeroStandIn = 1e-6;
+
 }  // namespace quillet

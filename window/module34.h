@@ -13,10 +13,13 @@ struct EntryState {
     bool MinusTyped = false;
 };
 
+// The calculator's state, shared by the handlers of its window.
 struct Module34 {
     double Frequency = 0.0;  // MHz
     double Magnitude = 0.0;  // ohm
-    double Phase = 0.0;      // degrees from the entry fields, radians after a calculation
+    // Degrees as the entry fields read them back; radians once "Calculate"
+    // has converted it for the sweep.
+    double Phase = 0.0;
     std::int16_t AnType = 0; // 1..4 once the window has loaded
     EntryState MagnitudeEntry;
     EntryState FrequencyEntry;

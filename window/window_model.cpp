@@ -1,5 +1,7 @@
 #include "window/window_model.h"
 
+#include "window/entry_field.h"
+
 #include "window/calculate_deviation.h"
 #include "engine/deviation.h"
 #include "engine/number_text.h"
@@ -71,12 +73,10 @@ void WindowModel::PbCapture_Click() {
 
     module_.Phase = module_.Phase * kPi / 180.0;
 
-    // Zeros the field limits allow would divide by zero (frequency, AN type 2)
-    // or end in the logarithm of zero (magnitude).
     if (module_.Magnitude == 0.0)
-        module_.Magnitude = 1e-6;
+        module_.Magnitude = kZeroStandIn;
     if (module_.Frequency == 0.0)
-        module_.Frequency = 1e-6;
+        module_.Frequency = kZeroStandIn;
 
     CalculateDeviation(module_, window_);
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "window/entry_field.h"
 namespace quillet {
 namespace {
 
@@ -13,7 +14,8 @@ namespace {
 // radians with the pi literal, a zero frequency or magnitude replaced.
 std::optional<Deviation> FromBoxValues(std::int16_t type, double frequency, double magnitude, double degrees) {
     const double phase = degrees * kPi / 180.0;
-    return SweepDeviation(frequency == 0 ? 1e-6 : frequency, magnitude == 0 ? 1e-6 : magnitude, phase, type);
+    return SweepDeviation(frequency == 0 ? kZeroStandIn : frequency, magnitude == 0 ? kZeroStandIn : magnitude, phase,
+                          type);
 }
 
 struct Row {

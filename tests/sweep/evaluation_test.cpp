@@ -7,6 +7,7 @@
 
 #include "measurement/read_measurement.h"
 #include "sweep/report.h"
+#include "window/entry_field.h"
 
 namespace quillet::sweep {
 namespace {
@@ -50,7 +51,15 @@ TEST(Evaluate, ShowsWhatTheCalculatorShowsForTheSameInputs) {
     EXPECT_EQ(above.summary.clamped, 1u);
     const std::string table = WriteReport(above, ReportFormat::Table, "x.csv");
     EXPECT_NE(table.find(limit.points[0].deviationText.substr(1) + "*"), std::string::npos) << table;
-    EXPECT_NE(table.find("* 1 point(s) beyond the calculator's limits"), std::string::npos) << table;
+    // The footnote and the summary name the limits and the tolerance the
+    // calculation used.
+    const std::string limits = "(0 to " + std::to_string(kFrequencyField.upper) + " MHz, 0 to " +
+                               std::to_string(kMagnitudeField.upper) + " ohm, " + std::to_string(kPhaseField.lower) +
+                               " to " + std::to_string(kPhaseField.upper) + " deg)";
+    EXPECT_NE(table.find("* 1 point(s) beyond the calculator's limits " + limits), std::string::npos) << table;
+    const std::string tolerance = "(+-" + SignificantText(kMagnitudeTolerance * 100) + " % in magnitude, +-" +
+                                  SignificantText(kPhaseToleranceDegrees) + " deg in phase)";
+    EXPECT_NE(table.find("Outside the tolerance " + tolerance), std::string::npos) << table;
 }
 
 TEST(Evaluate, TakesZerosAsTheCalculatorDoes) {

@@ -8,6 +8,7 @@
 #include <random>
 
 #include "engine/number_text.h"
+#include "window/entry_field.h"
 #include "tests/ui/ui_test_support.h"
 
 class MonkeyTest : public QObject {
@@ -26,9 +27,10 @@ private:
 
     QList<Field> Fields() const {
         const quillet::Module34& m = form->Model().Module();
-        return {{form->TxtFrequency, &m.FrequencyEntry, 0, 500000, "0.15"},
-                {form->TxtMagnitude, &m.MagnitudeEntry, 0, 500, " 39.26"},
-                {form->TxtPhase, &m.PhaseEntry, -360, 360, " 54.85"}};
+        using quillet::kFrequencyField, quillet::kMagnitudeField, quillet::kPhaseField;
+        return {{form->TxtFrequency, &m.FrequencyEntry, kFrequencyField.lower, kFrequencyField.upper, "0.15"},
+                {form->TxtMagnitude, &m.MagnitudeEntry, kMagnitudeField.lower, kMagnitudeField.upper, " 39.26"},
+                {form->TxtPhase, &m.PhaseEntry, kPhaseField.lower, kPhaseField.upper, " 54.85"}};
     }
 
     void CheckRules(int step) {

@@ -8,6 +8,7 @@
 
 #include "tests/window/entry_driver.h"
 #include "engine/number_text.h"
+#include "window/entry_field.h"
 
 namespace quillet {
 namespace {
@@ -20,9 +21,9 @@ struct Limits {
 
 Limits LimitsOf(Field field) {
     switch (field) {
-    case Field::Frequency: return {0, 500000};
-    case Field::Magnitude: return {0, 500};
-    case Field::Phase: return {-360, 360};
+    case Field::Frequency: return {kFrequencyField.lower, kFrequencyField.upper};
+    case Field::Magnitude: return {kMagnitudeField.lower, kMagnitudeField.upper};
+    case Field::Phase: return {kPhaseField.lower, kPhaseField.upper};
     }
     return {0, 0};
 }

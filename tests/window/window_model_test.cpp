@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "window/calculate_deviation.h"
+#include "window/entry_field.h"
 #include "engine/deviation.h"
 #include "tests/window/recording_window.h"
 
@@ -116,8 +117,8 @@ struct BoxInputs {
 TEST_F(WindowModelTest, CalculateReadsTheBoxesAfresh) {
     const BoxInputs cases[] = {
         {"0.15", " 39.26", " 54.85", 2, " 22.4", " 270.44", 0.15, 39.26},
-        {" 0", " 0", " 0", 3, "-163.52", " 0", 1e-6, 1e-6},         // zero guards
-        {"abc", "", "x", 1, "-49.96", " 180.48", 1e-6, 1e-6},         // letters read as 0
+        {" 0", " 0", " 0", 3, "-163.52", " 0", kZeroStandIn, kZeroStandIn},  // zero guards
+        {"abc", "", "x", 1, "-49.96", " 180.48", kZeroStandIn, kZeroStandIn},  // letters read as 0
         {" 30", " 50", " 0", 0, " .02", " 89.95", 30, 50},
         {" 1", " 150", " 0", 3, " 0", " 0", 1, 150},                  // tie: never "-0"
         {"0.15", " 39.26", "-54.85", 0, " 10.5", " 102.56", 0.15, 39.26},
