@@ -7,7 +7,13 @@
 
 namespace quillet {
 
-enum class TextBox { TxtFrequency, TxtMagnitude, TxtPhase, TxtMaxUncertainty, TxtUncPhase };
+enum class TextBox {
+    TxtFrequency,       // input: Frequency (MHz)
+    TxtMagnitude,       // input: Magnitude (ohm)
+    TxtPhase,           // input: Phase (deg)
+    TxtMaxUncertainty,  // result: Maximum Deviation (dB)
+    TxtUncPhase,        // result: Phase of EUT reflection coefficient (deg)
+};
 
 enum class MousePointer { Default, Busy };
 

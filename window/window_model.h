@@ -21,13 +21,13 @@ public:
     // Window
     void Form_Load();
 
-    // Buttons
+    // The "Calculate" button
     void PbCapture_Click();
 
     // Results
     void InvalidateResults();
 
-    // AN type options
+    // The four AN type options, 0..3 for types 1..4
     void ChkLink_Click(std::int16_t index);
 
     // Input boxes. KeyPress receives the 16-bit character code of a key that
@@ -47,7 +47,7 @@ public:
     void TxtPhase_KeyPress(std::uint16_t keyCode) { FieldKeyPress(kPhaseField, keyCode); }
     void TxtPhase_LostFocus() { FieldLostFocus(kPhaseField); }
 
-    // The two other buttons
+    // The "About" and "Exit" buttons
     void PbInfo_Click();
     void PbExit_Click();
 
