@@ -6,8 +6,8 @@
 #include <string>
 
 #include "engine/deviation.h"
-#include "sweep/evaluation.h"
 #include "engine/number_text.h"
+#include "sweep/evaluation.h"
 
 namespace {
 

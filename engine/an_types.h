@@ -10,9 +10,9 @@
 namespace quillet {
 
 struct AnTypeInfo {
-    std::int16_t number;           // 1..4, as the calculator's AnType
-    std::string_view caption;      // UTF-8, as on the window's options
-    double inductanceMicrohenry;   // 0 for the purely resistive type
+    std::int16_t number;          // 1..4, as the calculator's AnType
+    std::string_view caption;     // UTF-8, as on the window's options
+    double inductanceMicrohenry;  // 0 for the purely resistive type
     double seriesResistanceOhm;
     double referenceImpedanceOhm;  // Z0 of every reflection coefficient of the type
 };

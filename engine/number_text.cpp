@@ -121,8 +121,7 @@ double ParseDecimal(std::string_view s) {
     const std::string normalised = significant + 'e' + std::to_string(scale);
     double value = 0.0;
     const auto [end, error] =
-        std::from_chars(normalised.data(), normalised.data() + normalised.size(), value,
-                        std::chars_format::scientific);
+        std::from_chars(normalised.data(), normalised.data() + normalised.size(), value, std::chars_format::scientific);
     (void)end;
     if (error == std::errc::result_out_of_range)
         value = leadExponent > 0 ? largest : 0.0;
@@ -161,8 +160,8 @@ std::string NumberText(double number) {
 
     // 15 significant digits, correctly rounded: "d.dddddddddddddde+XX".
     char buffer[40];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(number),
-                                      std::chars_format::scientific, 14);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(number), std::chars_format::scientific, 14);
     const std::string_view scientific(buffer, static_cast<std::size_t>(result.ptr - buffer));
     const std::size_t e = scientific.find('e');
     std::string digits(1, scientific[0]);

@@ -12,9 +12,9 @@
 #include <string_view>
 #include <vector>
 
-#include "sweep/evaluation.h"
 #include "measurement/read_measurement.h"
 #include "measurement/text_decoder.h"
+#include "sweep/evaluation.h"
 
 using namespace quillet::sweep;
 

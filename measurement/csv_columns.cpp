@@ -49,17 +49,23 @@ std::string Position(std::size_t index) { return "column " + std::to_string(inde
 
 std::optional<FrequencyUnit> FrequencyUnitNamed(std::string_view unit) {
     const std::string u = Lowercase(unit);
-    if (u == "hz") return FrequencyUnit::Hz;
-    if (u == "khz") return FrequencyUnit::kHz;
-    if (u == "mhz") return FrequencyUnit::MHz;
-    if (u == "ghz") return FrequencyUnit::GHz;
+    if (u == "hz")
+        return FrequencyUnit::Hz;
+    if (u == "khz")
+        return FrequencyUnit::kHz;
+    if (u == "mhz")
+        return FrequencyUnit::MHz;
+    if (u == "ghz")
+        return FrequencyUnit::GHz;
     return std::nullopt;
 }
 
 std::optional<AngleUnit> AngleUnitNamed(std::string_view unit) {
     const std::string u = Lowercase(unit);
-    if (u == "deg") return AngleUnit::Degrees;
-    if (u == "rad") return AngleUnit::Radians;
+    if (u == "deg")
+        return AngleUnit::Degrees;
+    if (u == "rad")
+        return AngleUnit::Radians;
     return std::nullopt;
 }
 
@@ -78,8 +84,10 @@ CsvColumn SpecItem(std::string_view item) {
     if (name == "mag" || name == "re" || name == "im") {
         if (colon != std::string::npos && unit != "ohm")
             throw std::invalid_argument("Z is read in ohm only: write " + name + " or " + name + ":ohm");
-        return {name == "mag" ? Q::ZMagnitude : name == "re" ? Q::ZReal : Q::ZImaginary, FrequencyUnit::MHz,
-                AngleUnit::Degrees};
+        return {name == "mag"  ? Q::ZMagnitude
+                : name == "re" ? Q::ZReal
+                               : Q::ZImaginary,
+                FrequencyUnit::MHz, AngleUnit::Degrees};
     }
     if (name == "phase" || name == "s-phase") {
         if (const auto u = AngleUnitNamed(unit))
@@ -87,8 +95,10 @@ CsvColumn SpecItem(std::string_view item) {
         throw std::invalid_argument("a phase needs its unit: " + name + ":deg or " + name + ":rad");
     }
     if (name == "s-mag") {
-        if (unit == "db") return {Q::SDecibels, FrequencyUnit::MHz, AngleUnit::Degrees};
-        if (unit == "lin") return {Q::SMagnitude, FrequencyUnit::MHz, AngleUnit::Degrees};
+        if (unit == "db")
+            return {Q::SDecibels, FrequencyUnit::MHz, AngleUnit::Degrees};
+        if (unit == "lin")
+            return {Q::SMagnitude, FrequencyUnit::MHz, AngleUnit::Degrees};
         throw std::invalid_argument("|S11| needs its unit: s-mag:dB or s-mag:lin");
     }
     if ((name == "s-re" || name == "s-im") && colon == std::string::npos)
@@ -130,8 +140,8 @@ CsvColumns ParseColumnSpec(std::string_view spec) {
     }
     if (const auto problem = ColumnsProblem(result))
         throw std::invalid_argument(*problem);
-    if (referenceGiven && std::none_of(result.columns.begin(), result.columns.end(),
-                                       [](const CsvColumn& c) { return IsS(c.quantity); }))
+    if (referenceGiven &&
+        std::none_of(result.columns.begin(), result.columns.end(), [](const CsvColumn& c) { return IsS(c.quantity); }))
         throw std::invalid_argument("z0 applies to S11 columns only");
     return result;
 }

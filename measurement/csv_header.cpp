@@ -56,7 +56,10 @@ std::optional<double> TakeReference(std::string& text) {
     if (at == std::string::npos)
         return std::nullopt;
     std::size_t i = at + 2;
-    auto skipBlanks = [&] { while (i < text.size() && text[i] == ' ') ++i; };
+    auto skipBlanks = [&] {
+        while (i < text.size() && text[i] == ' ')
+            ++i;
+    };
     skipBlanks();
     std::optional<double> value;
     if (i < text.size() && text[i] == '=') {
@@ -79,9 +82,9 @@ std::optional<double> TakeReference(std::string& text) {
 std::string Canonical(std::string_view unit) {
     const std::string u(Trim(unit));
     static const std::pair<const char*, const char*> kUnits[] = {
-        {"hz", "hz"},   {"khz", "khz"},    {"mhz", "mhz"},     {"ghz", "ghz"},         {"ohm", "ohm"},
-        {"ohms", "ohm"}, {"deg", "deg"},   {"degree", "deg"}, {"degrees", "deg"},      {"rad", "rad"},
-        {"radian", "rad"}, {"radians", "rad"}, {"db", "db"},  {"lin", "lin"},          {"linear", "lin"}};
+        {"hz", "hz"},      {"khz", "khz"},     {"mhz", "mhz"},    {"ghz", "ghz"},     {"ohm", "ohm"},
+        {"ohms", "ohm"},   {"deg", "deg"},     {"degree", "deg"}, {"degrees", "deg"}, {"rad", "rad"},
+        {"radian", "rad"}, {"radians", "rad"}, {"db", "db"},      {"lin", "lin"},     {"linear", "lin"}};
     for (const auto& [name, canonical] : kUnits) {
         if (u == name)
             return canonical;
@@ -144,12 +147,12 @@ NameAndUnit SplitUnit(std::string text) {
 
 std::optional<Part> PartNamed(std::string_view word) {
     static const std::pair<const char*, Part> kWords[] = {
-        {"", Part::Magnitude},        {"mag", Part::Magnitude},        {"magnitude", Part::Magnitude},
-        {"betrag", Part::Magnitude},  {"abs", Part::Magnitude},        {"logmag", Part::Decibels},
-        {"db", Part::Decibels},       {"phase", Part::Phase},          {"angle", Part::Phase},
-        {"arg", Part::Phase},         {"winkel", Part::Phase},         {"re", Part::Real},
-        {"real", Part::Real},         {"realteil", Part::Real},        {"im", Part::Imaginary},
-        {"imag", Part::Imaginary},    {"imaginary", Part::Imaginary},  {"imaginaerteil", Part::Imaginary}};
+        {"", Part::Magnitude},       {"mag", Part::Magnitude},       {"magnitude", Part::Magnitude},
+        {"betrag", Part::Magnitude}, {"abs", Part::Magnitude},       {"logmag", Part::Decibels},
+        {"db", Part::Decibels},      {"phase", Part::Phase},         {"angle", Part::Phase},
+        {"arg", Part::Phase},        {"winkel", Part::Phase},        {"re", Part::Real},
+        {"real", Part::Real},        {"realteil", Part::Real},       {"im", Part::Imaginary},
+        {"imag", Part::Imaginary},   {"imaginary", Part::Imaginary}, {"imaginaerteil", Part::Imaginary}};
     for (const auto& [name, part] : kWords) {
         if (word == name)
             return part;
@@ -289,11 +292,14 @@ CsvColumns ColumnsFromHeader(const std::vector<std::string>& cells) {
                          "'Re(Z)', '|S11|', 'S11 phase (deg)' or 'Re(S11)'");
             cell.subject = *subjects.begin();
         }
-        CsvColumn column{QuantityOf(cell), FrequencyUnit::MHz, cell.unit == "rad" ? AngleUnit::Radians
-                                                                                  : AngleUnit::Degrees};
-        if (cell.unit == "hz") column.frequencyUnit = FrequencyUnit::Hz;
-        if (cell.unit == "khz") column.frequencyUnit = FrequencyUnit::kHz;
-        if (cell.unit == "ghz") column.frequencyUnit = FrequencyUnit::GHz;
+        CsvColumn column{QuantityOf(cell), FrequencyUnit::MHz,
+                         cell.unit == "rad" ? AngleUnit::Radians : AngleUnit::Degrees};
+        if (cell.unit == "hz")
+            column.frequencyUnit = FrequencyUnit::Hz;
+        if (cell.unit == "khz")
+            column.frequencyUnit = FrequencyUnit::kHz;
+        if (cell.unit == "ghz")
+            column.frequencyUnit = FrequencyUnit::GHz;
         result.columns.push_back(column);
     }
     if (reference)

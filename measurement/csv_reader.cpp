@@ -178,8 +178,7 @@ private:
         std::vector<std::string> cells = SplitFields(header, separator_);
         // Names such as "Frequency (Hz)" in a file with blanks between
         // the columns.
-        if (separator_ == Separator::Blanks && cells.size() != dataFields &&
-            header.find('"') == std::string::npos)
+        if (separator_ == Separator::Blanks && cells.size() != dataFields && header.find('"') == std::string::npos)
             cells = SplitAtWideGaps(header);
         return cells;
     }
@@ -205,17 +204,19 @@ private:
                 continue;
             const auto value = FieldNumber(fields[i], separator_);
             if (!value) {
-                std::string message = expectation_ + "; field " + std::to_string(i + 1) + " '" + fields[i] +
-                                      "' is not a finite number";
+                std::string message =
+                    expectation_ + "; field " + std::to_string(i + 1) + " '" + fields[i] + "' is not a finite number";
                 if (fields[i].find(',') != std::string::npos)
                     message += "; write decimals with a point, not a comma";
                 Fail(number, message);
             }
             switch (columns[i].quantity) {
             case Q::Frequency: frequency = *value; break;
-            case Q::ZMagnitude: case Q::ZReal: case Q::SDecibels: case Q::SMagnitude: case Q::SReal:
-                first = *value;
-                break;
+            case Q::ZMagnitude:
+            case Q::ZReal:
+            case Q::SDecibels:
+            case Q::SMagnitude:
+            case Q::SReal: first = *value; break;
             default: second = *value; break;
             }
         }
@@ -239,7 +240,8 @@ private:
             Fail(number, "negative magnitude");
         std::complex<double> value;
         switch (kind) {
-        case Q::ZMagnitude: case Q::SMagnitude: value = std::polar(first, InRadians(second, angleUnit_)); break;
+        case Q::ZMagnitude:
+        case Q::SMagnitude: value = std::polar(first, InRadians(second, angleUnit_)); break;
         case Q::SDecibels: value = std::polar(std::pow(10.0, first / 20.0), InRadians(second, angleUnit_)); break;
         default: value = {first, second}; break;
         }

@@ -38,7 +38,8 @@ bool IsOptionLine(std::string_view line) {
 }
 
 bool StartsLikeTouchstone(std::string_view firstLine) {
-    return firstLine.front() == '!' || firstLine.front() == '[' || (firstLine.front() == '#' && IsOptionLine(firstLine));
+    return firstLine.front() == '!' || firstLine.front() == '[' ||
+           (firstLine.front() == '#' && IsOptionLine(firstLine));
 }
 
 // Every reader promises finite values; a last check keeps that promise for
@@ -95,7 +96,9 @@ private:
         if (!touchstone)
             return MakeCsvReader(file_, sink_, options_.columns);
         if (options_.columns)
-            throw ReadError(file_, 0, "--columns is for delimited text; this is a Touchstone file, whose option line says what its columns hold");
+            throw ReadError(file_, 0,
+                            "--columns is for delimited text; this is a Touchstone file, whose option line says what "
+                            "its columns hold");
         return MakeTouchstoneReader(file_, sink_);
     }
 
@@ -134,8 +137,9 @@ int Open(const std::string& path, const std::string& name) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
-        throw ReadError(name, 0, error == ENOENT ? std::string("no such file")
-                                                 : std::string("cannot open the file: ") + std::strerror(error));
+        throw ReadError(name, 0,
+                        error == ENOENT ? std::string("no such file")
+                                        : std::string("cannot open the file: ") + std::strerror(error));
     }
     return fd;
 }

@@ -1,11 +1,11 @@
 #include "measurement/text_decoder.h"
 
-#include "measurement/text_lines.h"
-
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
+
+#include "measurement/text_lines.h"
 
 namespace quillet::measurement {
 namespace {
@@ -39,10 +39,10 @@ bool IsUtf8(std::string_view bytes) {
 }
 
 // Windows-1252 from 0x80 to 0x9F; 0 where the code page has no character.
-constexpr std::array<char16_t, 32> kWindows1252High{
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr std::array<char16_t, 32> kWindows1252High{0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                                    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 bool IsControl(unsigned char c) { return (c < 0x20 && c != '\t') || c == 0x7F; }
 
@@ -70,7 +70,8 @@ void TextDecoder::Feed(std::string_view bytes) {
 void TextDecoder::DetectEncoding() {
     const std::string_view start = start_;
     std::string_view rest = start;
-    if (start.starts_with(std::string_view("\xFF\xFE\x00\x00", 4)) || start.starts_with(std::string_view("\x00\x00\xFE\xFF", 4)))
+    if (start.starts_with(std::string_view("\xFF\xFE\x00\x00", 4)) ||
+        start.starts_with(std::string_view("\x00\x00\xFE\xFF", 4)))
         NotText("UTF-32 text; save it as UTF-8");
     if (start.starts_with("\xEF\xBB\xBF")) {
         encoding_ = Encoding::Utf8;

@@ -39,8 +39,8 @@ private:
     const std::string& file_;
     LineReader& reader_;
     Encoding encoding_ = Encoding::Unknown;
-    std::string start_;          // the first bytes, until the encoding is known
-    std::string utf16Pending_;   // an odd byte or a lone high surrogate
+    std::string start_;         // the first bytes, until the encoding is known
+    std::string utf16Pending_;  // an odd byte or a lone high surrogate
     std::string line_;
     std::string decoded_;
     int lineNumber_ = 1;

@@ -10,8 +10,8 @@ std::optional<double> StrictNumber(std::string_view text) {
     text = Trim(text);
     if (!text.empty() && text.front() == '+')
         text.remove_prefix(1);
-    if (text.empty() || !(std::isdigit(static_cast<unsigned char>(text.front())) || text.front() == '-' ||
-                          text.front() == '.'))
+    if (text.empty() ||
+        !(std::isdigit(static_cast<unsigned char>(text.front())) || text.front() == '-' || text.front() == '.'))
         return std::nullopt;  // keeps out "inf" and "nan"; "-inf" fails below
     double value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -62,12 +62,16 @@ std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at) {
         continuation = 1;
     } else if (c >= 0xE0 && c <= 0xEF) {
         continuation = 2;
-        if (c == 0xE0) low = 0xA0;   // no overlong forms
-        if (c == 0xED) high = 0x9F;  // no surrogates
+        if (c == 0xE0)
+            low = 0xA0;  // no overlong forms
+        if (c == 0xED)
+            high = 0x9F;  // no surrogates
     } else if (c >= 0xF0 && c <= 0xF4) {
         continuation = 3;
-        if (c == 0xF0) low = 0x90;
-        if (c == 0xF4) high = 0x8F;
+        if (c == 0xF0)
+            low = 0x90;
+        if (c == 0xF4)
+            high = 0x8F;
     } else {
         return 0;
     }
@@ -82,10 +86,14 @@ std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at) {
 }
 
 std::optional<double> HertzPerUnit(std::string_view lowercaseUnit) {
-    if (lowercaseUnit == "hz") return 1.0;
-    if (lowercaseUnit == "khz") return 1e3;
-    if (lowercaseUnit == "mhz") return 1e6;
-    if (lowercaseUnit == "ghz") return 1e9;
+    if (lowercaseUnit == "hz")
+        return 1.0;
+    if (lowercaseUnit == "khz")
+        return 1e3;
+    if (lowercaseUnit == "mhz")
+        return 1e6;
+    if (lowercaseUnit == "ghz")
+        return 1e9;
     return std::nullopt;
 }
 

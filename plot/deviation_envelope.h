@@ -36,8 +36,8 @@ struct PlotEntry {
 
 // The range every point spans, whatever was merged: the axes come from it.
 struct PlotRange {
-    double fromMHz = 0, toMHz = 0;   // first and last plotted frequency
-    double lowDb = 0, highDb = 0;    // 0 dB is always included
+    double fromMHz = 0, toMHz = 0;  // first and last plotted frequency
+    double lowDb = 0, highDb = 0;   // 0 dB is always included
 };
 
 // Up to maxEntries points, each point is an entry of its own and the plot

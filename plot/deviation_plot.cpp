@@ -85,8 +85,7 @@ void DrawGridAndAxes(QPainter& painter, const Axes& axes) {
         painter.setPen(grid);
         painter.drawLine(QPointF(at.x(), kArea.top()), QPointF(at.x(), kArea.bottom()));
         painter.setPen(text);
-        painter.drawText(QRectF(at.x() - 40, kArea.bottom() + 4, 80, 16), Qt::AlignHCenter | Qt::AlignTop,
-                         Number(f));
+        painter.drawText(QRectF(at.x() - 40, kArea.bottom() + 4, 80, 16), Qt::AlignHCenter | Qt::AlignTop, Number(f));
         if (decade == axes.decadeTo)
             break;
         painter.setPen(minorGrid);
@@ -207,8 +206,7 @@ void DrawLegend(QPainter& painter) {
     painter.setFont(Font(12));
     const QFontMetricsF metrics(painter.fontMetrics());
     const QString labels[] = {QStringLiteral("exact highest to lowest, any EUT phase"),
-                              QStringLiteral("calculator, 0.01 rad grid"),
-                              QStringLiteral("outside tolerance")};
+                              QStringLiteral("calculator, 0.01 rad grid"), QStringLiteral("outside tolerance")};
     constexpr double kSymbol = 22, kGap = 6, kSpacing = 22;
     double width = 0;
     for (const QString& label : labels)

@@ -35,7 +35,9 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
 // A stream buffer on a file descriptor that remembers the first error.
 class DescriptorBuffer : public std::streambuf {
 public:
-    explicit DescriptorBuffer(int fd) : fd_(fd), buffer_(1 << 16) { setp(buffer_.data(), buffer_.data() + buffer_.size()); }
+    explicit DescriptorBuffer(int fd) : fd_(fd), buffer_(1 << 16) {
+        setp(buffer_.data(), buffer_.data() + buffer_.size());
+    }
 
     int Error() const { return error_; }
     int Descriptor() const { return fd_; }

@@ -1,19 +1,17 @@
 #include "sweep/evaluation.h"
 
-#include "window/entry_field.h"
-
 #include <charconv>
 #include <cmath>
 #include <numbers>
 
 #include "engine/an_types.h"
-#include "sweep/calculator_session.h"
 #include "engine/number_text.h"
+#include "sweep/calculator_session.h"
+#include "window/entry_field.h"
 #include "window/results.h"
 
 namespace quillet::sweep {
 namespace {
-
 
 bool WithinTolerance(std::complex<double> measured, std::complex<double> nominal) {
     const double ratio = std::abs(measured) / std::abs(nominal);
@@ -99,8 +97,7 @@ EvaluatedPoint SweepEvaluator::Evaluate(const measurement::MeasuredPoint& m) {
         frequency = kZeroStandIn;
     if (magnitude == 0.0)
         magnitude = kZeroStandIn;
-    const std::complex<double> impedance =
-        std::polar(magnitude, measurement::WrappedRadians(ParseNumber(p.phaseText)));
+    const std::complex<double> impedance = std::polar(magnitude, measurement::WrappedRadians(ParseNumber(p.phaseText)));
     p.exact = ExactExtremes(impedance, frequency, anType_);
     p.withinTolerance = WithinTolerance(impedance, NominalImpedance(anType_, frequency));
     return p;

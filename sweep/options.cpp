@@ -22,8 +22,7 @@ std::unique_ptr<CLI::App> MakeParser(Options& options, Texts& texts) {
         "an-sweep");
     app->add_option("--type", texts.type, "AN type, 1 to 4 (default 1); --list-types shows them")->type_name("N");
     app->add_option("--format", texts.format, "output format: table (default), csv or json")->type_name("FORMAT");
-    app->add_option("--output", options.output, "write the result to FILE instead of the terminal")
-        ->type_name("FILE");
+    app->add_option("--output", options.output, "write the result to FILE instead of the terminal")->type_name("FILE");
     app->add_option("--plot", options.plot, "draw the deviation against frequency into FILE.svg or FILE.png")
         ->type_name("FILE");
     app->add_option("--columns", texts.columns,
@@ -34,8 +33,9 @@ std::unique_ptr<CLI::App> MakeParser(Options& options, Texts& texts) {
     app->add_flag("--list-types", options.listTypes, "list the AN types and exit");
     app->add_flag("--version", options.version, "show the version and exit");
     app->add_option("FILE", options.input, "the measurement; - reads standard input")->type_name("");
-    app->footer("Exit status: 0 done, 1 a point outside the tolerance or unbounded (with --check), 2 bad input\n"
-                "or usage.");
+    app->footer(
+        "Exit status: 0 done, 1 a point outside the tolerance or unbounded (with --check), 2 bad input\n"
+        "or usage.");
     app->get_formatter()->column_width(24);
     return app;
 }

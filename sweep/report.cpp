@@ -1,19 +1,18 @@
 #include "sweep/report.h"
 
-#include "window/entry_field.h"
-
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
-#include <stdexcept>
 #include <sstream>
+#include <stdexcept>
 #include <vector>
 
 #include "engine/an_types.h"
 #include "engine/deviation.h"
+#include "window/entry_field.h"
 
 namespace quillet::sweep {
 namespace {
@@ -54,9 +53,8 @@ std::vector<std::string> TableCells(const EvaluatedPoint& p) {
             p.withinTolerance ? "ok" : "OUTSIDE"};
 }
 
-const std::vector<std::string> kTableHeader = {"f (MHz)",        "|Z| (ohm)",       "phase (deg)",
-                                               "deviation (dB)", "EUT phase (deg)", "exact high (dB)",
-                                               "exact low (dB)", "tolerance"};
+const std::vector<std::string> kTableHeader = {"f (MHz)",         "|Z| (ohm)",       "phase (deg)",    "deviation (dB)",
+                                               "EUT phase (deg)", "exact high (dB)", "exact low (dB)", "tolerance"};
 
 // The columns are as wide as their widest cell, known only after the last
 // row: the rows wait in an unnamed temporary file, so memory stays small
@@ -154,8 +152,8 @@ public:
     }
 
     void Row(const EvaluatedPoint& p) override {
-        out_ << p.frequencyText << ',' << p.magnitudeText << ',' << p.phaseText << ',' << Optional(p.deviationDb)
-             << ',' << Optional(p.eutPhaseDegrees) << ',' << (p.exact ? ShortestText(p.exact->highestDb) : "") << ','
+        out_ << p.frequencyText << ',' << p.magnitudeText << ',' << p.phaseText << ',' << Optional(p.deviationDb) << ','
+             << Optional(p.eutPhaseDegrees) << ',' << (p.exact ? ShortestText(p.exact->highestDb) : "") << ','
              << (p.exact ? ShortestText(p.exact->lowestDb) : "") << ',' << (p.exact ? "false" : "true") << ','
              << (p.withinTolerance ? "true" : "false") << ',' << (p.inputsClamped ? "true" : "false") << '\n';
     }

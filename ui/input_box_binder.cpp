@@ -59,8 +59,7 @@ bool InputBoxBinder::eventFilter(QObject* watched, QEvent* event) {
         }
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return false;  // the box still gets every event
 }

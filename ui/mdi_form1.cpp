@@ -103,8 +103,8 @@ void MDIForm1::CreateControls() {
         control->setPalette(p);
     };
 
-    Label1 = Caption(this, QStringLiteral("AN Impedance Uncertainty Contribution"), Qt::AlignHCenter,
-                     {16, 16, 393, 33});
+    Label1 =
+        Caption(this, QStringLiteral("AN Impedance Uncertainty Contribution"), Qt::AlignHCenter, {16, 16, 393, 33});
     Label1->setFont(HeadingFont());
 
     Frame2 = Place(new QGroupBox(QStringLiteral("Artificial Network (AN)"), this), 16, 56, 393, 81);
@@ -153,29 +153,48 @@ void MDIForm1::CreateControls() {
     PbExit = Place(new QPushButton(QStringLiteral("Exit"), this), 328, 392, 89, 33);
 
     const std::pair<QLabel*, QLineEdit*> buddies[] = {
-        {Label13, TxtFrequency}, {Label2, TxtMagnitude}, {Label3, TxtPhase},
+        {Label13, TxtFrequency},          {Label2, TxtMagnitude},      {Label3, TxtPhase},
         {LabTriggLev, TxtMaxUncertainty}, {LabTriggOffs, TxtUncPhase},
     };
     for (const auto& [label, box] : buddies)
         label->setBuddy(box);
 
-    for (QWidget* control : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Frame2),
-                             static_cast<QWidget*>(ChkLink[2]), static_cast<QWidget*>(FrCapPar),
-                             static_cast<QWidget*>(Frame1), static_cast<QWidget*>(PbCapture),
-                             static_cast<QWidget*>(PbInfo), static_cast<QWidget*>(PbExit)})
+    for (QWidget* control :
+         {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Frame2), static_cast<QWidget*>(ChkLink[2]),
+          static_cast<QWidget*>(FrCapPar), static_cast<QWidget*>(Frame1), static_cast<QWidget*>(PbCapture),
+          static_cast<QWidget*>(PbInfo), static_cast<QWidget*>(PbExit)})
         standardColours(control);
     // Frames are opaque like the labels and options on them.
     for (QGroupBox* frame : {Frame2, FrCapPar, Frame1})
         frame->setAutoFillBackground(true);
 
     const std::pair<QWidget*, const char*> names[] = {
-        {Label1, "Label1"}, {Frame2, "Frame2"}, {ChkLink[0], "ChkLink(0)"}, {ChkLink[1], "ChkLink(1)"},
-        {ChkLink[2], "ChkLink(2)"}, {ChkLink[3], "ChkLink(3)"}, {FrCapPar, "FrCapPar"}, {Label13, "Label13"},
-        {TxtFrequency, "TxtFrequency"}, {Label14, "Label14"}, {Label2, "Label2"}, {TxtMagnitude, "TxtMagnitude"},
-        {Label4, "Label4"}, {Label3, "Label3"}, {TxtPhase, "TxtPhase"}, {Label5, "Label5"}, {Frame1, "Frame1"},
-        {LabTriggLev, "LabTriggLev"}, {TxtMaxUncertainty, "TxtMaxUncertainty"}, {LabTriggLevUn, "LabTriggLevUn"},
-        {LabTriggOffs, "LabTriggOffs"}, {TxtUncPhase, "TxtUncPhase"}, {LabTriggOffsUn, "LabTriggOffsUn"},
-        {PbCapture, "PbCapture"}, {PbInfo, "PbInfo"}, {PbExit, "PbExit"},
+        {Label1, "Label1"},
+        {Frame2, "Frame2"},
+        {ChkLink[0], "ChkLink(0)"},
+        {ChkLink[1], "ChkLink(1)"},
+        {ChkLink[2], "ChkLink(2)"},
+        {ChkLink[3], "ChkLink(3)"},
+        {FrCapPar, "FrCapPar"},
+        {Label13, "Label13"},
+        {TxtFrequency, "TxtFrequency"},
+        {Label14, "Label14"},
+        {Label2, "Label2"},
+        {TxtMagnitude, "TxtMagnitude"},
+        {Label4, "Label4"},
+        {Label3, "Label3"},
+        {TxtPhase, "TxtPhase"},
+        {Label5, "Label5"},
+        {Frame1, "Frame1"},
+        {LabTriggLev, "LabTriggLev"},
+        {TxtMaxUncertainty, "TxtMaxUncertainty"},
+        {LabTriggLevUn, "LabTriggLevUn"},
+        {LabTriggOffs, "LabTriggOffs"},
+        {TxtUncPhase, "TxtUncPhase"},
+        {LabTriggOffsUn, "LabTriggOffsUn"},
+        {PbCapture, "PbCapture"},
+        {PbInfo, "PbInfo"},
+        {PbExit, "PbExit"},
     };
     for (const auto& [control, name] : names)
         control->setObjectName(QString::fromLatin1(name));
@@ -188,8 +207,9 @@ void MDIForm1::CreateControls() {
 }
 
 void MDIForm1::SetTabOrder() {
-    const QWidget* order[] = {PbCapture, PbExit,   PbInfo,    ChkLink[0], ChkLink[1], TxtFrequency,
-                              TxtMagnitude, TxtPhase, TxtMaxUncertainty, TxtUncPhase, ChkLink[2], ChkLink[3]};
+    const QWidget* order[] = {PbCapture,         PbExit,       PbInfo,       ChkLink[0],
+                              ChkLink[1],        TxtFrequency, TxtMagnitude, TxtPhase,
+                              TxtMaxUncertainty, TxtUncPhase,  ChkLink[2],   ChkLink[3]};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
 }
@@ -211,10 +231,11 @@ void MDIForm1::BindEvents() {
          &WindowModel::TxtPhase_LostFocus);
 
     // A button or option pressed takes the focus from the box first.
-    for (QAbstractButton* button : {static_cast<QAbstractButton*>(PbCapture), static_cast<QAbstractButton*>(PbInfo),
-                                    static_cast<QAbstractButton*>(PbExit), static_cast<QAbstractButton*>(ChkLink[0]),
-                                    static_cast<QAbstractButton*>(ChkLink[1]), static_cast<QAbstractButton*>(ChkLink[2]),
-                                    static_cast<QAbstractButton*>(ChkLink[3])})
+    for (QAbstractButton* button :
+         {static_cast<QAbstractButton*>(PbCapture), static_cast<QAbstractButton*>(PbInfo),
+          static_cast<QAbstractButton*>(PbExit), static_cast<QAbstractButton*>(ChkLink[0]),
+          static_cast<QAbstractButton*>(ChkLink[1]), static_cast<QAbstractButton*>(ChkLink[2]),
+          static_cast<QAbstractButton*>(ChkLink[3])})
         connect(button, &QAbstractButton::pressed, binder, [binder, button] { binder->FocusIsOn(button); });
 
     for (std::size_t i = 0; i < ChkLink.size(); ++i) {
@@ -293,21 +314,13 @@ double MDIForm1::OuterHeight() const {
     return (height() + kUsualFrame.top() + kUsualFrame.bottom()) * static_cast<double>(kTwipsPerPixel);
 }
 
-void MDIForm1::SetLeft(float twips) {
-    move(qRound(twips / kTwipsPerPixel), pos().y());
-}
+void MDIForm1::SetLeft(float twips) { move(qRound(twips / kTwipsPerPixel), pos().y()); }
 
-void MDIForm1::SetTop(float twips) {
-    move(pos().x(), qRound(twips / kTwipsPerPixel));
-}
+void MDIForm1::SetTop(float twips) { move(pos().x(), qRound(twips / kTwipsPerPixel)); }
 
-double MDIForm1::ScreenWidth() const {
-    return screen()->geometry().width() * static_cast<double>(kTwipsPerPixel);
-}
+double MDIForm1::ScreenWidth() const { return screen()->geometry().width() * static_cast<double>(kTwipsPerPixel); }
 
-double MDIForm1::ScreenHeight() const {
-    return screen()->geometry().height() * static_cast<double>(kTwipsPerPixel);
-}
+double MDIForm1::ScreenHeight() const { return screen()->geometry().height() * static_cast<double>(kTwipsPerPixel); }
 
 void MDIForm1::SetMousePointer(quillet::MousePointer pointer) {
     const bool busy = pointer == quillet::MousePointer::Busy;

@@ -45,29 +45,29 @@ public:
     void Unload() override;
 
     // The controls, from top to bottom, with what the user sees of each.
-    QLabel* Label1;                         // the heading
-    QGroupBox* Frame2;                      // "Artificial Network (AN)"
-    std::array<QRadioButton*, 4> ChkLink;   // the AN type options; ChkLink[2] sits on the window
-    QGroupBox* FrCapPar;                    // "Input Values (AN Impedance)"
-    QLabel* Label13;                        // "Frequency"
-    QLineEdit* TxtFrequency;                // the frequency box
-    QLabel* Label14;                        // "MHz"
-    QLabel* Label2;                         // "Magnitude"
-    QLineEdit* TxtMagnitude;                // the magnitude box
-    QLabel* Label4;                         // "Ω"
-    QLabel* Label3;                         // "Phase"
-    QLineEdit* TxtPhase;                    // the phase box
-    QLabel* Label5;                         // "deg"
-    QGroupBox* Frame1;                      // "Results"
-    QLabel* LabTriggLev;                    // "Maximum Deviation"
-    QLineEdit* TxtMaxUncertainty;           // the deviation result
-    QLabel* LabTriggLevUn;                  // "dB"
-    QLabel* LabTriggOffs;                   // "Phase of EUT reflection coefficient"
-    QLineEdit* TxtUncPhase;                 // the EUT phase result
-    QLabel* LabTriggOffsUn;                 // "deg"
-    QPushButton* PbCapture;                 // "Calculate"
-    QPushButton* PbInfo;                    // "About"
-    QPushButton* PbExit;                    // "Exit"
+    QLabel* Label1;                        // the heading
+    QGroupBox* Frame2;                     // "Artificial Network (AN)"
+    std::array<QRadioButton*, 4> ChkLink;  // the AN type options; ChkLink[2] sits on the window
+    QGroupBox* FrCapPar;                   // "Input Values (AN Impedance)"
+    QLabel* Label13;                       // "Frequency"
+    QLineEdit* TxtFrequency;               // the frequency box
+    QLabel* Label14;                       // "MHz"
+    QLabel* Label2;                        // "Magnitude"
+    QLineEdit* TxtMagnitude;               // the magnitude box
+    QLabel* Label4;                        // "Ω"
+    QLabel* Label3;                        // "Phase"
+    QLineEdit* TxtPhase;                   // the phase box
+    QLabel* Label5;                        // "deg"
+    QGroupBox* Frame1;                     // "Results"
+    QLabel* LabTriggLev;                   // "Maximum Deviation"
+    QLineEdit* TxtMaxUncertainty;          // the deviation result
+    QLabel* LabTriggLevUn;                 // "dB"
+    QLabel* LabTriggOffs;                  // "Phase of EUT reflection coefficient"
+    QLineEdit* TxtUncPhase;                // the EUT phase result
+    QLabel* LabTriggOffsUn;                // "deg"
+    QPushButton* PbCapture;                // "Calculate"
+    QPushButton* PbInfo;                   // "About"
+    QPushButton* PbExit;                   // "Exit"
 
 protected:
     void paintEvent(QPaintEvent* event) override;

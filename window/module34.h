@@ -20,7 +20,7 @@ struct Module34 {
     // Degrees as the entry fields read them back; radians once "Calculate"
     // has converted it for the sweep.
     double Phase = 0.0;
-    std::int16_t AnType = 0; // 1..4 once the window has loaded
+    std::int16_t AnType = 0;  // 1..4 once the window has loaded
     EntryState MagnitudeEntry;
     EntryState FrequencyEntry;
     EntryState PhaseEntry;

@@ -1,18 +1,17 @@
 #include "window/window_model.h"
 
-#include "window/entry_field.h"
-
-#include "window/calculate_deviation.h"
 #include "engine/deviation.h"
 #include "engine/number_text.h"
+#include "window/calculate_deviation.h"
+#include "window/entry_field.h"
 #include "window/results.h"
 
 namespace quillet {
 namespace {
 
-constexpr double kStartFrequency = 0.15;  // MHz
-constexpr double kStartMagnitude = 39.26; // ohm
-constexpr double kStartPhase = 54.85;     // degrees
+constexpr double kStartFrequency = 0.15;   // MHz
+constexpr double kStartMagnitude = 39.26;  // ohm
+constexpr double kStartPhase = 54.85;      // degrees
 
 // Above the middle of the screen: the window's centre sits at 1/2.3 of the
 // screen height. Computed in double, handed over in single precision.

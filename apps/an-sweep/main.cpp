@@ -17,13 +17,13 @@
 #include <vector>
 
 #include "engine/an_types.h"
-#include "sweep/atomic_file.h"
+#include "measurement/read_measurement.h"
 #include "plot/deviation_plot.h"
+#include "quillet/version.h"
+#include "sweep/atomic_file.h"
 #include "sweep/evaluation.h"
 #include "sweep/options.h"
-#include "quillet/version.h"
 #include "sweep/plot_format.h"
-#include "measurement/read_measurement.h"
 #include "sweep/report.h"
 
 using namespace quillet::sweep;

@@ -82,10 +82,9 @@ TEST(ChooseSide, TakesTheLargerDecibelsAndTheMinimumOnATie) {
         double maxRatio, maxAngle, minRatio, minAngle;
         bool minimum;  // which side is expected
     } cases[] = {
-        {2.0, 0.5, 0.5, 1.0, true},   // |20 ln 2| equals |20 ln 0.5|: a tie
-        {1.0, 0.0, 1.0, 0.0, true},   // every ratio 1
-        {2.01, 0.5, 0.5, 1.0, false},
-        {2.0, 0.5, 0.49, 1.0, true},
+        {2.0, 0.5, 0.5, 1.0, true},  // |20 ln 2| equals |20 ln 0.5|: a tie
+        {1.0, 0.0, 1.0, 0.0, true},  // every ratio 1
+        {2.01, 0.5, 0.5, 1.0, false},    {2.0, 0.5, 0.49, 1.0, true},
         {150.0, 0.3, 100.0, 0.0, false},  // the start of the minimum never shown
     };
     for (const auto& c : cases) {

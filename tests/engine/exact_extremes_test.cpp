@@ -22,7 +22,7 @@ TEST(NominalImpedance, MatchesTheNetworksOfTheTypes) {
     } cases[] = {
         {2, 0.15, 34.2933, 46.6962},  // the nominal value the calculator rounds to 0 dB
         {4, 1.0, 150.0, 0.0},
-        {1, 1000.0, 50.0, 0.0},       // far above the corner the 50 ohm dominate
+        {1, 1000.0, 50.0, 0.0},  // far above the corner the 50 ohm dominate
         {3, 1e-9, 1.0 * 50 / 51, 0.0},
     };
     for (const auto& c : cases) {
@@ -35,8 +35,8 @@ TEST(NominalImpedance, MatchesTheNetworksOfTheTypes) {
 // The deviation of one EUT phase, straight from the definition.
 double DeviationDb(std::complex<double> gm, std::complex<double> gn, double theta) {
     const std::complex<double> ge = std::polar(1.0, theta);
-    return 20.0 * std::log10(std::abs(1.0 + gm) / std::abs(1.0 + gn) * std::abs(1.0 - ge * gn) /
-                             std::abs(1.0 - ge * gm));
+    return 20.0 *
+           std::log10(std::abs(1.0 + gm) / std::abs(1.0 + gn) * std::abs(1.0 - ge * gn) / std::abs(1.0 - ge * gm));
 }
 
 TEST(ExactExtremes, BoundADenseSweepOfEveryEutPhase) {

@@ -13,9 +13,7 @@
 namespace quillet::measurement {
 namespace {
 
-ReadOptions WithColumns(const char* spec) {
-    return spec ? ReadOptions{ParseColumnSpec(spec)} : ReadOptions{};
-}
+ReadOptions WithColumns(const char* spec) { return spec ? ReadOptions{ParseColumnSpec(spec)} : ReadOptions{}; }
 
 struct Dialect {
     const char* what;
@@ -30,24 +28,35 @@ struct Dialect {
 TEST(ReadCsv, ReadsEachDialectAsItsFileMeansIt) {
     const double deg = std::numbers::pi / 180;
     const Dialect cases[] = {
-        {"Hz, real and imaginary parts", "Frequency (Hz),Re(Z) (Ohm),Im(Z) (Ohm)\n150000,50,-5\n1e6,51,0\n", nullptr,
-         0.15, {50, -5}, 2, nullptr},
+        {"Hz, real and imaginary parts",
+         "Frequency (Hz),Re(Z) (Ohm),Im(Z) (Ohm)\n150000,50,-5\n1e6,51,0\n",
+         nullptr,
+         0.15,
+         {50, -5},
+         2,
+         nullptr},
         {"German words, kHz, semicolons and decimal commas, ohm and degree signs",
          "Frequenz [kHz];Betrag [\xCE\xA9];Phase [\xC2\xB0]\n150;39,26;54,85\n", nullptr, 0.15,
          std::polar(39.26, 54.85 * deg), 1, nullptr},
         {"underscored units, tabs, radians, the other ohm sign", "f_GHz\t|Z|_\xE2\x84\xA6\targ(Z)_rad\n0.001\t100\t7\n",
          nullptr, 1, std::polar(100.0, 7 - 2 * std::numbers::pi), 1, nullptr},
         {"S11 in dB", "Freq (MHz),S11 (dB),S11 phase (deg)\n1,-13.979400086720377,0\n", nullptr, 1, 75, 1, nullptr},
-        {"|S11| against the header's Z0", "Frequency/MHz,|S11| (Z0 = 75 Ohm),Phase (deg)\n1,0.2,0\n", nullptr, 1,
-         112.5, 1, nullptr},
+        {"|S11| against the header's Z0", "Frequency/MHz,|S11| (Z0 = 75 Ohm),Phase (deg)\n1,0.2,0\n", nullptr, 1, 112.5,
+         1, nullptr},
         {"S11 real and imaginary parts", "f in GHz,Re(S11),Im(S11)\n0.001,0.2,0\n", nullptr, 1, 75, 1, nullptr},
-        {"resistance and reactance", "Frequency (MHz),Resistance (ohms),Reactance (ohms)\n1,50,5\n", nullptr, 1,
-         {50, 5}, 1, nullptr},
+        {"resistance and reactance",
+         "Frequency (MHz),Resistance (ohms),Reactance (ohms)\n1,50,5\n",
+         nullptr,
+         1,
+         {50, 5},
+         1,
+         nullptr},
         {"quotes, a quoted title and trailing separators",
          "\"Sweep \"\"AN 1\"\", 2024\"\n\"Frequency (MHz)\",\"|Z| (Ohm)\",\"Phase (deg)\",\n\"0.15\",\"75\",\"0\",\n",
          nullptr, 0.15, 75, 1, nullptr},
-        {"a title, remarks, blank and empty rows", "AN 3 sweep\n\nFrequency (MHz);Z (Ohm);Phase (deg)\n# probe B\n"
-                                                   "0,15;75;0\n;;\n1;50;0\n",
+        {"a title, remarks, blank and empty rows",
+         "AN 3 sweep\n\nFrequency (MHz);Z (Ohm);Phase (deg)\n# probe B\n"
+         "0,15;75;0\n;;\n1;50;0\n",
          nullptr, 0.15, 75, 2, nullptr},
         {"blanks between the columns and inside the names",
          "Frequency (Hz)   |Z| (Ohm)   Phase (deg)\n1e6  75  0\n2e6 75 0\n", nullptr, 1, 75, 2, nullptr},
@@ -59,8 +68,8 @@ TEST(ReadCsv, ReadsEachDialectAsItsFileMeansIt) {
          nullptr},
         {"no header: MHz, with a word on frequencies far above an AN's", "150000,50,0\n30000000,50,0\n", nullptr,
          150000, 50, 2, "above 1000 MHz"},
-        {"no header, a remark: MHz, with a word on frequencies far below", "# swept 1 to 9 kHz\n0.001,50,0\n",
-         nullptr, 0.001, 50, 1, "below 0.009 MHz"},
+        {"no header, a remark: MHz, with a word on frequencies far below", "# swept 1 to 9 kHz\n0.001,50,0\n", nullptr,
+         0.001, 50, 1, "below 0.009 MHz"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -1,7 +1,6 @@
 #include "plot/deviation_plot.h"
 
 #include <QGuiApplication>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -12,7 +12,9 @@
 namespace quillet::sweep {
 namespace {
 
-Evaluation FromCsv(const std::string& csv, std::int16_t type) { return Evaluate(measurement::ReadMeasurement(csv, "test.csv"), type); }
+Evaluation FromCsv(const std::string& csv, std::int16_t type) {
+    return Evaluate(measurement::ReadMeasurement(csv, "test.csv"), type);
+}
 
 struct CalculatorRow {
     std::int16_t type;
@@ -116,8 +118,7 @@ TEST(WriteReport, WritesNumbersAsNumbers) {
     EXPECT_NE(csv.find(",,,true,false,false\n"), std::string::npos) << csv;
 
     const std::string table = WriteReport(e, ReportFormat::Table, "x.csv");
-    EXPECT_NE(table.find("Worst deviation (calculator): 8.05 dB at 1 MHz, EUT phase 270.44 deg"),
-              std::string::npos)
+    EXPECT_NE(table.find("Worst deviation (calculator): 8.05 dB at 1 MHz, EUT phase 270.44 deg"), std::string::npos)
         << table;
     EXPECT_NE(table.find("Worst exact case: unbounded (first at 1 MHz"), std::string::npos) << table;
     EXPECT_NE(table.find("unbounded  OUTSIDE"), std::string::npos) << table;

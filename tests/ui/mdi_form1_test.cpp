@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "tests/ui/ui_test_support.h"
 #include "window/about_exit.h"
 #include "window/calculate_deviation.h"
-#include "tests/ui/ui_test_support.h"
 
 class MDIForm1Test : public QObject {
     Q_OBJECT
@@ -45,8 +45,8 @@ private slots:
         QCOMPARE(Focused(), form->PbCapture);
         // Above the middle of the screen, from the outer size 434 x 469 px.
         const QSize screen = form->screen()->geometry().size();
-        QCOMPARE(form->pos(), QPoint(qRound(screen.width() / 2.0 - 434 / 2.0),
-                                     qRound(screen.height() / 2.3 - 469 / 2.0)));
+        QCOMPARE(form->pos(),
+                 QPoint(qRound(screen.width() / 2.0 - 434 / 2.0), qRound(screen.height() / 2.3 - 469 / 2.0)));
         QVERIFY(!form->windowIcon().isNull());
         QCOMPARE(form->windowIcon().availableSizes().size(), 3);
     }
@@ -158,9 +158,9 @@ private slots:
 
     void tabFollowsTheOrderOfTheLayout() {
         QCOMPARE(Focused(), form->PbCapture);
-        const QWidget* forward[] = {form->PbExit, form->PbInfo, form->ChkLink[0], form->TxtFrequency,
-                                    form->TxtMagnitude, form->TxtPhase, form->TxtMaxUncertainty,
-                                    form->TxtUncPhase, form->ChkLink[2], form->PbCapture};
+        const QWidget* forward[] = {form->PbExit,       form->PbInfo,   form->ChkLink[0],        form->TxtFrequency,
+                                    form->TxtMagnitude, form->TxtPhase, form->TxtMaxUncertainty, form->TxtUncPhase,
+                                    form->ChkLink[2],   form->PbCapture};
         for (const QWidget* expected : forward) {
             PressKey(Qt::Key_Tab);
             QCOMPARE(Focused(), expected);
@@ -180,9 +180,10 @@ private slots:
         // A group of options is one stop, at the place of its selected option.
         QTest::mouseClick(form->ChkLink[3], Qt::LeftButton);
         form->PbCapture->setFocus(Qt::OtherFocusReason);
-        const QWidget* forward[] = {form->PbExit, form->PbInfo, form->TxtFrequency, form->TxtMagnitude,
-                                    form->TxtPhase, form->TxtMaxUncertainty, form->TxtUncPhase,
-                                    form->ChkLink[2], form->ChkLink[3], form->PbCapture};
+        const QWidget* forward[] = {form->PbExit,       form->PbInfo,     form->TxtFrequency,
+                                    form->TxtMagnitude, form->TxtPhase,   form->TxtMaxUncertainty,
+                                    form->TxtUncPhase,  form->ChkLink[2], form->ChkLink[3],
+                                    form->PbCapture};
         for (const QWidget* expected : forward) {
             PressKey(Qt::Key_Tab);
             QCOMPARE(Focused(), expected);

@@ -8,8 +8,8 @@
 #include <random>
 
 #include "engine/number_text.h"
-#include "window/entry_field.h"
 #include "tests/ui/ui_test_support.h"
+#include "window/entry_field.h"
 
 class MonkeyTest : public QObject {
     Q_OBJECT
@@ -76,7 +76,8 @@ private:
         const bool numbers = deviation == quillet::NumberText(quillet::ParseNumber(deviation)) &&
                              phase == quillet::NumberText(quillet::ParseNumber(phase));
         const bool notValid = deviation == "not valid" && phase == "not valid";
-        QVERIFY2(numbers || notValid, qPrintable(QString("step %1: %2 %3").arg(step).arg(deviation.c_str(), phase.c_str())));
+        QVERIFY2(numbers || notValid,
+                 qPrintable(QString("step %1: %2 %3").arg(step).arg(deviation.c_str(), phase.c_str())));
     }
 
 private slots:
@@ -95,15 +96,14 @@ private slots:
         std::mt19937 random(4242);
         auto pick = [&random](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
         auto clickable = [this]() -> QList<QWidget*> {
-            return {form->TxtFrequency, form->TxtMagnitude, form->TxtPhase,
-                                           form->TxtMaxUncertainty, form->TxtUncPhase, form->ChkLink[0],
-                                           form->ChkLink[1], form->ChkLink[2], form->ChkLink[3],
-                    form->PbCapture, form->PbInfo};
+            return {form->TxtFrequency, form->TxtMagnitude, form->TxtPhase,   form->TxtMaxUncertainty,
+                    form->TxtUncPhase,  form->ChkLink[0],   form->ChkLink[1], form->ChkLink[2],
+                    form->ChkLink[3],   form->PbCapture,    form->PbInfo};
         };
         const QString characters = "0123456789.,-eE+ aX";
-        const Qt::Key keys[] = {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Backspace, Qt::Key_Tab, Qt::Key_Backtab,
-                                Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Delete,
-                                Qt::Key_Space, Qt::Key_Escape, Qt::Key_Home};
+        const Qt::Key keys[] = {Qt::Key_Return, Qt::Key_Enter,  Qt::Key_Backspace, Qt::Key_Tab,  Qt::Key_Backtab,
+                                Qt::Key_Left,   Qt::Key_Right,  Qt::Key_Up,        Qt::Key_Down, Qt::Key_Delete,
+                                Qt::Key_Space,  Qt::Key_Escape, Qt::Key_Home};
         QWidget elsewhere;
         int sessions = 1;
         for (int step = 0; step < 4000; ++step) {
@@ -126,9 +126,7 @@ private slots:
                 QTest::keyClick(KeyTarget(), characters.at(pick(static_cast<int>(characters.size()))).toLatin1());
                 break;
             case 7:
-            case 8:
-                QTest::keyClick(KeyTarget(), keys[pick(static_cast<int>(std::size(keys)))]);
-                break;
+            case 8: QTest::keyClick(KeyTarget(), keys[pick(static_cast<int>(std::size(keys)))]); break;
             default:
                 // Another application takes the focus for a while.
                 elsewhere.show();

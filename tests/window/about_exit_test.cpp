@@ -1,8 +1,9 @@
+#include "window/about_exit.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "window/about_exit.h"
 #include "tests/window/recording_window.h"
 #include "window/window_model.h"
 
@@ -25,18 +26,12 @@ protected:
 
 TEST_F(AboutExitTest, AboutShowsTheExplanationEveryTime) {
     const char* lines[] = {
-        "After entering the impedance data (frequency,",
-        "magnitude and phase) of the artifical network",
-        "(AN) and pressing ''Calculate'', the software",
-        "will return the maximum deviation (dB) of the",
-        "measured voltage level from the reference vol-",
-        "tage level. When using an AN together with a ",
-        "measuring receiver, the reference voltage level",
-        "will be measured for any EUT source impedance",
-        "if the AN impedance agrees with the nominal",
-        "impedance.The magnitude of the EUT reflection",
-        "coefficient will approach 1. As it is not easy",
-        "to predict the phase for the maximum deviation,",
+        "After entering the impedance data (frequency,",   "magnitude and phase) of the artifical network",
+        "(AN) and pressing ''Calculate'', the software",   "will return the maximum deviation (dB) of the",
+        "measured voltage level from the reference vol-",  "tage level. When using an AN together with a ",
+        "measuring receiver, the reference voltage level", "will be measured for any EUT source impedance",
+        "if the AN impedance agrees with the nominal",     "impedance.The magnitude of the EUT reflection",
+        "coefficient will approach 1. As it is not easy",  "to predict the phase for the maximum deviation,",
         "the phase is shown as the second result.",
     };
     std::string expected;

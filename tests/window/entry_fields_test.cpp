@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/window/entry_driver.h"
 #include "engine/number_text.h"
+#include "tests/window/entry_driver.h"
 
 namespace quillet {
 namespace {
@@ -132,14 +132,22 @@ TEST(EntryFieldOrder, RewriteComesBeforeInvalidating) {
         std::uint16_t last;  // 13 Enter, 0 leaving the box
         std::vector<std::string> calls;
     } cases[] = {
-        {Field::Magnitude, "600", 0,
+        {Field::Magnitude,
+         "600",
+         0,
          {"text TxtMagnitude= 500", "text TxtUncPhase=not valid", "text TxtMaxUncertainty=not valid"}},
-        {Field::Magnitude, "600", 13,
+        {Field::Magnitude,
+         "600",
+         13,
          {"text TxtMagnitude= 500", "text TxtUncPhase=not valid", "text TxtMaxUncertainty=not valid"}},
-        {Field::Phase, "-400", 13,
+        {Field::Phase,
+         "-400",
+         13,
          {"text TxtPhase=-360", "text TxtUncPhase=not valid", "text TxtMaxUncertainty=not valid"}},
         {Field::Frequency, "12", 13, {"text TxtUncPhase=not valid", "text TxtMaxUncertainty=not valid"}},
-        {Field::Frequency, "12", 0,
+        {Field::Frequency,
+         "12",
+         0,
          {"text TxtFrequency= 12", "text TxtUncPhase=not valid", "text TxtMaxUncertainty=not valid"}},
     };
     for (const auto& c : cases) {

@@ -6,8 +6,8 @@
 #include <random>
 #include <string>
 
-#include "tests/window/entry_driver.h"
 #include "engine/number_text.h"
+#include "tests/window/entry_driver.h"
 #include "window/entry_field.h"
 
 namespace quillet {

@@ -33,8 +33,8 @@ public:
     std::vector<std::string> calls;
     std::map<TextBox, std::string> texts;
     std::array<bool, 4> options{};
-    double outerWidth = 6510, outerHeight = 7035;    // 434 x 469 px
-    double screenWidth = 15360, screenHeight = 11520; // 1024 x 768 px
+    double outerWidth = 6510, outerHeight = 7035;      // 434 x 469 px
+    double screenWidth = 15360, screenHeight = 11520;  // 1024 x 768 px
     float left = 0, top = 0;
     MousePointer pointer = MousePointer::Default;
     int unloads = 0;

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "window/calculate_deviation.h"
-#include "window/entry_field.h"
 #include "engine/deviation.h"
 #include "tests/window/recording_window.h"
+#include "window/calculate_deviation.h"
+#include "window/entry_field.h"
 
 namespace quillet {
 namespace {
@@ -18,7 +18,9 @@ using Calls = std::vector<std::string>;
 
 class WindowModelTest : public ::testing::Test {
 protected:
-    WindowModelTest() { window.optionClicked = [this](std::int16_t i) { model.ChkLink_Click(i); }; }
+    WindowModelTest() {
+        window.optionClicked = [this](std::int16_t i) { model.ChkLink_Click(i); };
+    }
 
     std::string Box(TextBox box) const { return window.Text(box); }
 
@@ -49,14 +51,26 @@ TEST_F(WindowModelTest, LoadingShowsTheStartUpInputs) {
 TEST_F(WindowModelTest, LoadingRunsInOrderWithTheNestedOptionClick) {
     model.Form_Load();
     const Calls expected = {
-        "left", "top",
-        "text TxtFrequency=0.15", "text TxtMagnitude= 39.26", "text TxtPhase= 54.85",
-        "text TxtUncPhase=not valid", "text TxtMaxUncertainty=not valid",
+        "left",
+        "top",
+        "text TxtFrequency=0.15",
+        "text TxtMagnitude= 39.26",
+        "text TxtPhase= 54.85",
+        "text TxtUncPhase=not valid",
+        "text TxtMaxUncertainty=not valid",
         // Selecting option 0 raises its click inside the setting call; with
         // the type still 0 it invalidates nothing.
-        "option 0=1", "option 0=1", "option 1=0", "option 2=0", "option 3=0",
-        "option 1=0", "option 2=0", "option 3=0",
-        "option 1=0", "option 2=0", "option 3=0",
+        "option 0=1",
+        "option 0=1",
+        "option 1=0",
+        "option 2=0",
+        "option 3=0",
+        "option 1=0",
+        "option 2=0",
+        "option 3=0",
+        "option 1=0",
+        "option 2=0",
+        "option 3=0",
     };
     EXPECT_EQ(window.calls, expected);
 }
@@ -94,7 +108,10 @@ TEST_F(WindowModelTest, CalculateWritesTheResultsUnderTheBusyPointer) {
     const std::size_t before = window.calls.size();
     model.PbCapture_Click();
     const Calls expected = {
-        "pointer busy", "text TxtMaxUncertainty= 3.61", "text TxtUncPhase= 268.14", "pointer default",
+        "pointer busy",
+        "text TxtMaxUncertainty= 3.61",
+        "text TxtUncPhase= 268.14",
+        "pointer default",
     };
     EXPECT_EQ(window.CallsSince(before), expected);
     EXPECT_EQ(model.Module().Phase, 54.85 * 3.14159265358979 / 180.0);  // radians, with the pi literal
@@ -117,10 +134,10 @@ struct BoxInputs {
 TEST_F(WindowModelTest, CalculateReadsTheBoxesAfresh) {
     const BoxInputs cases[] = {
         {"0.15", " 39.26", " 54.85", 2, " 22.4", " 270.44", 0.15, 39.26},
-        {" 0", " 0", " 0", 3, "-163.52", " 0", kZeroStandIn, kZeroStandIn},  // zero guards
+        {" 0", " 0", " 0", 3, "-163.52", " 0", kZeroStandIn, kZeroStandIn},    // zero guards
         {"abc", "", "x", 1, "-49.96", " 180.48", kZeroStandIn, kZeroStandIn},  // letters read as 0
         {" 30", " 50", " 0", 0, " .02", " 89.95", 30, 50},
-        {" 1", " 150", " 0", 3, " 0", " 0", 1, 150},                  // tie: never "-0"
+        {" 1", " 150", " 0", 3, " 0", " 0", 1, 150},  // tie: never "-0"
         {"0.15", " 39.26", "-54.85", 0, " 10.5", " 102.56", 0.15, 39.26},
     };
     for (const auto& c : cases) {
@@ -146,8 +163,8 @@ TEST_F(WindowModelTest, InputsThatCannotBeEvaluatedKeepTheProgramAndTheInputs) {
         const char* phase;
         std::int16_t option;
     } cases[] = {
-        {"0.15", " 1E-15", " 0", 0},       // magnitude too small: log of 0
-        {" 1E-170", " 39.26", " 54.85", 1}, // type 2: division by zero
+        {"0.15", " 1E-15", " 0", 0},         // magnitude too small: log of 0
+        {" 1E-170", " 39.26", " 54.85", 1},  // type 2: division by zero
     };
     for (const auto& c : cases) {
         model.Form_Load();
@@ -163,8 +180,8 @@ TEST_F(WindowModelTest, InputsThatCannotBeEvaluatedKeepTheProgramAndTheInputs) {
         model.PbCapture_Click();
 
         const Calls expected = {
-            "pointer busy", "text TxtUncPhase=not valid", "text TxtMaxUncertainty=not valid",
-            "pointer default", "message Quillet",
+            "pointer busy",    "text TxtUncPhase=not valid", "text TxtMaxUncertainty=not valid", "pointer default",
+            "message Quillet",
         };
         EXPECT_EQ(window.CallsSince(before), expected) << c.frequency << c.magnitude;
         ASSERT_EQ(window.messages.size(), 1u);
