@@ -1,5 +1,6 @@
 #include "engine/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -59,57 +60,59 @@ double ParseRadixDigits(std::string_view digits, int base) {
 // underflows, so longer exponent digit strings saturate here.
 constexpr std::int64_t kExponentCap = 1'000'000'000'000;
 
-double ParseDecimal(std::string_view s) {
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
-        negative = s[i] == '-';
-        ++i;
-    }
-
+// The digits of "ddd.ddd" from s[i] on, and how many stand after the point.
+struct Mantissa {
     std::string digits;
     std::int64_t fractionDigits = 0;
+};
+
+Mantissa ReadMantissa(std::string_view s, std::size_t& i) {
+    Mantissa mantissa;
     bool pointSeen = false;
     for (; i < s.size(); ++i) {
         if (IsDigit(s[i])) {
-            digits += s[i];
+            mantissa.digits += s[i];
             if (pointSeen)
-                ++fractionDigits;
+                ++mantissa.fractionDigits;
         } else if (s[i] == '.' && !pointSeen) {
             pointSeen = true;
         } else {
             break;
         }
     }
-    const double signedZero = negative ? -0.0 : 0.0;
-    if (digits.empty())
-        return 0.0;
+    return mantissa;
+}
 
-    std::int64_t exponent = 0;
-    if (i < s.size() && (s[i] == 'E' || s[i] == 'e' || s[i] == 'D' || s[i] == 'd')) {
-        std::size_t j = i + 1;
-        bool exponentNegative = false;
-        if (j < s.size() && (s[j] == '+' || s[j] == '-')) {
-            exponentNegative = s[j] == '-';
-            ++j;
-        }
-        for (; j < s.size() && IsDigit(s[j]); ++j) {
-            exponent = exponent * 10 + (s[j] - '0');
-            if (exponent > kExponentCap)
-                exponent = kExponentCap;
-        }
-        if (exponentNegative)
-            exponent = -exponent;
+// The exponent at s[i] ("E+12", or with a D as older programs write it),
+// saturated at kExponentCap; 0 where there is none.
+std::int64_t ReadExponent(std::string_view s, std::size_t i) {
+    if (i >= s.size() || !(s[i] == 'E' || s[i] == 'e' || s[i] == 'D' || s[i] == 'd'))
+        return 0;
+    std::size_t j = i + 1;
+    bool negative = false;
+    if (j < s.size() && (s[j] == '+' || s[j] == '-')) {
+        negative = s[j] == '-';
+        ++j;
     }
+    std::int64_t exponent = 0;
+    for (; j < s.size() && IsDigit(s[j]); ++j)
+        exponent = std::min(exponent * 10 + (s[j] - '0'), kExponentCap);
+    return negative ? -exponent : exponent;
+}
 
+// digits * 10^(exponent - fractionDigits), correctly rounded; beyond the
+// range of doubles the largest finite value or a zero of the sign.
+double Scaled(const Mantissa& mantissa, std::int64_t exponent, bool negative) {
+    const double signedZero = negative ? -0.0 : 0.0;
     // Keep only the significant digits: value = significant * 10^scale.
+    const std::string& digits = mantissa.digits;
     const auto first = digits.find_first_not_of('0');
     if (first == std::string::npos)
         return signedZero;
     const auto last = digits.find_last_not_of('0');
     const std::string significant = digits.substr(first, last - first + 1);
     const std::int64_t trailingZeros = static_cast<std::int64_t>(digits.size() - 1 - last);
-    const std::int64_t scale = exponent - fractionDigits + trailingZeros;
+    const std::int64_t scale = exponent - mantissa.fractionDigits + trailingZeros;
     const std::int64_t leadExponent = scale + static_cast<std::int64_t>(significant.size()) - 1;
 
     const double largest = std::numeric_limits<double>::max();
@@ -128,6 +131,19 @@ double ParseDecimal(std::string_view s) {
     else if (std::isinf(value))
         value = largest;
     return negative ? -value : value;
+}
+
+double ParseDecimal(std::string_view s) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+        negative = s[i] == '-';
+        ++i;
+    }
+    const Mantissa mantissa = ReadMantissa(s, i);
+    if (mantissa.digits.empty())
+        return 0.0;
+    return Scaled(mantissa, ReadExponent(s, i), negative);
 }
 
 std::string ExponentDigits(int exponent) {

@@ -47,19 +47,6 @@ bool IsS(ColumnQuantity q) { return q >= Q::SDecibels; }
 
 std::string Position(std::size_t index) { return "column " + std::to_string(index + 1); }
 
-std::optional<FrequencyUnit> FrequencyUnitNamed(std::string_view unit) {
-    const std::string u = Lowercase(unit);
-    if (u == "hz")
-        return FrequencyUnit::Hz;
-    if (u == "khz")
-        return FrequencyUnit::kHz;
-    if (u == "mhz")
-        return FrequencyUnit::MHz;
-    if (u == "ghz")
-        return FrequencyUnit::GHz;
-    return std::nullopt;
-}
-
 std::optional<AngleUnit> AngleUnitNamed(std::string_view unit) {
     const std::string u = Lowercase(unit);
     if (u == "deg")
@@ -67,6 +54,22 @@ std::optional<AngleUnit> AngleUnitNamed(std::string_view unit) {
     if (u == "rad")
         return AngleUnit::Radians;
     return std::nullopt;
+}
+
+// mag, re or im, in ohm whether or not the unit is written.
+CsvColumn ZPartItem(const std::string& name, const std::optional<std::string>& unit) {
+    if (unit && *unit != "ohm")
+        throw std::invalid_argument("Z is read in ohm only: write " + name + " or " + name + ":ohm");
+    const Q quantity = name == "mag" ? Q::ZMagnitude : name == "re" ? Q::ZReal : Q::ZImaginary;
+    return {quantity, FrequencyUnit::MHz, AngleUnit::Degrees};
+}
+
+CsvColumn SMagnitudeItem(const std::string& unit) {
+    if (unit == "db")
+        return {Q::SDecibels, FrequencyUnit::MHz, AngleUnit::Degrees};
+    if (unit == "lin")
+        return {Q::SMagnitude, FrequencyUnit::MHz, AngleUnit::Degrees};
+    throw std::invalid_argument("|S11| needs its unit: s-mag:dB or s-mag:lin");
 }
 
 CsvColumn SpecItem(std::string_view item) {
@@ -81,26 +84,15 @@ CsvColumn SpecItem(std::string_view item) {
             return {Q::Frequency, *u, AngleUnit::Degrees};
         throw std::invalid_argument("the frequency needs its unit: f:Hz, f:kHz, f:MHz or f:GHz");
     }
-    if (name == "mag" || name == "re" || name == "im") {
-        if (colon != std::string::npos && unit != "ohm")
-            throw std::invalid_argument("Z is read in ohm only: write " + name + " or " + name + ":ohm");
-        return {name == "mag"  ? Q::ZMagnitude
-                : name == "re" ? Q::ZReal
-                               : Q::ZImaginary,
-                FrequencyUnit::MHz, AngleUnit::Degrees};
-    }
+    if (name == "mag" || name == "re" || name == "im")
+        return ZPartItem(name, colon == std::string::npos ? std::nullopt : std::optional<std::string>(unit));
     if (name == "phase" || name == "s-phase") {
         if (const auto u = AngleUnitNamed(unit))
             return {name == "phase" ? Q::ZPhase : Q::SPhase, FrequencyUnit::MHz, *u};
         throw std::invalid_argument("a phase needs its unit: " + name + ":deg or " + name + ":rad");
     }
-    if (name == "s-mag") {
-        if (unit == "db")
-            return {Q::SDecibels, FrequencyUnit::MHz, AngleUnit::Degrees};
-        if (unit == "lin")
-            return {Q::SMagnitude, FrequencyUnit::MHz, AngleUnit::Degrees};
-        throw std::invalid_argument("|S11| needs its unit: s-mag:dB or s-mag:lin");
-    }
+    if (name == "s-mag")
+        return SMagnitudeItem(unit);
     if ((name == "s-re" || name == "s-im") && colon == std::string::npos)
         return {name == "s-re" ? Q::SReal : Q::SImaginary, FrequencyUnit::MHz, AngleUnit::Degrees};
     throw std::invalid_argument(

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "measurement/frequency_unit.h"
+
 namespace quillet::measurement {
 
 enum class ColumnQuantity {
@@ -23,7 +25,6 @@ enum class ColumnQuantity {
     SImaginary,
 };
 
-enum class FrequencyUnit { Hz, kHz, MHz, GHz };
 enum class AngleUnit { Degrees, Radians };
 
 struct CsvColumn {

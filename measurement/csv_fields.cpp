@@ -40,6 +40,34 @@ std::string QuotedField(std::string_view line, std::size_t& i) {
     }
 }
 
+// Whether c ends a field: its separator, or a tab between blank-separated
+// fields.
+bool EndsField(char c, Separator separator) {
+    return c == SeparatorChar(separator) || (separator == Separator::Blanks && c == '\t');
+}
+
+void SkipBlanks(std::string_view line, std::size_t& i, Separator separator) {
+    while (i < line.size() && IsBlank(line[i], separator))
+        ++i;
+}
+
+// One field from line[i] on, quoted or not; leaves i at the separator after
+// it or at the end of the line.
+std::string ReadField(std::string_view line, std::size_t& i, Separator separator) {
+    if (i >= line.size() || line[i] != '"') {
+        const std::size_t start = i;
+        while (i < line.size() && !EndsField(line[i], separator))
+            ++i;
+        return std::string(Trim(line.substr(start, i - start)));
+    }
+    std::string field = QuotedField(line, i);
+    if (separator != Separator::Blanks)
+        SkipBlanks(line, i, separator);
+    if (i < line.size() && !EndsField(line[i], separator))
+        throw std::invalid_argument("text after the closing quote of a field");
+    return field;
+}
+
 }  // namespace
 
 Separator SeparatorOf(std::string_view line) {
@@ -58,28 +86,13 @@ Separator SeparatorOf(std::string_view line) {
 }
 
 std::vector<std::string> SplitFields(std::string_view line, Separator separator) {
-    const char separatorChar = SeparatorChar(separator);
     std::vector<std::string> fields;
     std::size_t i = 0;
     while (true) {
-        while (i < line.size() && IsBlank(line[i], separator))
-            ++i;
+        SkipBlanks(line, i, separator);
         if (separator == Separator::Blanks && i >= line.size())
             break;
-        if (i < line.size() && line[i] == '"') {
-            fields.push_back(QuotedField(line, i));
-            if (separator != Separator::Blanks) {
-                while (i < line.size() && IsBlank(line[i], separator))
-                    ++i;
-            }
-            if (i < line.size() && line[i] != separatorChar && !(separator == Separator::Blanks && line[i] == '\t'))
-                throw std::invalid_argument("text after the closing quote of a field");
-        } else {
-            const std::size_t start = i;
-            while (i < line.size() && line[i] != separatorChar && !(separator == Separator::Blanks && line[i] == '\t'))
-                ++i;
-            fields.emplace_back(Trim(line.substr(start, i - start)));
-        }
+        fields.push_back(ReadField(line, i, separator));
         if (i >= line.size())
             break;
         ++i;  // the separator

@@ -160,15 +160,8 @@ std::optional<Part> PartNamed(std::string_view word) {
     return std::nullopt;
 }
 
-// The quantity a cell names, with its unit checked against it; the subject
-// may stay unknown for words such as "Magnitude" or "Phase".
-Cell Recognise(const std::string& text) {
-    const NameAndUnit split = SplitUnit(text);
-    const std::string unit = split.hasUnit ? Canonical(split.unit) : std::string();
-    if (split.hasUnit && unit.empty())
-        NotUnderstood("the unit '" + std::string(Trim(split.unit)) + "' is not understood");
-    std::string name = Compact(split.name);
-    const bool bars = name.find('|') != std::string::npos;
+// Takes the word that says Z or S11 out of a cell's name.
+Subject TakeSubject(std::string& name) {
     auto erase = [&name](std::string_view word) {
         const auto at = name.find(word);
         if (at == std::string::npos)
@@ -176,43 +169,38 @@ Cell Recognise(const std::string& text) {
         name.erase(at, word.size());
         return true;
     };
-    auto bare = [&name] {
-        std::string word;
-        for (const char c : name) {
-            if (std::string_view("|()[]").find(c) == std::string_view::npos)
-                word += c;
-        }
-        return word;
-    };
-    Cell cell{Part::Magnitude, Subject::Unknown, unit};
-    const std::string word = bare();
-    if (word == "f" || word == "freq" || word == "frequency" || word == "frequenz") {
-        if (unit.empty())
-            Unstated("the frequency column gives no unit: write 'Frequency (Hz)', '(kHz)', '(MHz)' or '(GHz)'");
-        if (unit.back() != 'z')
-            NotUnderstood("a frequency cannot be in " + split.unit);
-        cell.part = Part::Frequency;
-        return cell;
-    }
-    if (erase("s11")) {
-        cell.subject = Subject::S;
-    } else if (erase("impedance") || erase("impedanz")) {
-        cell.subject = Subject::Z;
-    } else if (erase("resistance")) {
-        cell.subject = Subject::Z;
+    if (erase("s11"))
+        return Subject::S;
+    if (erase("impedance") || erase("impedanz"))
+        return Subject::Z;
+    if (erase("resistance")) {
         name += "re";
-    } else if (erase("reactance")) {
-        cell.subject = Subject::Z;
-        name += "im";
-    } else if (name.find('z') != std::string::npos) {
-        cell.subject = Subject::Z;
-        name.erase(std::remove(name.begin(), name.end(), 'z'), name.end());
+        return Subject::Z;
     }
-    const std::string partWord = bare();
-    const auto part = PartNamed(partWord);
-    if (!part || (partWord.empty() && cell.subject == Subject::Unknown))
-        NotUnderstood("not understood");
-    cell.part = *part;
+    if (erase("reactance")) {
+        name += "im";
+        return Subject::Z;
+    }
+    if (name.find('z') != std::string::npos) {
+        name.erase(std::remove(name.begin(), name.end(), 'z'), name.end());
+        return Subject::Z;
+    }
+    return Subject::Unknown;
+}
+
+// The name without bars and brackets: "|z|" and "re(z)" become words.
+std::string Bare(const std::string& name) {
+    std::string word;
+    for (const char c : name) {
+        if (std::string_view("|()[]").find(c) == std::string_view::npos)
+            word += c;
+    }
+    return word;
+}
+
+// A cell whose part is known, with its unit checked against it.
+Cell WithUnit(Cell cell, const NameAndUnit& split, const std::string& partWord, bool bars) {
+    const std::string& unit = cell.unit;
     if (cell.part == Part::Phase) {
         if (unit.empty())
             Unstated("a phase column gives no unit: write 'Phase (deg)' or 'Phase (rad)'");
@@ -220,10 +208,8 @@ Cell Recognise(const std::string& text) {
             NotUnderstood("a phase cannot be in " + split.unit);
         return cell;
     }
-    if (cell.part == Part::Magnitude && (unit == "db" || unit == "lin") && cell.subject != Subject::Z) {
-        cell = {unit == "db" ? Part::Decibels : Part::Magnitude, Subject::S, unit};
-        return cell;
-    }
+    if (cell.part == Part::Magnitude && (unit == "db" || unit == "lin") && cell.subject != Subject::Z)
+        return {unit == "db" ? Part::Decibels : Part::Magnitude, Subject::S, unit};
     if (cell.part == Part::Decibels && (unit.empty() || unit == "db") && cell.subject != Subject::Z) {
         cell.subject = Subject::S;
         return cell;
@@ -240,6 +226,31 @@ Cell Recognise(const std::string& text) {
     if (cell.subject == Subject::S && cell.part == Part::Magnitude && partWord.empty() && !bars)
         Unstated("'S11' alone does not say how it is written: '|S11|', 'S11 (dB)', 'Re(S11)' or 'Im(S11)'");
     return cell;
+}
+
+// The quantity a cell names, with its unit checked against it; the subject
+// may stay unknown for words such as "Magnitude" or "Phase".
+Cell Recognise(const std::string& text) {
+    const NameAndUnit split = SplitUnit(text);
+    const std::string unit = split.hasUnit ? Canonical(split.unit) : std::string();
+    if (split.hasUnit && unit.empty())
+        NotUnderstood("the unit '" + std::string(Trim(split.unit)) + "' is not understood");
+    std::string name = Compact(split.name);
+    const bool bars = name.find('|') != std::string::npos;
+    const std::string word = Bare(name);
+    if (word == "f" || word == "freq" || word == "frequency" || word == "frequenz") {
+        if (unit.empty())
+            Unstated("the frequency column gives no unit: write 'Frequency (Hz)', '(kHz)', '(MHz)' or '(GHz)'");
+        if (unit.back() != 'z')
+            NotUnderstood("a frequency cannot be in " + split.unit);
+        return {Part::Frequency, Subject::Unknown, unit};
+    }
+    const Subject subject = TakeSubject(name);
+    const std::string partWord = Bare(name);
+    const auto part = PartNamed(partWord);
+    if (!part || (partWord.empty() && subject == Subject::Unknown))
+        NotUnderstood("not understood");
+    return WithUnit({*part, subject, unit}, split, partWord, bars);
 }
 
 ColumnQuantity QuantityOf(const Cell& cell) {
@@ -259,13 +270,9 @@ std::string Named(std::size_t index, const std::string& cell) {
     return "column " + std::to_string(index + 1) + " '" + cell + "'";
 }
 
-}  // namespace
-
-CsvColumns ColumnsFromHeader(const std::vector<std::string>& cells) {
-    CsvColumns result;
-    std::optional<double> reference;
+// Each cell recognised on its own; a Z0 in any of them is the reference.
+std::vector<Cell> RecogniseCells(const std::vector<std::string>& cells, std::optional<double>& reference) {
     std::vector<Cell> recognised;
-    std::set<Subject> subjects;
     for (std::size_t i = 0; i < cells.size(); ++i) {
         try {
             std::string text = Normalised(cells[i]);
@@ -280,9 +287,21 @@ CsvColumns ColumnsFromHeader(const std::vector<std::string>& cells) {
         } catch (const std::invalid_argument& error) {
             throw std::invalid_argument("the header's " + Named(i, cells[i]) + ": " + error.what());
         }
-        if (recognised.back().subject != Subject::Unknown)
-            subjects.insert(recognised.back().subject);
     }
+    return recognised;
+}
+
+}  // namespace
+
+CsvColumns ColumnsFromHeader(const std::vector<std::string>& cells) {
+    std::optional<double> reference;
+    std::vector<Cell> recognised = RecogniseCells(cells, reference);
+    std::set<Subject> subjects;
+    for (const Cell& cell : recognised) {
+        if (cell.subject != Subject::Unknown)
+            subjects.insert(cell.subject);
+    }
+    CsvColumns result;
     for (std::size_t i = 0; i < recognised.size(); ++i) {
         Cell& cell = recognised[i];
         if (cell.part != Part::Frequency && cell.subject == Subject::Unknown) {
@@ -292,15 +311,8 @@ CsvColumns ColumnsFromHeader(const std::vector<std::string>& cells) {
                          "'Re(Z)', '|S11|', 'S11 phase (deg)' or 'Re(S11)'");
             cell.subject = *subjects.begin();
         }
-        CsvColumn column{QuantityOf(cell), FrequencyUnit::MHz,
-                         cell.unit == "rad" ? AngleUnit::Radians : AngleUnit::Degrees};
-        if (cell.unit == "hz")
-            column.frequencyUnit = FrequencyUnit::Hz;
-        if (cell.unit == "khz")
-            column.frequencyUnit = FrequencyUnit::kHz;
-        if (cell.unit == "ghz")
-            column.frequencyUnit = FrequencyUnit::GHz;
-        result.columns.push_back(column);
+        result.columns.push_back({QuantityOf(cell), FrequencyUnitNamed(cell.unit).value_or(FrequencyUnit::MHz),
+                                  cell.unit == "rad" ? AngleUnit::Radians : AngleUnit::Degrees});
     }
     if (reference)
         result.referenceOhm = *reference;

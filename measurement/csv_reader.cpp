@@ -39,17 +39,6 @@ std::string Expectation(const CsvColumns& columns) {
     return text;
 }
 
-double InMHz(double value, FrequencyUnit unit) {
-    // Division by an exact power of ten rounds once, as the file means it.
-    switch (unit) {
-    case FrequencyUnit::Hz: return value / 1e6;
-    case FrequencyUnit::kHz: return value / 1e3;
-    case FrequencyUnit::MHz: return value;
-    case FrequencyUnit::GHz: return value * 1e3;
-    }
-    return value;
-}
-
 double InRadians(double angle, AngleUnit unit) {
     // Whole turns are taken off first, so any finite angle stays finite.
     return unit == AngleUnit::Degrees ? WrappedRadians(angle) : std::fmod(angle, 2 * std::numbers::pi);
@@ -222,7 +211,7 @@ private:
         }
         if (frequency < 0)
             Fail(number, "negative frequency");
-        const double frequencyMHz = InMHz(frequency, frequencyUnit_);
+        const double frequencyMHz = InMegahertz(frequency, frequencyUnit_);
         if (!std::isfinite(frequencyMHz))
             Fail(number, "frequency too large for its unit");
         const std::complex<double> impedance = Impedance(first, second, number);

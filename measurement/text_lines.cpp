@@ -85,16 +85,4 @@ std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at) {
     return continuation + 1;
 }
 
-std::optional<double> HertzPerUnit(std::string_view lowercaseUnit) {
-    if (lowercaseUnit == "hz")
-        return 1.0;
-    if (lowercaseUnit == "khz")
-        return 1e3;
-    if (lowercaseUnit == "mhz")
-        return 1e6;
-    if (lowercaseUnit == "ghz")
-        return 1e9;
-    return std::nullopt;
-}
-
 }  // namespace quillet::measurement

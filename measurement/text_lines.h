@@ -12,10 +12,6 @@ namespace quillet::measurement {
 // point, an optional exponent; nothing else, and finite.
 std::optional<double> StrictNumber(std::string_view text);
 
-// Hertz in one Hz, kHz, MHz or GHz (the unit in lower case); nothing for
-// another word.
-std::optional<double> HertzPerUnit(std::string_view lowercaseUnit);
-
 std::string_view Trim(std::string_view text);
 std::vector<std::string_view> SplitWhitespace(std::string_view text);
 std::string Lowercase(std::string_view text);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <optional>
 
+#include "measurement/frequency_unit.h"
 #include "measurement/text_lines.h"
 
 namespace quillet::measurement {
@@ -13,7 +14,7 @@ enum class Parameter { S, Y, Z };
 enum class Format { MA, DB, RI };
 
 struct Options {
-    double hertzPerUnit = 1e9;  // GHz unless the option line says otherwise
+    FrequencyUnit unit = FrequencyUnit::GHz;  // unless the option line says otherwise
     Parameter parameter = Parameter::S;
     Format format = Format::MA;
     double reference = 50.0;
@@ -72,58 +73,80 @@ private:
         const auto close = content.find(']');
         if (close == std::string_view::npos)
             Fail("expected a keyword in brackets, such as [Version]");
-        const std::string keyword = Lowercase(content.substr(1, close - 1));
+        const std::string_view name = content.substr(1, close - 1);
+        const std::string keyword = Lowercase(name);
         const std::string_view argument = Trim(content.substr(close + 1));
         if (keyword == "version") {
-            // 2.1 adds nothing a one-port file without noise data uses.
-            if (argument != "2.0" && argument != "2.1")
-                Fail("expected [Version] 2.0 or 2.1; version '" + std::string(argument) + "' is not supported");
-            if (optionLineSeen_ || points_ > 0)
-                Fail("[Version] must come first");
-            version2_ = true;
+            Version(argument);
             return;
         }
         if (!version2_)
-            Fail("keyword [" + std::string(content.substr(1, close - 1)) + "] without [Version] 2.0 first");
+            Fail("keyword [" + std::string(name) + "] without [Version] 2.0 first");
         if (!optionLineSeen_)
             Fail("expected the option line ('# <unit> <parameter> <format> R <n>') right after [Version]");
-        if (keyword == "number of ports") {
-            const auto ports = StrictNumber(argument);
-            if (!ports)
-                Fail("expected the number of ports after [Number of Ports]");
-            if (*ports != 1)
-                Fail("the file holds " + std::string(argument) + " ports; an-sweep reads one-port data only");
-            portsSeen_ = true;
-        } else if (keyword == "number of frequencies") {
-            const auto count = StrictNumber(argument);
-            if (!count || *count < 1 || *count > 1e9 || *count != std::floor(*count))
-                Fail("expected a whole number of frequencies after [Number of Frequencies]");
-            expectedFrequencies_ = static_cast<std::size_t>(*count);
-        } else if (keyword == "reference") {
-            // The value may stand on the keyword's line or on the next one.
-            if (argument.empty())
-                referencePending_ = true;
-            else
-                Reference(argument);
-        } else if (keyword == "matrix format") {
-            const std::string format = Lowercase(argument);
-            if (format != "full" && format != "lower" && format != "upper")
-                Fail("expected Full, Lower or Upper after [Matrix Format]");
-        } else if (keyword == "network data") {
-            if (!optionLineSeen_)
-                Fail("expected an option line ('# <unit> <parameter> <format> R <n>') before [Network Data]");
-            if (!portsSeen_)
-                Fail("expected [Number of Ports] 1 before [Network Data]");
-            networkData_ = true;
-        } else if (keyword == "begin information") {
+        if (keyword == "number of ports")
+            NumberOfPorts(argument);
+        else if (keyword == "number of frequencies")
+            NumberOfFrequencies(argument);
+        else if (keyword == "reference")
+            ReferenceKeyword(argument);
+        else if (keyword == "matrix format")
+            MatrixFormat(argument);
+        else if (keyword == "network data")
+            NetworkData();
+        else if (keyword == "begin information")
             inInformation_ = true;
-        } else if (keyword == "end") {
+        else if (keyword == "end")
             ended_ = true;
-        } else if (keyword == "noise data" || keyword == "number of noise frequencies") {
+        else if (keyword == "noise data" || keyword == "number of noise frequencies")
             Fail("noise data is not supported (one-port files have none)");
-        } else {
-            Fail("keyword [" + std::string(content.substr(1, close - 1)) + "] is not supported");
-        }
+        else
+            Fail("keyword [" + std::string(name) + "] is not supported");
+    }
+
+    void Version(std::string_view argument) {
+        // 2.1 adds nothing a one-port file without noise data uses.
+        if (argument != "2.0" && argument != "2.1")
+            Fail("expected [Version] 2.0 or 2.1; version '" + std::string(argument) + "' is not supported");
+        if (optionLineSeen_ || points_ > 0)
+            Fail("[Version] must come first");
+        version2_ = true;
+    }
+
+    void NumberOfPorts(std::string_view argument) {
+        const auto ports = StrictNumber(argument);
+        if (!ports)
+            Fail("expected the number of ports after [Number of Ports]");
+        if (*ports != 1)
+            Fail("the file holds " + std::string(argument) + " ports; an-sweep reads one-port data only");
+        portsSeen_ = true;
+    }
+
+    void NumberOfFrequencies(std::string_view argument) {
+        const auto count = StrictNumber(argument);
+        if (!count || *count < 1 || *count > 1e9 || *count != std::floor(*count))
+            Fail("expected a whole number of frequencies after [Number of Frequencies]");
+        expectedFrequencies_ = static_cast<std::size_t>(*count);
+    }
+
+    void MatrixFormat(std::string_view argument) {
+        const std::string format = Lowercase(argument);
+        if (format != "full" && format != "lower" && format != "upper")
+            Fail("expected Full, Lower or Upper after [Matrix Format]");
+    }
+
+    void NetworkData() {
+        if (!portsSeen_)
+            Fail("expected [Number of Ports] 1 before [Network Data]");
+        networkData_ = true;
+    }
+
+    // The value may stand on the keyword's line or on the next one.
+    void ReferenceKeyword(std::string_view argument) {
+        if (argument.empty())
+            referencePending_ = true;
+        else
+            Reference(argument);
     }
 
     void Reference(std::string_view values) {
@@ -144,39 +167,50 @@ private:
             Fail("the option line must come before the data");
         optionLineSeen_ = true;
         const auto fields = SplitWhitespace(content.substr(1));
-        // Each kind of option at most once: with two, which one the writer
-        // meant is anyone's guess.
-        std::optional<std::string_view> unit, parameter, format, reference;
-        auto once = [&](std::optional<std::string_view>& seen, std::string_view field, const char* kind) {
-            if (seen && Lowercase(*seen) != Lowercase(field))
-                Fail("the option line gives two " + std::string(kind) + "s, '" + std::string(*seen) + "' and '" +
-                     std::string(field) + "'; expected one");
-            seen = field;
-        };
+        OptionsSeen seen;
         for (std::size_t i = 0; i < fields.size(); ++i) {
-            const std::string field = Lowercase(fields[i]);
-            if (const auto hertz = HertzPerUnit(field)) {
-                once(unit, fields[i], "frequency unit");
-                options_.hertzPerUnit = *hertz;
-            } else if (field == "s" || field == "y" || field == "z") {
-                once(parameter, fields[i], "parameter");
-                options_.parameter = field == "s" ? Parameter::S : field == "y" ? Parameter::Y : Parameter::Z;
-            } else if (field == "ma" || field == "db" || field == "ri") {
-                once(format, fields[i], "format");
-                options_.format = field == "ma" ? Format::MA : field == "db" ? Format::DB : Format::RI;
-            } else if (field == "g" || field == "h") {
-                Fail("parameter " + std::string(fields[i]) + " is not one-port data; expected S, Y or Z");
-            } else if (field == "r") {
-                const auto value = i + 1 < fields.size() ? StrictNumber(fields[i + 1]) : std::nullopt;
-                if (!value || *value <= 0)
-                    Fail("expected a positive reference resistance after R");
-                once(reference, fields[i + 1], "reference resistance");
-                options_.reference = *value;
-                ++i;
-            } else {
-                Fail("unknown option '" + std::string(fields[i]) +
-                     "'; expected '# <Hz|kHz|MHz|GHz> <S|Y|Z> <MA|DB|RI> R <n>'");
+            if (Lowercase(fields[i]) != "r") {
+                Option(fields[i], seen);
+                continue;
             }
+            const auto value = i + 1 < fields.size() ? StrictNumber(fields[i + 1]) : std::nullopt;
+            if (!value || *value <= 0)
+                Fail("expected a positive reference resistance after R");
+            Once(seen.reference, fields[i + 1], "reference resistance");
+            options_.reference = *value;
+            ++i;
+        }
+    }
+
+    // Each kind of option at most once: with two, which one the writer meant
+    // is anyone's guess.
+    struct OptionsSeen {
+        std::optional<std::string_view> unit, parameter, format, reference;
+    };
+
+    void Once(std::optional<std::string_view>& seen, std::string_view field, const char* kind) const {
+        if (seen && Lowercase(*seen) != Lowercase(field))
+            Fail("the option line gives two " + std::string(kind) + "s, '" + std::string(*seen) + "' and '" +
+                 std::string(field) + "'; expected one");
+        seen = field;
+    }
+
+    // One option other than R and its value.
+    void Option(std::string_view text, OptionsSeen& seen) {
+        const std::string field = Lowercase(text);
+        if (const auto unit = FrequencyUnitNamed(field)) {
+            Once(seen.unit, text, "frequency unit");
+            options_.unit = *unit;
+        } else if (field == "s" || field == "y" || field == "z") {
+            Once(seen.parameter, text, "parameter");
+            options_.parameter = field == "s" ? Parameter::S : field == "y" ? Parameter::Y : Parameter::Z;
+        } else if (field == "ma" || field == "db" || field == "ri") {
+            Once(seen.format, text, "format");
+            options_.format = field == "ma" ? Format::MA : field == "db" ? Format::DB : Format::RI;
+        } else if (field == "g" || field == "h") {
+            Fail("parameter " + std::string(text) + " is not one-port data; expected S, Y or Z");
+        } else {
+            Fail("unknown option '" + std::string(text) + "'; expected '# <Hz|kHz|MHz|GHz> <S|Y|Z> <MA|DB|RI> R <n>'");
         }
     }
 
@@ -195,7 +229,7 @@ private:
                 Fail("'" + std::string(fields[static_cast<std::size_t>(k)]) + "' is not a finite number");
             numbers[k] = *number;
         }
-        const double frequencyMHz = numbers[0] * options_.hertzPerUnit / 1e6;
+        const double frequencyMHz = InMegahertz(numbers[0], options_.unit);
         if (numbers[0] < 0)
             Fail("negative frequency");
         if (!std::isfinite(frequencyMHz))

@@ -156,7 +156,7 @@ TEST(ReadMeasurement, NamesFileLineAndWhatWasExpected) {
         {"a.ts", "[Version] 2.0\n[Reference] 75\n# MHz S RI R 50\n", "right after [Version]", 2},
         {"a.ts", "[Version] 2.0\n# MHz S RI\n[Number of Ports] 1\n[Number of Frequencies] 1e300\n", "whole number", 4},
         {"a.s1p", "1 0.2 0\n# MHz Z RI R 50\n2000 1 0\n", "option line must come before the data", 2},
-        {"a.s1p", "# GHz S RI\n1e300 0.2 0\n", "frequency too large", 2},
+        {"a.s1p", "# GHz S RI\n1e306 0.2 0\n", "frequency too large", 2},
         {"a.s1p", "# MHz S MA\n1 -0.2 0\n", "negative magnitude", 2},
         {"a.s1p", "# MHz Z RI R 1e300\n1 1e300 0\n", "no finite impedance", 2},
         {"a.csv", "1O,50,0\n", "three numbers", 1},
