@@ -12,7 +12,6 @@ namespace {
 
 using Q = ColumnQuantity;
 
-constexpr std::string_view kOrColumns = "; or state the columns with --columns, e.g. --columns f:Hz,mag:ohm,phase:deg";
 constexpr std::string_view kHowToState =
     "; name each column with its unit, such as 'Frequency (Hz)', '|Z| (ohm)', 'Phase (deg)' or 'S11 (dB)', "
     "or state the columns with --columns, e.g. --columns f:Hz,mag:ohm,phase:deg";
@@ -37,7 +36,8 @@ struct Cell {
 // spelled out, so that the words below can be plain ASCII.
 std::string Normalised(std::string_view cell) {
     static const std::pair<std::string_view, std::string_view> kSpelled[] = {
-        {"\xCE\xA9", "ohm"}, {"\xE2\x84\xA6", "ohm"}, {"\xC2\xB0", "deg"}, {"\xC3\xA4", "ae"}, {"\xC3\x84", "ae"}};
+        {"\xCE\xA9", "ohm"}, {"\xE2\x84\xA6", "ohm"}, {"\xC2\xB0", "deg"}, {"\xC2\xBA", "deg"},
+        {"\xC3\xA4", "ae"},  {"\xC3\x84", "ae"}};
     std::string text = Lowercase(cell);
     for (const auto& [sign, spelled] : kSpelled) {
         for (auto at = text.find(sign); at != std::string::npos; at = text.find(sign, at + spelled.size()))
@@ -208,6 +208,12 @@ Cell WithUnit(Cell cell, const NameAndUnit& split, const std::string& partWord, 
             NotUnderstood("a phase cannot be in " + split.unit);
         return cell;
     }
+    // "S11 (deg)" beside "S11 (dB)": a bare name with an angle is its phase.
+    if (cell.part == Part::Magnitude && partWord.empty() && cell.subject != Subject::Unknown &&
+        (unit == "deg" || unit == "rad")) {
+        cell.part = Part::Phase;
+        return cell;
+    }
     if (cell.part == Part::Magnitude && (unit == "db" || unit == "lin") && cell.subject != Subject::Z)
         return {unit == "db" ? Part::Decibels : Part::Magnitude, Subject::S, unit};
     if (cell.part == Part::Decibels && (unit.empty() || unit == "db") && cell.subject != Subject::Z) {
@@ -321,8 +327,9 @@ CsvColumns ColumnsFromHeader(const std::vector<std::string>& cells) {
     return result;
 }
 
-bool MentionsFrequency(std::string_view text) {
+bool LooksLikeCommentHeader(std::string_view text) {
     const std::string lower = Normalised(text);
+    bool frequency = false, unit = false;
     std::size_t i = 0;
     while (i < lower.size()) {
         while (i < lower.size() && !IsAlphanumeric(lower[i]))
@@ -331,11 +338,15 @@ bool MentionsFrequency(std::string_view text) {
         while (i < lower.size() && IsAlphanumeric(lower[i]))
             ++i;
         const std::string_view word = std::string_view(lower).substr(start, i - start);
-        if (word == "f" || word == "freq" || word == "frequency" || word == "frequenz" || word == "hz" ||
-            word == "khz" || word == "mhz" || word == "ghz")
-            return true;
+        frequency = frequency || word == "f" || word == "freq" || word == "frequency" || word == "frequenz";
+        unit = unit || word == "hz" || word == "khz" || word == "mhz" || word == "ghz";
     }
-    return false;
+    return frequency && unit;
+}
+
+std::optional<double> StatedReference(std::string_view text) {
+    std::string lower = Normalised(text);
+    return TakeReference(lower);
 }
 
 }  // namespace quillet::measurement

@@ -2,6 +2,7 @@
 // "Frequency (Hz)", "|Z| (ohm)", "Phase [deg]", "Re(S11)", "Z0=75"...
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,13 +11,22 @@
 
 namespace quillet::measurement {
 
+// How every message about the columns ends.
+inline constexpr std::string_view kOrColumns =
+    "; or state the columns with --columns, e.g. --columns f:Hz,mag:ohm,phase:deg";
+
 // The columns that the header's cells name, checked to make one frequency
 // and one complete pair. Throws std::invalid_argument naming the column
 // that is not understood, missing or doubled, and how to state it.
 CsvColumns ColumnsFromHeader(const std::vector<std::string>& cells);
 
-// True when a remark names a frequency or its unit, so may be a header
-// written as a comment.
-bool MentionsFrequency(std::string_view text);
+// True when a remark names a frequency and a frequency unit, as a header
+// written as a comment does ("# Frequency (Hz), |Z| (ohm), ..."); "# swept
+// 150 kHz to 30 MHz" is just a remark.
+bool LooksLikeCommentHeader(std::string_view text);
+
+// The reference a text states as "Z0=75" (or "Z0 = 75 ohm"), if any.
+// Throws std::invalid_argument for a Z0 without a usable value.
+std::optional<double> StatedReference(std::string_view text);
 
 }  // namespace quillet::measurement

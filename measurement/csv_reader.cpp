@@ -13,6 +13,11 @@
 namespace quillet::measurement {
 namespace {
 
+// Beyond these a file without a header is probably not in MHz: ANs are
+// measured from 9 kHz up.
+constexpr double kLowestPlausibleMHz = 0.009;
+constexpr double kHighestPlausibleMHz = 1000;
+
 using Q = ColumnQuantity;
 
 // Without a header or --columns a file holds frequency (MHz), magnitude
@@ -56,16 +61,16 @@ public:
         if (OnlySeparators(line))
             return;
         if (line.front() == '#' || line.front() == '!') {
-            // A remark; before the data, one that names a frequency may be
-            // the header written as a comment.
-            if (!started_ && MentionsFrequency(line.substr(1)))
-                commentHeader_ = Held{std::string(Trim(line.substr(1))), number};
+            if (!started_)
+                Remark(Trim(line.substr(1)), number);
             return;
         }
         if (!started_) {
             if (!LooksLikeData(line)) {
                 // The last line of text above the data is the header; any
                 // above it are titles.
+                if (header_)
+                    NoteReference(header_->text, header_->number);
                 header_ = Held{std::string(line), number};
                 return;
             }
@@ -82,10 +87,12 @@ public:
         const std::string how =
             "; a file without a header is read in MHz: if it means another unit, say so with a header such as "
             "'Frequency (Hz)' or with --columns, e.g. --columns f:Hz,mag:ohm,phase:deg";
-        if (lowestMHz_ > 1000)
-            sink_.Note(file_ + ": every frequency is above 1000 MHz, far above what an AN is measured at" + how);
-        else if (highestMHz_ < 0.009)
-            sink_.Note(file_ + ": every frequency is below 0.009 MHz, far below what an AN is measured at" + how);
+        if (highestMHz_ > kHighestPlausibleMHz)
+            sink_.Note(file_ + ": frequencies up to " + ShortestText(highestMHz_) +
+                       " MHz, far above what an AN is measured at" + how);
+        else if (lowestPositiveMHz_ < kLowestPlausibleMHz)
+            sink_.Note(file_ + ": frequencies down to " + ShortestText(lowestPositiveMHz_) +
+                       " MHz, far below what an AN is measured at" + how);
     }
 
 private:
@@ -95,6 +102,25 @@ private:
     };
 
     [[noreturn]] void Fail(int line, const std::string& message) const { throw ReadError(file_, line, message); }
+
+    // Before the data: a remark may be the header written as a comment, or
+    // state a reference for S11.
+    void Remark(std::string_view text, int number) {
+        if (LooksLikeCommentHeader(text))
+            commentHeaders_.push_back(Held{std::string(text), number});
+        NoteReference(text, number);
+    }
+
+    // A Z0 stated outside the header; it must agree with the one S11 is
+    // read against.
+    void NoteReference(std::string_view text, int number) {
+        try {
+            if (const auto value = StatedReference(text); value && !outsideReference_)
+                outsideReference_ = Reference{*value, number};
+        } catch (const std::invalid_argument&) {
+            // "Z0" in passing, without a value: a remark like any other.
+        }
+    }
 
     // Data lines begin, in their frequency column, like a number; text
     // lines do not.
@@ -112,7 +138,7 @@ private:
         } catch (const std::invalid_argument&) {
             // An unbalanced quote: data still, when it begins with a number,
             // so that the data line reports it.
-            return frequencyColumn == 0 && StartsLikeNumber(line);
+            return frequencyColumn == 0 && StartsLikeNumber(line.front() == '"' ? line.substr(1) : line);
         }
     }
 
@@ -121,17 +147,17 @@ private:
         separator_ = SeparatorOf(line);
         if (stated_) {
             columns_ = *stated_;  // a header, if any, is passed over
-        } else if (header_ || (commentHeader_ && IsHeaderFor(commentHeader_->text, FieldCount(line)))) {
-            const Held& header = header_ ? *header_ : *commentHeader_;
+        } else if (const Held* header = HeaderAbove(line)) {
             try {
-                columns_ = ColumnsFromHeader(HeaderCells(header.text, FieldCount(line)));
+                columns_ = ColumnsFromHeader(HeaderCells(header->text, FieldCount(line)));
             } catch (const std::invalid_argument& error) {
-                Fail(header.number, error.what());
+                Fail(header->number, error.what());
             }
         } else {
             columns_ = DefaultColumns();
             assumedUnits_ = true;
         }
+        CheckOutsideReference();
         expectation_ = Expectation(columns_);
         for (const CsvColumn& c : columns_.columns) {
             if (c.quantity == Q::Frequency)
@@ -142,6 +168,64 @@ private:
                 c.quantity == Q::SMagnitude || c.quantity == Q::SReal)
                 form_ = c.quantity;
         }
+    }
+
+    // The header line or, failing that, the one comment that looks like a
+    // header; none when the file has neither. A comment that looks like a
+    // header but cannot be one stops the run rather than let the data be
+    // read in units the file may not mean.
+    const Held* HeaderAbove(std::string_view firstData) const {
+        if (header_)
+            return &*header_;
+        if (commentHeaders_.empty())
+            return nullptr;
+        if (commentHeaders_.size() > 1)
+            Fail(commentHeaders_[1].number, "two comments look like the header (lines " +
+                                                std::to_string(commentHeaders_[0].number) + " and " +
+                                                std::to_string(commentHeaders_[1].number) +
+                                                "); write the header on a line of its own" + std::string(kOrColumns));
+        const std::size_t fields = FieldCount(firstData);
+        if (!IsHeaderFor(commentHeaders_[0].text, fields))
+            Fail(commentHeaders_[0].number, "this comment looks like the header, but does not name one column for "
+                                            "each of the " + std::to_string(fields) +
+                                                " fields of the data; write the header on a line of its own" +
+                                                std::string(kOrColumns));
+        return &commentHeaders_[0];
+    }
+
+    void CheckOutsideReference() const {
+        const bool s11 = std::any_of(columns_.columns.begin(), columns_.columns.end(),
+                                     [](const CsvColumn& c) { return c.quantity >= Q::SDecibels; });
+        if (!s11 || !outsideReference_ || outsideReference_->ohm == columns_.referenceOhm)
+            return;
+        Fail(outsideReference_->number,
+             "Z0=" + ShortestText(outsideReference_->ohm) + " stands outside the header, and S11 would be read "
+             "against " + ShortestText(columns_.referenceOhm) +
+                 " ohm: write the reference into the header, such as '|S11| (dB, Z0=" +
+                 ShortestText(outsideReference_->ohm) + ")', or into --columns, such as z0=" +
+                 ShortestText(outsideReference_->ohm));
+    }
+
+    // Spreadsheets group digits with the mark other locales use for
+    // decimals: a file that writes both marks cannot be read for sure.
+    void CheckDecimalMark(const std::string& field, std::size_t index, int number) {
+        if (separator_ != Separator::Semicolon && separator_ != Separator::Tab)
+            return;
+        const bool comma = field.find(',') != std::string::npos;
+        if (!comma && field.find('.') == std::string::npos)
+            return;
+        const char mark = comma ? ',' : '.';
+        if (!decimalMark_) {
+            decimalMark_ = DecimalMark{mark, number};
+            return;
+        }
+        if (decimalMark_->mark == mark)
+            return;
+        const auto name = [](char c) { return c == ',' ? std::string("comma") : std::string("point"); };
+        Fail(number, "field " + std::to_string(index + 1) + " '" + field + "' has a decimal " + name(mark) +
+                         ", but line " + std::to_string(decimalMark_->line) + " has a decimal " +
+                         name(decimalMark_->mark) +
+                         ": one of them may group thousands; write the numbers without digit grouping");
     }
 
     // A remark names the columns only when it has a name for each field of
@@ -191,6 +275,7 @@ private:
         for (std::size_t i = 0; i < columns.size(); ++i) {
             if (columns[i].quantity == Q::Ignored)
                 continue;
+            CheckDecimalMark(fields[i], i, number);
             const auto value = FieldNumber(fields[i], separator_);
             if (!value) {
                 std::string message =
@@ -218,7 +303,8 @@ private:
         order_.Check(frequencyMHz, number);
         sink_.Point({frequencyMHz, impedance});
         ++count_;
-        lowestMHz_ = std::min(lowestMHz_, frequencyMHz);
+        if (frequencyMHz > 0)
+            lowestPositiveMHz_ = std::min(lowestPositiveMHz_, frequencyMHz);
         highestMHz_ = std::max(highestMHz_, frequencyMHz);
     }
 
@@ -249,7 +335,19 @@ private:
     PointSink& sink_;
     const std::optional<CsvColumns> stated_;
     FrequencyOrder order_;
-    std::optional<Held> header_, commentHeader_;
+    struct Reference {
+        double ohm;
+        int number;
+    };
+    struct DecimalMark {
+        char mark;
+        int line;
+    };
+
+    std::optional<Held> header_;
+    std::vector<Held> commentHeaders_;
+    std::optional<Reference> outsideReference_;
+    std::optional<DecimalMark> decimalMark_;
     bool started_ = false;
     bool assumedUnits_ = false;
     Separator separator_ = Separator::Comma;
@@ -259,7 +357,7 @@ private:
     AngleUnit angleUnit_ = AngleUnit::Degrees;
     ColumnQuantity form_ = Q::ZMagnitude;  // the first of the pair: how the values are written
     std::size_t count_ = 0;
-    double lowestMHz_ = std::numeric_limits<double>::infinity();
+    double lowestPositiveMHz_ = std::numeric_limits<double>::infinity();
     double highestMHz_ = -std::numeric_limits<double>::infinity();
 };
 

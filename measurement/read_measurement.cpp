@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "measurement/csv_reader.h"
 #include "measurement/text_decoder.h"
@@ -37,9 +38,16 @@ bool IsOptionLine(std::string_view line) {
     return true;
 }
 
-bool StartsLikeTouchstone(std::string_view firstLine) {
-    return firstLine.front() == '!' || firstLine.front() == '[' ||
-           (firstLine.front() == '#' && IsOptionLine(firstLine));
+// Past the remarks, Touchstone begins with its option line or [Version];
+// anything else, a line of data included, is delimited text. A file name
+// ending in .csv or .txt asks for more: an option line with options, or
+// [Version] itself, since a '#' remark or a bracket may start delimited text.
+bool StartsLikeTouchstone(std::string_view firstLine, bool delimitedName) {
+    if (firstLine.front() == '#')
+        return IsOptionLine(firstLine) && (!delimitedName || !SplitWhitespace(firstLine.substr(1)).empty());
+    if (firstLine.front() != '[')
+        return false;
+    return !delimitedName || Lowercase(firstLine).rfind("[version]", 0) == 0;
 }
 
 // Every reader promises finite values; a last check keeps that promise for
@@ -75,12 +83,25 @@ public:
             const std::string_view content = Trim(line);
             if (content.empty())
                 return;
+            // Remarks say nothing of the format; they wait for the line
+            // that does.
+            if (content.front() == '!' && ending_ != "s1p" && ending_ != "ts") {
+                if (remarks_.size() >= kMaxRemarksBeforeContent)
+                    throw ReadError(file_, number, "more remarks than any measurement file has before its data");
+                remarks_.push_back({std::string(line), number});
+                return;
+            }
             reader_ = Choose(content);
+            for (const Remark& remark : remarks_)
+                reader_->Line(remark.text, remark.number);
+            remarks_.clear();
         }
         reader_->Line(line, number);
     }
 
     void Finish() override {
+        if (!reader_ && !remarks_.empty())
+            throw ReadError(file_, 0, "no data points");
         if (!reader_)
             throw ReadError(file_, 0, "the file is empty");
         reader_->Finish();
@@ -88,11 +109,8 @@ public:
 
 private:
     std::unique_ptr<LineReader> Choose(std::string_view firstLine) {
-        bool touchstone = StartsLikeTouchstone(firstLine);
-        if (ending_ == "s1p" || ending_ == "ts")
-            touchstone = true;
-        else if (ending_ == "csv" || ending_ == "txt")
-            touchstone = false;
+        const bool touchstone = ending_ == "s1p" || ending_ == "ts" ||
+                                StartsLikeTouchstone(firstLine, ending_ == "csv" || ending_ == "txt");
         if (!touchstone)
             return MakeCsvReader(file_, sink_, options_.columns);
         if (options_.columns)
@@ -107,6 +125,12 @@ private:
     CheckedSink sink_;
     std::string ending_;
     std::unique_ptr<LineReader> reader_;
+    struct Remark {
+        std::string text;
+        int number;
+    };
+    static constexpr std::size_t kMaxRemarksBeforeContent = 10000;
+    std::vector<Remark> remarks_;
 };
 
 class Collector : public PointSink {

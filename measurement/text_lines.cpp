@@ -20,6 +20,12 @@ std::optional<double> StrictNumber(std::string_view text) {
     return value;
 }
 
+std::string ShortestText(double value) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
 std::string_view Trim(std::string_view text) {
     const auto first = text.find_first_not_of(" \t\r");
     if (first == std::string_view::npos)

@@ -12,6 +12,9 @@ namespace quillet::measurement {
 // point, an optional exponent; nothing else, and finite.
 std::optional<double> StrictNumber(std::string_view text);
 
+// The shortest text that reads back to the value, for messages.
+std::string ShortestText(double value);
+
 std::string_view Trim(std::string_view text);
 std::vector<std::string_view> SplitWhitespace(std::string_view text);
 std::string Lowercase(std::string_view text);

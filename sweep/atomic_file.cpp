@@ -92,7 +92,39 @@ std::string FollowLinks(const std::string& path) {
     throw std::runtime_error(path + ": too many levels of symbolic links");
 }
 
+// The descriptor that /dev/stdout, /dev/stderr, /dev/fd/N or
+// /proc/self/fd/N stand for; -1 for any other name.
+int NamedDescriptor(const std::string& path) {
+    if (path == "/dev/stdout")
+        return STDOUT_FILENO;
+    if (path == "/dev/stderr")
+        return STDERR_FILENO;
+    for (const std::string_view prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+        if (path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0 &&
+            path.find_first_not_of("0123456789", prefix.size()) == std::string::npos && path.size() < prefix.size() + 6)
+            return std::stoi(path.substr(prefix.size()));
+    }
+    return -1;
+}
+
+std::string CanonicalName(const std::string& path) {
+    std::error_code error;
+    const auto name = std::filesystem::weakly_canonical(std::filesystem::absolute(FollowLinks(path)), error);
+    return error ? FollowLinks(path) : name.string();
+}
+
 AtomicFile::AtomicFile(const std::string& path) : path_(path), target_(FollowLinks(path)) {
+    // Writing into a stream keeps what the shell made of it (an append, a
+    // pipe); replacing it would not.
+    descriptor_ = NamedDescriptor(path);
+    struct stat status {};
+    const bool exists = descriptor_ < 0 && ::stat(target_.c_str(), &status) == 0;
+    if (exists && S_ISDIR(status.st_mode))
+        throw std::runtime_error(path + ": a directory, not a file to write");
+    if (descriptor_ >= 0 || (exists && !S_ISREG(status.st_mode))) {
+        held_ = std::make_unique<HeldOutput>();
+        return;
+    }
     std::vector<char> name(target_.begin(), target_.end());
     const std::string suffix = ".tmp-XXXXXX";
     name.insert(name.end(), suffix.begin(), suffix.end());
@@ -106,23 +138,50 @@ AtomicFile::AtomicFile(const std::string& path) : path_(path), target_(FollowLin
 }
 
 AtomicFile::~AtomicFile() {
-    if (!committed_) {
+    if (!committed_ && buffer_) {
         ::close(buffer_->Descriptor());
         ::unlink(temporary_.c_str());
     }
 }
 
-std::ostream& AtomicFile::Stream() { return *stream_; }
+std::ostream& AtomicFile::Stream() { return held_ ? held_->Stream() : *stream_; }
+
+void AtomicFile::CommitInto(int fd) {
+    const bool written = held_->Release(fd);
+    const int error = errno;
+    if (fd != descriptor_)
+        ::close(fd);
+    if (!written)
+        Fail(path_, "cannot write", error);
+    committed_ = true;
+}
 
 void AtomicFile::Commit() {
+    if (held_ && descriptor_ >= 0) {
+        CommitInto(descriptor_);
+        return;
+    }
+    if (held_) {
+        const int fd = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC);
+        if (fd < 0)
+            Fail(path_, "cannot open", errno);
+        CommitInto(fd);
+        return;
+    }
     stream_->flush();
     const int fd = buffer_->Descriptor();
     if (buffer_->Error() != 0)
         Fail(path_, "cannot write", buffer_->Error());
-    // mkstemp makes the file private; give it the mode a new file would get.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
+    // mkstemp makes the file private; give it the mode of the file it
+    // replaces, or the one a new file would get.
+    struct stat existing {};
+    if (::stat(target_.c_str(), &existing) == 0) {
+        ::fchmod(fd, existing.st_mode & 07777);
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
     if (::fsync(fd) != 0)
         Fail(path_, "cannot write", errno);
     if (::rename(temporary_.c_str(), target_.c_str()) != 0)

@@ -7,12 +7,16 @@
 
 namespace quillet::sweep {
 
+class HeldOutput;
+
 // A file written under a temporary name beside its target and renamed into
 // place by Commit(), so an interrupted or failed run never leaves a
 // half-written file and never touches an existing one. Destroyed without
 // Commit(), it leaves nothing behind. A target that is a symbolic link
-// stays a link: the file it points to is replaced. Throws
-// std::runtime_error naming the file.
+// stays a link: the file it points to is replaced, keeping its permissions.
+// A target that is no regular file (a device, a pipe, /dev/stdout) cannot
+// be replaced: it is written into, at Commit(). A directory is refused at
+// once. Throws std::runtime_error naming the file.
 class AtomicFile {
 public:
     explicit AtomicFile(const std::string& path);
@@ -25,11 +29,15 @@ public:
 
 private:
     class Buffer;
+    void CommitInto(int fd);
+
     std::string path_;    // as the user named it, for messages
     std::string target_;  // with symbolic links followed
     std::string temporary_;
     std::unique_ptr<Buffer> buffer_;
     std::unique_ptr<std::ostream> stream_;
+    std::unique_ptr<HeldOutput> held_;  // for a target that is written into
+    int descriptor_ = -1;                     // /dev/stdout and the like: the descriptor they name
     bool committed_ = false;
 };
 
@@ -58,5 +66,9 @@ void WriteFileAtomically(const std::string& path, const std::string& contents);
 // Follows symbolic links to the file a path finally names, which need not
 // exist yet. Throws std::runtime_error for a loop of links.
 std::string FollowLinks(const std::string& path);
+
+// The file a path names, links followed, as one absolute spelling, so that
+// two spellings of one file compare equal even before it exists.
+std::string CanonicalName(const std::string& path);
 
 }  // namespace quillet::sweep

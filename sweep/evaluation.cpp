@@ -43,12 +43,6 @@ std::string ToleranceText() {
            SignificantText(kPhaseToleranceDegrees) + " deg in phase";
 }
 
-std::string ShortestText(double value) {
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
-
 void Summary::Add(const EvaluatedPoint& p) {
     ++points;
     if (!p.withinTolerance)

@@ -10,6 +10,7 @@
 
 #include "engine/exact_extremes.h"
 #include "measurement/measurement.h"
+#include "measurement/text_lines.h"
 
 namespace quillet::sweep {
 
@@ -81,7 +82,7 @@ Evaluation Evaluate(const measurement::Measurement& measurement, std::int16_t an
 
 // The shortest text that reads back to the value (for typed values and
 // machine-readable output).
-std::string ShortestText(double value);
+using measurement::ShortestText;
 
 // At most 15 significant digits, trailing zeros dropped: what the
 // calculator keeps of a value, without the noise of a unit conversion.

@@ -67,8 +67,7 @@ std::optional<std::string> OutputsClash(const Options& options) {
         return "--output names the measurement file itself (" + *options.output + "); choose another file";
     if (plot.SameFile(input))
         return "--plot names the measurement file itself (" + *options.plot + "); choose another file";
-    if (options.output && options.plot &&
-        (output.SameFile(plot) || FollowLinks(*options.output) == FollowLinks(*options.plot)))
+    if (options.output && options.plot && CanonicalName(*options.output) == CanonicalName(*options.plot))
         return "--output and --plot name the same file (" + *options.plot + ")";
     return std::nullopt;
 }
@@ -107,28 +106,31 @@ int Run(const Options& options, int argc, char* argv[]) {
     if (options.plot) {
         // Drawing needs Qt's font machinery, never a display.
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Qt warns when it finds no runtime directory, which drawing into
+        // a file never needs.
+        qputenv("QT_LOGGING_RULES", "qt.qpa.*=false;default.warning=false");
         application = std::make_unique<QGuiApplication>(argc, argv);
         plotted.emplace(options.anType, source);
     }
-    std::optional<AtomicFile> output;
+    // Both outputs are opened before anything is read, so a target that
+    // cannot be written stops the run before it has written anything.
+    std::optional<AtomicFile> output, plot;
     std::optional<HeldOutput> terminal;
     if (options.output)
         output.emplace(*options.output);
     else
         terminal.emplace();
+    if (options.plot)
+        plot.emplace(*options.plot);
     std::ostream& out = output ? output->Stream() : terminal->Stream();
 
     const auto writer = MakeReportWriter(options.format, out, options.anType, source);
     Pipeline pipeline(options.anType, *writer, plotted ? &*plotted : nullptr);
     ReadMeasurementFile(options.input, options.readOptions, pipeline);
     writer->Finish(pipeline.Totals());
+    if (plotted)
+        plot->Stream() << plotted->Render(*PlotFormatFromFileName(*options.plot));
 
-    std::optional<AtomicFile> plot;
-    if (plotted) {
-        const std::string picture = plotted->Render(*PlotFormatFromFileName(*options.plot));
-        plot.emplace(*options.plot);
-        plot->Stream() << picture;
-    }
     if (output)
         output->Commit();
     else if (!terminal->Release(STDOUT_FILENO))

@@ -74,6 +74,8 @@ TEST(ReadMeasurement, ReadsEveryFormOfOnePortData) {
         {"CSV with a header", "a.csv", "f (MHz),|Z| (ohm),phase (deg)\n0.15,75,0\n1,50,90\n", 0.15, 75, 2},
         {"CSV with semicolons", "a.csv", "0.15; 75; 0\n1;50;90\n", 0.15, 75, 2},
         {"CSV by content", "a.dat", "1,100,90\n", 1, {0, 100}, 1},
+        {"remarks then data are delimited text, whatever the name", "-", "! AN 1\n1 100 90\n", 1, {0, 100}, 1},
+        {"Touchstone saved as .txt", "a.txt", "! VNA export\n# MHz S RI R 50\n1 0.2 0\n", 1, 75, 1},
         {"CSV after a byte-order mark", "a.csv",
          "\xEF\xBB\xBF"
          "f (MHz),|Z|,phase (deg)\n1,100,0\n",

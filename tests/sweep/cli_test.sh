@@ -48,8 +48,20 @@ for target in input.s1p link.s1p hard.s1p; do
         test "$(cd "$work" && ln -sf input.s1p "$target.svg" && status "$an_sweep" --plot "$target.svg" input.s1p)" = 2
 done
 check "  the measurement is untouched" cmp -s "$sample" "$work/input.s1p"
-check "--output and --plot on one file are refused" \
-    test "$(status "$an_sweep" --output "$work/same.svg" --plot "$work/same.svg" "$sample")" = 2
+check "--output and --plot on one file are refused, however spelt" \
+    test "$(cd "$work" && status "$an_sweep" --output same.svg --plot ./same.svg "$sample")" = 2
+mkdir "$work/taken.svg"
+check "a --plot that is a directory stops the run" \
+    test "$(status "$an_sweep" --output "$work/early.txt" --plot "$work/taken.svg" "$sample")" = 2
+check "  before --output is written" test ! -e "$work/early.txt"
+echo kept >"$work/appended.csv"
+"$an_sweep" --format csv --output /dev/stdout "$sample" >>"$work/appended.csv"
+check "--output /dev/stdout writes into the stream, appending as the shell asked" \
+    test "$(head -n 1 "$work/appended.csv")" = kept
+echo private >"$work/private.csv"
+chmod 600 "$work/private.csv"
+"$an_sweep" --format csv --output "$work/private.csv" "$sample"
+check "a replaced --output keeps its permissions" test "$(stat -c %a "$work/private.csv")" = 600
 
 # All or nothing: a failing --output leaves no plot behind.
 check "an --output that cannot be written is status 2" \
