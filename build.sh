@@ -17,8 +17,10 @@ as_root() {
 packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
           qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev fonts-liberation fonts-dejavu-core)
 if [ "$action" = test ]; then
-    # the decimal-comma locale test, the Debian package, the fuzz target
-    packages+=(locales dpkg-dev file clang libclang-rt-14-dev python3 python3-scikit-rf)
+    # the decimal-comma locale test, the Debian package, the fuzz target,
+    # the scikit-rf comparison, formatting and lint
+    packages+=(locales dpkg-dev file clang libclang-rt-14-dev python3 python3-scikit-rf
+               clang-format clang-tidy git)
 fi
 
 missing=()

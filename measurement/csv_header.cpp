@@ -36,8 +36,8 @@ struct Cell {
 // spelled out, so that the words below can be plain ASCII.
 std::string Normalised(std::string_view cell) {
     static const std::pair<std::string_view, std::string_view> kSpelled[] = {
-        {"\xCE\xA9", "ohm"}, {"\xE2\x84\xA6", "ohm"}, {"\xC2\xB0", "deg"}, {"\xC2\xBA", "deg"},
-        {"\xC3\xA4", "ae"},  {"\xC3\x84", "ae"}};
+        {"\xCE\xA9", "ohm"}, {"\xE2\x84\xA6", "ohm"}, {"\xC2\xB0", "deg"},
+        {"\xC2\xBA", "deg"}, {"\xC3\xA4", "ae"},      {"\xC3\x84", "ae"}};
     std::string text = Lowercase(cell);
     for (const auto& [sign, spelled] : kSpelled) {
         for (auto at = text.find(sign); at != std::string::npos; at = text.find(sign, at + spelled.size()))

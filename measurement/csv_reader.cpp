@@ -186,10 +186,11 @@ private:
                                                 "); write the header on a line of its own" + std::string(kOrColumns));
         const std::size_t fields = FieldCount(firstData);
         if (!IsHeaderFor(commentHeaders_[0].text, fields))
-            Fail(commentHeaders_[0].number, "this comment looks like the header, but does not name one column for "
-                                            "each of the " + std::to_string(fields) +
-                                                " fields of the data; write the header on a line of its own" +
-                                                std::string(kOrColumns));
+            Fail(commentHeaders_[0].number,
+                 "this comment looks like the header, but does not name one column for "
+                 "each of the " +
+                     std::to_string(fields) + " fields of the data; write the header on a line of its own" +
+                     std::string(kOrColumns));
         return &commentHeaders_[0];
     }
 
@@ -199,11 +200,13 @@ private:
         if (!s11 || !outsideReference_ || outsideReference_->ohm == columns_.referenceOhm)
             return;
         Fail(outsideReference_->number,
-             "Z0=" + ShortestText(outsideReference_->ohm) + " stands outside the header, and S11 would be read "
-             "against " + ShortestText(columns_.referenceOhm) +
+             "Z0=" + ShortestText(outsideReference_->ohm) +
+                 " stands outside the header, and S11 would be read "
+                 "against " +
+                 ShortestText(columns_.referenceOhm) +
                  " ohm: write the reference into the header, such as '|S11| (dB, Z0=" +
-                 ShortestText(outsideReference_->ohm) + ")', or into --columns, such as z0=" +
-                 ShortestText(outsideReference_->ohm));
+                 ShortestText(outsideReference_->ohm) +
+                 ")', or into --columns, such as z0=" + ShortestText(outsideReference_->ohm));
     }
 
     // Spreadsheets group digits with the mark other locales use for

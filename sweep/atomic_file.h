@@ -37,7 +37,7 @@ private:
     std::unique_ptr<Buffer> buffer_;
     std::unique_ptr<std::ostream> stream_;
     std::unique_ptr<HeldOutput> held_;  // for a target that is written into
-    int descriptor_ = -1;                     // /dev/stdout and the like: the descriptor they name
+    int descriptor_ = -1;               // /dev/stdout and the like: the descriptor they name
     bool committed_ = false;
 };
 
