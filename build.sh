@@ -20,7 +20,7 @@ if [ "$action" = test ]; then
     # the decimal-comma locale test, the Debian package, the fuzz target,
     # the scikit-rf comparison, formatting and lint
     packages+=(locales dpkg-dev file clang libclang-rt-14-dev python3 python3-scikit-rf
-               clang-format clang-tidy git)
+               clang-format clang-tidy git appstream)
 fi
 
 missing=()

@@ -73,7 +73,7 @@ MDIForm1::MDIForm1(QWidget* parent)
     LoadIconResources();
     QIcon icon;
     for (int size : {48, 32, 16})
-        icon.addFile(QStringLiteral(":/icons/quillet-%1.xpm").arg(size), QSize(size, size));
+        icon.addFile(QStringLiteral(":/icons/quillet-%1.png").arg(size), QSize(size, size));
     setWindowIcon(icon);
     setFixedSize(kClientSize);
     setFont(StandardFont());

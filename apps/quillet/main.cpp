@@ -1,8 +1,11 @@
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <cstdio>
 
+#include "quillet/version.h"
 #include "ui/appearance.h"
 #include "ui/mdi_form1.h"
 
@@ -17,9 +20,26 @@ bool DisplayAvailable() {
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
+// --help and --version, which need no window and so no display. Exits on
+// them and on an unknown option, as command-line programs do.
+void HandleOptions(int argc, char* argv[]) {
+    QCoreApplication core(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quillet"));
+    QCoreApplication::setApplicationVersion(
+        QString::fromUtf8(quillet::kVersion.data(), static_cast<qsizetype>(quillet::kVersion.size())));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("The AN impedance uncertainty calculator: the largest receiver deviation an artificial "
+                       "network's impedance error can cause."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.process(core);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    HandleOptions(argc, argv);
     if (!DisplayAvailable()) {
         std::fprintf(stderr,
                      "quillet: no display to open the window on; without a desktop run it as "

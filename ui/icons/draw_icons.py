@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
-"""Draws the application icon as three 16-colour XPM images (48, 32, 16 px).
+"""Draws the application icon as three 16-colour PNG images (48, 32, 16 px).
 
 The picture: a measured AN impedance trace (a sine wave) on a dark blue
 screen, with a red double arrow for the deviation from the reference level.
-Run it from this folder to redraw quillet-48.xpm, quillet-32.xpm and
-quillet-16.xpm.
+Run it from this folder to redraw quillet-48.png, quillet-32.png and
+quillet-16.png: palette images, so they keep the 16-colour look.
 """
 import math
+import struct
+import zlib
 
 PALETTE = {
     ' ': 'None',
@@ -69,20 +71,26 @@ def draw(size):
     return px
 
 
+def chunk(kind, data):
+    return struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data))
+
+
 def write(size):
     px = draw(size)
     used = sorted({c for row in px for c in row})
     assert len(used) <= 16
-    lines = [f'"{size} {size} {len(used)} 1",']
-    lines += [f'"{c} c {PALETTE[c]}",' for c in used]
-    lines += [f'"{"".join(row)}",' for row in px]
-    lines[-1] = lines[-1].rstrip(',')
-    name = f'quillet_{size}'
-    with open(f'quillet-{size}.xpm', 'w') as f:
-        f.write('/* XPM */\n')
-        f.write(f'static const char *{name}[] = {{\n')
-        f.write('\n'.join(lines))
-        f.write('\n};\n')
+    index = {c: i for i, c in enumerate(used)}
+    palette = b''.join(bytes.fromhex('000000' if PALETTE[c] == 'None' else PALETTE[c][1:]) for c in used)
+    alpha = bytes(0 if PALETTE[c] == 'None' else 255 for c in used)
+    rows = b''.join(b'\0' + bytes(index[c] for c in row) for row in px)
+    png = b'\x89PNG\r\n\x1a\n'
+    png += chunk(b'IHDR', struct.pack('>IIBBBBB', size, size, 8, 3, 0, 0, 0))
+    png += chunk(b'PLTE', palette)
+    png += chunk(b'tRNS', alpha)
+    png += chunk(b'IDAT', zlib.compress(rows, 9))
+    png += chunk(b'IEND', b'')
+    with open(f'quillet-{size}.png', 'wb') as f:
+        f.write(png)
 
 
 for s in (48, 32, 16):
