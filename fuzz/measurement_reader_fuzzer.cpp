@@ -16,7 +16,8 @@
 #include "measurement/text_decoder.h"
 #include "sweep/evaluation.h"
 
-using namespace quillet::sweep;
+using namespace quillet::measurement;
+using quillet::sweep::Evaluate;
 
 namespace {
 
