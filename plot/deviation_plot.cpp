@@ -27,6 +27,7 @@ const QRectF kArea(78, 62, 800 - 78 - 24, 500 - 62 - 62);  // the plotting area 
 struct Axes {
     double decadeFrom, decadeTo;  // log10 of the frequency range
     double dbFrom, dbTo, dbStep;
+    bool zoomed;  // the frequency range was chosen, not rounded to decades
 
     QPointF At(double frequencyMHz, double db) const {
         const double x = (std::log10(frequencyMHz) - decadeFrom) / (decadeTo - decadeFrom);
@@ -46,13 +47,19 @@ double NiceStep(double span) {
     return 10.0 * decade;
 }
 
-Axes ChooseAxes(const PlotRange& range) {
+Axes ChooseAxes(const PlotRange& range, const std::optional<FrequencyRange>& zoom) {
     double low = range.lowDb, high = range.highDb;
     Axes axes{};
-    axes.decadeFrom = std::floor(std::log10(range.fromMHz));
-    axes.decadeTo = std::ceil(std::log10(range.toMHz));
-    if (axes.decadeTo <= axes.decadeFrom)
-        axes.decadeTo = axes.decadeFrom + 1;
+    if (zoom) {
+        axes.decadeFrom = std::log10(zoom->fromMHz);
+        axes.decadeTo = std::log10(zoom->toMHz);
+        axes.zoomed = true;
+    } else {
+        axes.decadeFrom = std::floor(std::log10(range.fromMHz));
+        axes.decadeTo = std::ceil(std::log10(range.toMHz));
+        if (axes.decadeTo <= axes.decadeFrom)
+            axes.decadeTo = axes.decadeFrom + 1;
+    }
     const double margin = 0.05 * std::max(high - low, 1.0);  // keep lines off the frame
     low -= margin;
     high += margin;
@@ -74,12 +81,52 @@ QFont Font(int pixels, bool bold = false) {
 
 QString Number(double value) { return QString::fromStdString(sweep::ShortestText(value)); }
 
+const QPen kGrid(QColor(0xDD, 0xDD, 0xDD), 1);
+const QPen kMinorGrid(QColor(0xEE, 0xEE, 0xEE), 1);
+
+void DrawFrequencyLine(QPainter& painter, const Axes& axes, double frequencyMHz, const QPen& pen, bool labelled) {
+    const QPointF at = axes.At(frequencyMHz, axes.dbFrom);
+    painter.setPen(pen);
+    painter.drawLine(QPointF(at.x(), kArea.top()), QPointF(at.x(), kArea.bottom()));
+    if (!labelled)
+        return;
+    painter.setPen(Qt::black);
+    painter.drawText(QRectF(at.x() - 40, kArea.bottom() + 4, 80, 16), Qt::AlignHCenter | Qt::AlignTop,
+                     QString::fromStdString(sweep::SignificantText(frequencyMHz)));
+}
+
+// A zoomed axis seldom starts or ends at a decade. Over a decade or more
+// the lines stay at 1 to 9 times a power of ten, labelled at 1, 2 and 5
+// while few decades are shown; within a decade the axis is nearly linear
+// and takes evenly spaced lines.
+void DrawZoomedFrequencyGrid(QPainter& painter, const Axes& axes) {
+    const double span = axes.decadeTo - axes.decadeFrom;
+    const double from = std::pow(10.0, axes.decadeFrom), to = std::pow(10.0, axes.decadeTo);
+    const auto inside = [&](double f) { return f >= from * (1 - 1e-12) && f <= to * (1 + 1e-12); };
+    if (span >= 1.0) {
+        for (double decade = std::floor(axes.decadeFrom); decade <= std::ceil(axes.decadeTo); decade += 1) {
+            const double f = std::pow(10.0, decade);
+            for (int k = 1; k <= 9; ++k) {
+                if (inside(k * f))
+                    DrawFrequencyLine(painter, axes, k * f, k == 1 ? kGrid : kMinorGrid,
+                                      k == 1 || (span <= 2.5 && (k == 2 || k == 5)));
+            }
+        }
+        return;
+    }
+    const double step = NiceStep(to - from);
+    for (double n = std::ceil(from / step); n * step <= to * (1 + 1e-12); n += 1)
+        DrawFrequencyLine(painter, axes, n * step, kGrid, true);
+}
+
 void DrawGridAndAxes(QPainter& painter, const Axes& axes) {
-    const QPen grid(QColor(0xDD, 0xDD, 0xDD), 1);
-    const QPen minorGrid(QColor(0xEE, 0xEE, 0xEE), 1);
+    const QPen& grid = kGrid;
+    const QPen& minorGrid = kMinorGrid;
     const QPen text(Qt::black);
     painter.setFont(Font(12));
-    for (double decade = axes.decadeFrom; decade <= axes.decadeTo; decade += 1) {
+    if (axes.zoomed)
+        DrawZoomedFrequencyGrid(painter, axes);
+    for (double decade = axes.decadeFrom; !axes.zoomed && decade <= axes.decadeTo; decade += 1) {
         const double f = std::pow(10.0, decade);
         const QPointF at = axes.At(f, axes.dbFrom);
         painter.setPen(grid);
@@ -238,7 +285,8 @@ void DrawLegend(QPainter& painter) {
     }
 }
 
-void Draw(QPainter& painter, std::int16_t anType, const std::string& source, const DeviationEnvelope& envelope) {
+void Draw(QPainter& painter, std::int16_t anType, const std::string& source, const DeviationEnvelope& envelope,
+          const std::optional<FrequencyRange>& zoom) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(QRectF(QPointF(0, 0), QSizeF(kSize)), Qt::white);
     painter.setPen(Qt::black);
@@ -253,7 +301,7 @@ void Draw(QPainter& painter, std::int16_t anType, const std::string& source, con
         painter.drawText(kArea, Qt::AlignCenter, QStringLiteral("no point above 0 MHz to draw"));
         return;
     }
-    const Axes axes = ChooseAxes(envelope.Range());
+    const Axes axes = ChooseAxes(envelope.Range(), zoom);
     DrawGridAndAxes(painter, axes);
     painter.save();
     painter.setClipRect(kArea);
@@ -285,18 +333,45 @@ std::string DeviationPlot::Render(sweep::PlotFormat format) const {
         QPainter painter;
         if (!painter.begin(&svg))
             throw std::runtime_error("cannot draw the plot");
-        Draw(painter, anType_, source_, envelope_);
+        Paint(painter);
         painter.end();
     } else {
         QImage image(kSize, QImage::Format_ARGB32);
         QPainter painter(&image);
-        Draw(painter, anType_, source_, envelope_);
+        Paint(painter);
         painter.end();
         if (!image.save(&buffer, "PNG"))
             throw std::runtime_error("cannot encode the plot as PNG");
     }
     const QByteArray& bytes = buffer.data();
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+void DeviationPlot::Paint(QPainter& painter) const { Draw(painter, anType_, source_, envelope_, frequencyRange_); }
+
+QSize DeviationPlot::Size() { return kSize; }
+
+QRectF DeviationPlot::Area() { return kArea; }
+
+std::optional<FrequencyRange> DeviationPlot::FrequencyAxis() const {
+    if (envelope_.Empty())
+        return std::nullopt;
+    const Axes axes = ChooseAxes(envelope_.Range(), frequencyRange_);
+    return FrequencyRange{std::pow(10.0, axes.decadeFrom), std::pow(10.0, axes.decadeTo)};
+}
+
+std::optional<QPointF> DeviationPlot::Position(double frequencyMHz, double db) const {
+    if (envelope_.Empty() || frequencyMHz <= 0)
+        return std::nullopt;
+    return ChooseAxes(envelope_.Range(), frequencyRange_).At(frequencyMHz, db);
+}
+
+std::optional<double> DeviationPlot::FrequencyAt(double x) const {
+    if (envelope_.Empty())
+        return std::nullopt;
+    const Axes axes = ChooseAxes(envelope_.Range(), frequencyRange_);
+    const double share = (x - kArea.left()) / kArea.width();
+    return std::pow(10.0, axes.decadeFrom + share * (axes.decadeTo - axes.decadeFrom));
 }
 
 }  // namespace quillet::plot

@@ -1,15 +1,27 @@
 // The deviation of a sweep against frequency, drawn as SVG or PNG.
 #pragma once
 
+#include <QPointF>
+#include <QRectF>
+#include <QSize>
+
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "plot/deviation_envelope.h"
 #include "sweep/evaluation.h"
 #include "sweep/plot_format.h"
 
+class QPainter;
+
 namespace quillet::plot {
+
+// A stretch of the frequency axis, lowest first, both above 0 MHz.
+struct FrequencyRange {
+    double fromMHz, toMHz;
+};
 
 // An 800 x 500 picture: the calculator's deviation as a line, the exact
 // highest and lowest cases as a band, the points outside the tolerance
@@ -31,12 +43,30 @@ public:
     // The file's bytes. Needs a QGuiApplication. Throws std::runtime_error.
     std::string Render(sweep::PlotFormat format) const;
 
+    // The same picture into any painter, in coordinates from (0, 0) to
+    // Size(); a window scales the painter to its own size.
+    void Paint(QPainter& painter) const;
+    static QSize Size();
+    static QRectF Area();  // the plotting area inside the axes
+
+    // The frequency axis spans this range instead of the sweep's range
+    // rounded out to whole decades: the picture zoomed in. Entries outside
+    // it are cut off at the area's edges.
+    void SetFrequencyRange(const FrequencyRange& range) { frequencyRange_ = range; }
+    // The frequency axis as drawn; nothing while there is no point to draw.
+    std::optional<FrequencyRange> FrequencyAxis() const;
+    // Where a frequency and deviation lie in the picture, and the frequency
+    // at a picture x, on the axes as drawn (nothing without a point).
+    std::optional<QPointF> Position(double frequencyMHz, double db) const;
+    std::optional<double> FrequencyAt(double x) const;
+
     const DeviationEnvelope& Envelope() const { return envelope_; }
 
 private:
     std::int16_t anType_;
     std::string source_;
     DeviationEnvelope envelope_;
+    std::optional<FrequencyRange> frequencyRange_;
 };
 
 }  // namespace quillet::plot

@@ -39,7 +39,7 @@ struct CalculatorSession::Window : WindowInterface {
     void Unload() override {}
 };
 
-CalculatorSession::CalculatorSession(std::int16_t anType) : window_(std::make_unique<Window>()) {
+CalculatorSession::CalculatorSession(std::int16_t anType) : anType_(anType), window_(std::make_unique<Window>()) {
     window_->model.Form_Load();
     window_->SetOption(anType - 1, true);
 }
@@ -48,18 +48,12 @@ CalculatorSession::~CalculatorSession() = default;
 
 CalculatorResult CalculatorSession::Calculate(std::string_view frequency, std::string_view magnitude,
                                               std::string_view phase) {
-    WindowModel& model = window_->model;
-    bool clamped = false;
-    // Pasted into each box in turn: leaving the box takes its text over.
-    auto enter = [&](TextBox box, std::string_view text, void (WindowModel::*leave)()) {
-        window_->SetText(box, text);
-        (model.*leave)();
-        clamped = clamped || ParseNumber(window_->Text(box)) != ParseNumber(text);
-    };
-    enter(TextBox::TxtFrequency, frequency, &WindowModel::TxtFrequency_LostFocus);
-    enter(TextBox::TxtMagnitude, magnitude, &WindowModel::TxtMagnitude_LostFocus);
-    enter(TextBox::TxtPhase, phase, &WindowModel::TxtPhase_LostFocus);
-    model.PbCapture_Click();
+    window_->model.EnterPointAndCalculate(frequency, magnitude, phase, anType_);
+    // Leaving a box clamps its value to the box's limits; "Calculate"
+    // leaves the input boxes as they are.
+    const bool clamped = ParseNumber(window_->Text(TextBox::TxtFrequency)) != ParseNumber(frequency) ||
+                         ParseNumber(window_->Text(TextBox::TxtMagnitude)) != ParseNumber(magnitude) ||
+                         ParseNumber(window_->Text(TextBox::TxtPhase)) != ParseNumber(phase);
     return {window_->Text(TextBox::TxtMaxUncertainty), window_->Text(TextBox::TxtUncPhase), clamped};
 }
 

@@ -29,6 +29,7 @@ public:
 
 private:
     struct Window;
+    std::int16_t anType_;
     std::unique_ptr<Window> window_;
 };
 

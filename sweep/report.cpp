@@ -42,6 +42,8 @@ std::string JsonString(const std::string& text) {
     return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
+}  // namespace
+
 std::vector<std::string> TableCells(const EvaluatedPoint& p) {
     return {p.frequencyText,
             p.magnitudeText,
@@ -53,8 +55,36 @@ std::vector<std::string> TableCells(const EvaluatedPoint& p) {
             p.withinTolerance ? "ok" : "OUTSIDE"};
 }
 
-const std::vector<std::string> kTableHeader = {"f (MHz)",         "|Z| (ohm)",       "phase (deg)",    "deviation (dB)",
-                                               "EUT phase (deg)", "exact high (dB)", "exact low (dB)", "tolerance"};
+const std::vector<std::string>& TableHeader() {
+    static const std::vector<std::string> header = {"f (MHz)",        "|Z| (ohm)",       "phase (deg)",
+                                                    "deviation (dB)", "EUT phase (deg)", "exact high (dB)",
+                                                    "exact low (dB)", "tolerance"};
+    return header;
+}
+
+std::vector<std::string> SummaryLines(const Summary& s) {
+    std::vector<std::string> lines;
+    if (s.worstDeviation) {
+        const EvaluatedPoint& p = *s.worstDeviation;
+        lines.push_back("Worst deviation (calculator): " + Shown(p.deviationText) + " dB at " + p.frequencyText +
+                        " MHz, EUT phase " + Shown(p.eutPhaseText) + " deg");
+    } else {
+        lines.emplace_back("Worst deviation (calculator): no point could be evaluated");
+    }
+    if (s.firstUnbounded)
+        lines.push_back("Worst exact case: unbounded (first at " + s.firstUnbounded->frequencyText + " MHz)");
+    else if (s.worstExact)
+        lines.push_back("Worst exact case: " + Decibels(s.worstExactDb) + " dB at " + s.worstExact->frequencyText +
+                        " MHz");
+    lines.push_back("Outside the tolerance (" + ToleranceText() + "): " + std::to_string(s.outsideTolerance) + " of " +
+                    std::to_string(s.points) + " points");
+    if (s.clamped > 0)
+        lines.push_back("* " + std::to_string(s.clamped) + " point(s) beyond the calculator's limits (" + LimitsText() +
+                        "): the calculator shows the result for the limit");
+    return lines;
+}
+
+namespace {
 
 // The columns are as wide as their widest cell, known only after the last
 // row: the rows wait in an unnamed temporary file, so memory stays small
@@ -62,11 +92,11 @@ const std::vector<std::string> kTableHeader = {"f (MHz)",         "|Z| (ohm)",  
 class TableWriter : public ReportWriter {
 public:
     TableWriter(std::ostream& out, std::int16_t anType, const std::string& source)
-        : out_(out), anType_(anType), source_(source), spool_(std::tmpfile()), width_(kTableHeader.size()) {
+        : out_(out), anType_(anType), source_(source), spool_(std::tmpfile()), width_(TableHeader().size()) {
         if (!spool_)
             throw std::runtime_error("cannot create a temporary file for the table");
-        for (std::size_t c = 0; c < kTableHeader.size(); ++c)
-            width_[c] = kTableHeader[c].size();
+        for (std::size_t c = 0; c < TableHeader().size(); ++c)
+            width_[c] = TableHeader()[c].size();
     }
     ~TableWriter() override { std::fclose(spool_); }
 
@@ -84,7 +114,7 @@ public:
 
     void Finish(const Summary& s) override {
         out_ << source_ << ", AN type " << anType_ << ": " << AnType(anType_).caption << "\n\n";
-        Line(kTableHeader);
+        Line(TableHeader());
         std::rewind(spool_);
         std::vector<std::string> cells;
         std::string cell;
@@ -118,23 +148,8 @@ private:
 
     void Summarise(const Summary& s) {
         out_ << '\n';
-        if (s.worstDeviation) {
-            const EvaluatedPoint& p = *s.worstDeviation;
-            out_ << "Worst deviation (calculator): " << Shown(p.deviationText) << " dB at " << p.frequencyText
-                 << " MHz, EUT phase " << Shown(p.eutPhaseText) << " deg\n";
-        } else {
-            out_ << "Worst deviation (calculator): no point could be evaluated\n";
-        }
-        if (s.firstUnbounded)
-            out_ << "Worst exact case: unbounded (first at " << s.firstUnbounded->frequencyText << " MHz)\n";
-        else if (s.worstExact)
-            out_ << "Worst exact case: " << Decibels(s.worstExactDb) << " dB at " << s.worstExact->frequencyText
-                 << " MHz\n";
-        out_ << "Outside the tolerance (" << ToleranceText() << "): " << s.outsideTolerance << " of " << s.points
-             << " points\n";
-        if (s.clamped > 0)
-            out_ << "* " << s.clamped << " point(s) beyond the calculator's limits (" << LimitsText()
-                 << "): the calculator shows the result for the limit\n";
+        for (const std::string& line : SummaryLines(s))
+            out_ << line << '\n';
     }
 
     std::ostream& out_;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "sweep/evaluation.h"
 
@@ -23,6 +24,15 @@ public:
 
 std::unique_ptr<ReportWriter> MakeReportWriter(ReportFormat format, std::ostream& out, std::int16_t anType,
                                                const std::string& source);
+
+// The aligned table's column titles and one row's cells, as the table
+// report writes them.
+const std::vector<std::string>& TableHeader();
+std::vector<std::string> TableCells(const EvaluatedPoint& point);
+
+// The lines under the table: the worst deviation and where, the worst
+// exact case, the points outside the tolerance and any clamped points.
+std::vector<std::string> SummaryLines(const Summary& summary);
 
 // A whole evaluation at once.
 std::string WriteReport(const Evaluation& evaluation, ReportFormat format, const std::string& source);

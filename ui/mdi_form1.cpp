@@ -2,14 +2,19 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 
 #include "engine/an_types.h"
@@ -57,6 +62,18 @@ QLineEdit* MakeBox(QWidget* container, const QString& accessibleName, int top) {
 
 // A dropped text would change an input box without focus, click or key:
 // no handler would clamp it or mark the results stale.
+// The local files among dropped data; a text or a web address is none.
+QStringList DroppedFiles(const QMimeData* data) {
+    QStringList files;
+    if (data == nullptr)
+        return files;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile())
+            files << url.toLocalFile();
+    }
+    return files;
+}
+
 QLineEdit* MakeInputBox(QWidget* container, const QString& accessibleName, int top) {
     QLineEdit* box = MakeBox(container, accessibleName, top);
     box->setAcceptDrops(false);
@@ -88,6 +105,12 @@ MDIForm1::MDIForm1(QWidget* parent)
     CreateControls();
     SetTabOrder();
     BindEvents();
+
+    // Files dropped on the input boxes too reach the window, which opens
+    // them; the boxes themselves still take no dropped text.
+    setAcceptDrops(true);
+    auto* open = new QShortcut(QKeySequence::Open, this);
+    connect(open, &QShortcut::activated, this, &MDIForm1::OpenRequested);
 }
 
 MDIForm1::~MDIForm1() {
@@ -216,7 +239,7 @@ void MDIForm1::SetTabOrder() {
 
 void MDIForm1::BindEvents() {
     using quillet::WindowModel;
-    auto* binder = new InputBoxBinder(this);
+    auto* binder = binder_ = new InputBoxBinder(this);
     auto bind = [this, binder](QLineEdit* box, void (WindowModel::*click)(), void (WindowModel::*gotFocus)(),
                                void (WindowModel::*keyPress)(std::uint16_t), void (WindowModel::*lostFocus)()) {
         binder->Bind(box, {[this, click] { (model_.*click)(); }, [this, gotFocus] { (model_.*gotFocus)(); },
@@ -256,6 +279,26 @@ void MDIForm1::BindEvents() {
 void MDIForm1::Load() {
     model_.Form_Load();
     PbCapture->setFocus(Qt::OtherFocusReason);
+}
+
+void MDIForm1::CalculatePoint(std::string_view frequency, std::string_view magnitude, std::string_view phase,
+                              std::int16_t anType) {
+    binder_->FocusIsOn(PbCapture);
+    PbCapture->setFocus(Qt::OtherFocusReason);
+    model_.EnterPointAndCalculate(frequency, magnitude, phase, anType);
+}
+
+void MDIForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MDIForm1::dropEvent(QDropEvent* event) {
+    const QStringList files = DroppedFiles(event->mimeData());
+    if (files.isEmpty())
+        return;
+    event->acceptProposedAction();
+    emit FilesDropped(files);
 }
 
 void MDIForm1::paintEvent(QPaintEvent* event) {

@@ -2,13 +2,17 @@
 // window interface of the window logic implemented on them.
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
+#include <cstdint>
+#include <string_view>
 
 #include "window/window_interface.h"
 #include "window/window_model.h"
 
+class InputBoxBinder;
 class QButtonGroup;
 class QGroupBox;
 class QLabel;
@@ -28,6 +32,13 @@ public:
     void Load();
 
     quillet::WindowModel& Model() { return model_; }
+
+    // A point put into the three boxes and calculated as the user would:
+    // the focus goes to "Calculate" first, so a box being typed in takes
+    // over its keys as it does when "Calculate" is pressed, then the texts
+    // are entered, the AN type (1..4) chosen and "Calculate" pressed.
+    void CalculatePoint(std::string_view frequency, std::string_view magnitude, std::string_view phase,
+                        std::int16_t anType);
 
     // quillet::WindowInterface
     std::string Text(quillet::TextBox box) const override;
@@ -69,8 +80,16 @@ public:
     QPushButton* PbInfo;                   // "About"
     QPushButton* PbExit;                   // "Exit"
 
+signals:
+    // Files dropped anywhere on the window, and Ctrl+O: the window itself
+    // opens nothing.
+    void FilesDropped(const QStringList& paths);
+    void OpenRequested();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void CreateControls();
@@ -79,6 +98,7 @@ private:
     QLineEdit* Box(quillet::TextBox box) const;
     static void MakeTabStop(QRadioButton* selected);
 
+    InputBoxBinder* binder_ = nullptr;
     QButtonGroup* frameOptions_ = nullptr;   // ChkLink(0), (1), (3) in Frame2
     QButtonGroup* windowOptions_ = nullptr;  // ChkLink(2) on the window
     quillet::WindowModel model_{*this};

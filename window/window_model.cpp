@@ -80,4 +80,16 @@ void WindowModel::PbCapture_Click() {
     CalculateDeviation(module_, window_);
 }
 
+void WindowModel::EnterPointAndCalculate(std::string_view frequency, std::string_view magnitude, std::string_view phase,
+                                         std::int16_t anType) {
+    window_.SetText(TextBox::TxtFrequency, frequency);
+    TxtFrequency_LostFocus();
+    window_.SetText(TextBox::TxtMagnitude, magnitude);
+    TxtMagnitude_LostFocus();
+    window_.SetText(TextBox::TxtPhase, phase);
+    TxtPhase_LostFocus();
+    window_.SetOption(anType - 1, true);  // raises ChkLink_Click when the type changes
+    PbCapture_Click();
+}
+
 }  // namespace quillet

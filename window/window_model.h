@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "window/entry_field.h"
 #include "window/module34.h"
@@ -23,6 +24,13 @@ public:
 
     // The "Calculate" button
     void PbCapture_Click();
+
+    // A point put into the calculator as a user would: each text entered
+    // into its box and taken over by leaving the box, the AN type's option
+    // selected (1..4), then "Calculate". The boxes must hold no keys typed
+    // but not yet taken over, which is so once the focus has left them.
+    void EnterPointAndCalculate(std::string_view frequency, std::string_view magnitude, std::string_view phase,
+                                std::int16_t anType);
 
     // Results
     void InvalidateResults();

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "apps/quillet/sweep_windows.h"
 #include "quillet/version.h"
 #include "ui/appearance.h"
 #include "ui/mdi_form1.h"
@@ -21,8 +22,9 @@ bool DisplayAvailable() {
 }
 
 // --help and --version, which need no window and so no display. Exits on
-// them and on an unknown option, as command-line programs do.
-void HandleOptions(int argc, char* argv[]) {
+// them and on an unknown option, as command-line programs do. Gives the
+// measurement files named.
+QStringList HandleOptions(int argc, char* argv[]) {
     QCoreApplication core(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillet"));
     QCoreApplication::setApplicationVersion(
@@ -33,13 +35,17 @@ void HandleOptions(int argc, char* argv[]) {
                        "network's impedance error can cause."));
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("files"),
+                                 QStringLiteral("Measured sweeps to open, each in a sweep window of its own."),
+                                 QStringLiteral("[FILE...]"));
     parser.process(core);
+    return parser.positionalArguments();
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    HandleOptions(argc, argv);
+    const QStringList files = HandleOptions(argc, argv);
     if (!DisplayAvailable()) {
         std::fprintf(stderr,
                      "quillet: no display to open the window on; without a desktop run it as "
@@ -55,5 +61,7 @@ int main(int argc, char* argv[]) {
     MDIForm1 window;
     window.Load();
     window.show();
+    quillet::app::SweepWindows sweeps(window);
+    sweeps.Open(files);
     return QApplication::exec();
 }

@@ -1,0 +1,119 @@
+#include "apps/quillet/sweep_windows.h"
+
+#include <QEvent>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace quillet::app {
+namespace {
+
+// Long enough that a sample file is done before its window appears, short
+// enough that a long one shows its progress at once.
+constexpr int kShowAfterMs = 250;
+constexpr int kCascade = 28;
+constexpr int kGap = 8;
+constexpr int kNarrowest = 560;  // narrower beside the calculator, and the table shows too few columns
+
+}  // namespace
+
+SweepWindows::SweepWindows(MDIForm1& calculator) : QObject(&calculator), calculator_(calculator) {
+    connect(&calculator_, &MDIForm1::FilesDropped, this, qOverload<const QStringList&>(&SweepWindows::Open));
+    connect(&calculator_, &MDIForm1::OpenRequested, this, &SweepWindows::OpenWithDialog);
+    calculator_.installEventFilter(this);
+}
+
+SweepWindows::~SweepWindows() {
+    for (const auto& window : windows_)
+        delete window.data();
+}
+
+QList<sweepui::SweepWindow*> SweepWindows::Windows() const {
+    QList<sweepui::SweepWindow*> open;
+    for (const auto& window : windows_) {
+        if (window)
+            open << window.data();
+    }
+    return open;
+}
+
+void SweepWindows::Open(const QStringList& paths) {
+    for (const QString& path : paths)
+        Open(path);
+}
+
+sweepui::SweepWindow* SweepWindows::Open(const QString& path) {
+    auto* window = new sweepui::SweepWindow(path, calculator_.Model().Module().AnType);
+    windows_.removeAll(nullptr);
+    windows_ << window;
+    Place(window);
+    const auto showWhenWorthIt = [window] {
+        if (!window->isVisible() && (window->Busy() || window->Result()))
+            window->show();
+    };
+    connect(window, &sweepui::SweepWindow::Evaluated, window, showWhenWorthIt);
+    QTimer::singleShot(kShowAfterMs, window, showWhenWorthIt);
+    connect(window, &sweepui::SweepWindow::Failed, this,
+            [this, window](const QString& message) { Report(window, message); });
+    connect(window, &sweepui::SweepWindow::PointActivated, this,
+            [this](const QString& frequency, const QString& magnitude, const QString& phase, int anType) {
+                calculator_.CalculatePoint(frequency.toStdString(), magnitude.toStdString(), phase.toStdString(),
+                                           static_cast<std::int16_t>(anType));
+                calculator_.raise();
+            });
+    return window;
+}
+
+// A file that could not be read on opening leaves nothing behind but its
+// message; a window already showing a sweep has told the user itself.
+void SweepWindows::Report(sweepui::SweepWindow* window, const QString& message) {
+    if (window->Result())
+        return;
+    window->hide();
+    window->deleteLater();
+    QMessageBox::warning(&calculator_, QStringLiteral("Quillet"), message);
+}
+
+void SweepWindows::OpenWithDialog() {
+    const QStringList paths = QFileDialog::getOpenFileNames(
+        &calculator_, QStringLiteral("Open a measured sweep"), QString(),
+        QStringLiteral("Measured sweeps (*.s1p *.ts *.csv *.txt);;Touchstone (*.s1p *.ts);;Delimited text (*.csv "
+                       "*.txt);;All files (*)"));
+    Open(paths);
+}
+
+// Beside the calculator, on the side with more room, while that room is
+// wide enough for the table; otherwise over the screen's free edge. Each
+// further window a little lower and further out.
+void SweepWindows::Place(sweepui::SweepWindow* window) {
+    const QRect screen = calculator_.screen()->availableGeometry();
+    const QRect calculator = calculator_.frameGeometry();
+    const int step = kCascade * (placed_++ % 8);
+    QSize size = window->size().boundedTo(screen.size() - QSize(2 * kCascade, 2 * kCascade));
+    const int rightRoom = screen.right() - calculator.right() - kGap - step;
+    const int leftRoom = calculator.left() - screen.left() - kGap - step;
+    int left = screen.right() - size.width() - step;
+    if (std::max(rightRoom, leftRoom) >= kNarrowest) {
+        size.setWidth(std::min(size.width(), std::max(rightRoom, leftRoom)));
+        left =
+            rightRoom >= leftRoom ? calculator.right() + kGap + step : calculator.left() - kGap - step - size.width();
+    }
+    const int top =
+        std::clamp(calculator.top() + step, screen.top(), std::max(screen.top(), screen.bottom() - size.height()));
+    window->resize(size);
+    window->move(std::max(left, screen.left()), top);
+}
+
+bool SweepWindows::eventFilter(QObject* watched, QEvent* event) {
+    // "Exit" and the close box end the program, sweep windows and all.
+    if (watched == &calculator_ && event->type() == QEvent::Close) {
+        for (sweepui::SweepWindow* window : Windows())
+            window->close();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace quillet::app

@@ -1,0 +1,135 @@
+#include "sweepui/point_table_model.h"
+
+#include <QBrush>
+#include <QColor>
+#include <QString>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numeric>
+#include <string>
+#include <utility>
+
+#include "sweep/report.h"
+
+namespace quillet::sweepui {
+namespace {
+
+constexpr int kToleranceColumn = 7;
+constexpr int kDeviationColumn = 3;
+
+// The value a column sorts by. A result the calculator could not give
+// sorts below every number; an unbounded worst case lies beyond every
+// bound on its side.
+double SortKey(const sweep::EvaluatedPoint& p, int column) {
+    constexpr double kNone = -std::numeric_limits<double>::infinity();
+    switch (column) {
+    case 0: return p.frequencyMHz;
+    case 1: return p.magnitudeOhm;
+    case 2: return p.phaseDegrees;
+    case 3: return p.deviationDb.value_or(kNone);
+    case 4: return p.eutPhaseDegrees.value_or(kNone);
+    case 5: return p.exact ? p.exact->highestDb : std::numeric_limits<double>::infinity();
+    case 6: return p.exact ? p.exact->lowestDb : -std::numeric_limits<double>::infinity();
+    default: return p.withinTolerance ? 0.0 : 1.0;
+    }
+}
+
+QString FromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+void PointTableModel::SetEvaluation(std::shared_ptr<const sweep::Evaluation> evaluation) {
+    beginResetModel();
+    evaluation_ = std::move(evaluation);
+    const std::size_t n = evaluation_ ? evaluation_->points.size() : 0;
+    order_.resize(n);
+    std::iota(order_.begin(), order_.end(), std::size_t{0});
+    rows_.resize(n);
+    std::iota(rows_.begin(), rows_.end(), 0);
+    endResetModel();
+}
+
+const sweep::EvaluatedPoint& PointTableModel::PointAt(int row) const {
+    return evaluation_->points.at(order_.at(static_cast<std::size_t>(row)));
+}
+
+int PointTableModel::RowOf(std::size_t pointIndex) const { return rows_.at(pointIndex); }
+
+int PointTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(order_.size());
+}
+
+int PointTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(sweep::TableHeader().size());
+}
+
+QVariant PointTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || !evaluation_)
+        return {};
+    const sweep::EvaluatedPoint& p = PointAt(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole: return FromUtf8(sweep::TableCells(p).at(static_cast<std::size_t>(index.column())));
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(index.column() == kToleranceColumn ? Qt::AlignLeft | Qt::AlignVCenter
+                                                                      : Qt::AlignRight | Qt::AlignVCenter);
+    case Qt::BackgroundRole:
+        // Light enough that the text keeps its contrast in any palette.
+        if (!p.withinTolerance)
+            return QBrush(QColor(0xFF, 0xD6, 0xD6));
+        return {};
+    case Qt::ForegroundRole:
+        if (!p.withinTolerance)
+            return QBrush(Qt::black);
+        return {};
+    case Qt::ToolTipRole:
+        if (p.inputsClamped && index.column() == kDeviationColumn)
+            return QStringLiteral("Beyond the calculator's limits: the calculator shows the result for the limit");
+        if (!p.withinTolerance)
+            return QStringLiteral("Outside the tolerance (%1)").arg(FromUtf8(sweep::ToleranceText()));
+        return {};
+    default: return {};
+    }
+}
+
+QVariant PointTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::AccessibleTextRole))
+        return QAbstractTableModel::headerData(section, orientation, role);
+    return FromUtf8(sweep::TableHeader().at(static_cast<std::size_t>(section)));
+}
+
+void PointTableModel::sort(int column, Qt::SortOrder order) {
+    if (!evaluation_)
+        return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<std::size_t> pointsBefore;
+    pointsBefore.reserve(static_cast<std::size_t>(before.size()));
+    for (const QModelIndex& index : before)
+        pointsBefore.push_back(order_.at(static_cast<std::size_t>(index.row())));
+
+    const auto& points = evaluation_->points;
+    // Stable, and file order without a column, so equal values keep their order.
+    std::iota(order_.begin(), order_.end(), std::size_t{0});
+    if (column >= 0) {
+        std::stable_sort(order_.begin(), order_.end(), [&](std::size_t a, std::size_t b) {
+            const double ka = SortKey(points[a], column), kb = SortKey(points[b], column);
+            return order == Qt::AscendingOrder ? ka < kb : kb < ka;
+        });
+    }
+    for (std::size_t row = 0; row < order_.size(); ++row)
+        rows_[order_[row]] = static_cast<int>(row);
+
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (qsizetype i = 0; i < before.size(); ++i)
+        after.push_back(index(rows_[pointsBefore[static_cast<std::size_t>(i)]], before[i].column()));
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+}  // namespace quillet::sweepui

@@ -1,0 +1,354 @@
+#include "sweepui/sweep_window.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSplitter>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <exception>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+#include "engine/an_types.h"
+#include "measurement/read_measurement.h"
+#include "sweep/atomic_file.h"
+#include "sweepui/plot_view.h"
+#include "sweepui/point_table_model.h"
+
+namespace quillet::sweepui {
+namespace {
+
+QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// The file a dialog's answer names: its own ending where that is one of the
+// offered formats, else the chosen filter's ending added.
+template <class Format>
+struct Choice {
+    const char* filter;
+    const char* suffix;
+    Format format;
+};
+
+template <class Format, std::size_t N>
+std::pair<QString, Format> Chosen(QString file, const QString& filter, const Choice<Format> (&choices)[N]) {
+    const QString suffix = QFileInfo(file).suffix().toLower();
+    for (const auto& choice : choices) {
+        if (suffix == QLatin1String(choice.suffix))
+            return {file, choice.format};
+    }
+    for (const auto& choice : choices) {
+        if (filter == QLatin1String(choice.filter))
+            return {file + '.' + QLatin1String(choice.suffix), choice.format};
+    }
+    return {file + '.' + QLatin1String(choices[0].suffix), choices[0].format};
+}
+
+constexpr Choice<sweep::ReportFormat> kReportChoices[] = {
+    {"CSV (*.csv)", "csv", sweep::ReportFormat::Csv},
+    {"JSON (*.json)", "json", sweep::ReportFormat::Json},
+    {"Text table (*.txt)", "txt", sweep::ReportFormat::Table},
+};
+
+constexpr Choice<sweep::PlotFormat> kPlotChoices[] = {
+    {"PNG image (*.png)", "png", sweep::PlotFormat::Png},
+    {"SVG drawing (*.svg)", "svg", sweep::PlotFormat::Svg},
+};
+
+template <class Format, std::size_t N>
+QString Filters(const Choice<Format> (&choices)[N]) {
+    QStringList filters;
+    for (const auto& choice : choices)
+        filters << QLatin1String(choice.filter);
+    return filters.join(QStringLiteral(";;"));
+}
+
+}  // namespace
+
+SweepWindow::SweepWindow(const QString& path, std::int16_t anType, QWidget* parent)
+    : QWidget(parent, Qt::Window), path_(path) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    const std::string source = measurement::SourceName(LocalPath(path));
+    setWindowTitle(QStringLiteral("%1 – Quillet").arg(QFileInfo(QString::fromStdString(source)).fileName()));
+    CreateControls();
+    AnTypeBox->setCurrentIndex(anType - 1);
+    connect(AnTypeBox, &QComboBox::currentIndexChanged, this, [this] { Evaluate(!result_); });
+    Evaluate(true);
+}
+
+SweepWindow::~SweepWindow() { StopWorker(); }
+
+void SweepWindow::CreateControls() {
+    AnTypeBox = new QComboBox(this);
+    for (const AnTypeInfo& type : kAnTypes)
+        AnTypeBox->addItem(FromUtf8(type.caption));
+    AnTypeBox->setAccessibleName(QStringLiteral("AN type"));
+    auto* typeLabel = new QLabel(QStringLiteral("AN &type:"), this);
+    typeLabel->setBuddy(AnTypeBox);
+    ReloadButton = new QPushButton(QStringLiteral("&Reload"), this);
+    ReloadButton->setToolTip(QStringLiteral("Read the file again and evaluate it (F5)"));
+    ExportReportButton = new QPushButton(QStringLiteral("Export &report…"), this);
+    ExportPlotButton = new QPushButton(QStringLiteral("Export &plot…"), this);
+    ResetZoomButton = new QPushButton(QStringLiteral("Reset &zoom"), this);
+    ResetZoomButton->setToolTip(
+        QStringLiteral("Zoom the frequency axis with the wheel, by dragging a range or with + and -; a double "
+                       "click, Home or 0 shows the whole sweep again"));
+    ResetZoomButton->setEnabled(false);
+
+    Plot = new PlotView(this);
+    Plot->setAccessibleName(QStringLiteral("Deviation plot"));
+    Summary = new QLabel(this);
+    Summary->setAccessibleName(QStringLiteral("Summary"));
+    Summary->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    Summary->setFocusPolicy(Qt::StrongFocus);
+    Summary->setWordWrap(true);
+
+    Points = new PointTableModel(this);
+    Table = new QTableView(this);
+    Table->setModel(Points);
+    Table->setAccessibleName(QStringLiteral("Points"));
+    Table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Table->setSelectionMode(QAbstractItemView::SingleSelection);
+    Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Table->setTabKeyNavigation(false);  // Tab leaves the table; the arrows move in it
+    Table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    Table->setSortingEnabled(true);
+    Table->verticalHeader()->hide();
+    Table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    Table->verticalHeader()->setDefaultSectionSize(Table->fontMetrics().height() + 6);
+    Table->setToolTip(QStringLiteral("Double-click a row or press Enter on it to calculate it in the calculator"));
+
+    Progress = new QProgressBar(this);
+    Progress->setAccessibleName(QStringLiteral("Evaluation progress"));
+    CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    Status = new QLabel(this);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(typeLabel);
+    top->addWidget(AnTypeBox);
+    top->addStretch();
+    for (QPushButton* button : {ReloadButton, ExportReportButton, ExportPlotButton, ResetZoomButton})
+        top->addWidget(button);
+    auto* lower = new QWidget(this);
+    auto* lowerLayout = new QVBoxLayout(lower);
+    lowerLayout->setContentsMargins(0, 0, 0, 0);
+    lowerLayout->addWidget(Summary);
+    lowerLayout->addWidget(Table, 1);
+    auto* splitter = new QSplitter(Qt::Vertical, this);
+    splitter->addWidget(Plot);
+    splitter->addWidget(lower);
+    splitter->setChildrenCollapsible(false);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 1);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(Status, 1);
+    bottom->addWidget(Progress, 2);
+    bottom->addWidget(CancelButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(splitter, 1);
+    layout->addLayout(bottom);
+
+    const QWidget* order[] = {AnTypeBox, ReloadButton, ExportReportButton, ExportPlotButton, ResetZoomButton, Plot,
+                              Summary,   Table,        CancelButton};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+        QWidget::setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
+
+    connect(ReloadButton, &QPushButton::clicked, this, [this] { Evaluate(true); });
+    connect(ExportReportButton, &QPushButton::clicked, this, &SweepWindow::ExportReportWithDialog);
+    connect(ExportPlotButton, &QPushButton::clicked, this, &SweepWindow::ExportPlotWithDialog);
+    connect(ResetZoomButton, &QPushButton::clicked, Plot, &PlotView::ResetZoom);
+    connect(Plot, &PlotView::ZoomChanged, ResetZoomButton, &QWidget::setEnabled);
+    connect(CancelButton, &QPushButton::clicked, this, &SweepWindow::Cancel);
+    connect(new QShortcut(QKeySequence::Refresh, this), &QShortcut::activated, this, [this] { Evaluate(true); });
+    connect(new QShortcut(QKeySequence::Close, this), &QShortcut::activated, this, &QWidget::close);
+    connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, &SweepWindow::Cancel);
+    connect(Table, &QTableView::activated, this, [this](const QModelIndex& index) {
+        const sweep::EvaluatedPoint& p = Points->PointAt(index.row());
+        emit PointActivated(QString::fromStdString(p.frequencyText), QString::fromStdString(p.magnitudeText),
+                            QString::fromStdString(p.phaseText), result_->evaluation->anType);
+    });
+    resize(900, 760);
+}
+
+void SweepWindow::Evaluate(bool reread) {
+    StopWorker();
+    const auto type = static_cast<std::int16_t>(AnTypeBox->currentIndex() + 1);
+    std::shared_ptr<const measurement::Measurement> measured;
+    if (!reread && result_)
+        measured = result_->measured;
+    const int generation = ++generation_;
+    cancelled_ = std::make_shared<std::atomic<bool>>(false);
+    SetBusy(true);
+    Status->setText(measured ? QStringLiteral("Evaluating…") : QStringLiteral("Reading…"));
+    worker_ = std::thread([this, path = LocalPath(path_), type, measured, cancelled = cancelled_, generation] {
+        const auto progress = [this, generation](std::size_t done, std::size_t total) {
+            QMetaObject::invokeMethod(
+                this, [this, generation, done, total] { Progressed(generation, done, total); }, Qt::QueuedConnection);
+        };
+        try {
+            auto result = EvaluateSweep(path, type, measured, *cancelled, progress);
+            QMetaObject::invokeMethod(
+                this,
+                [this, generation, result = std::move(result)]() mutable { Finish(generation, std::move(result)); },
+                Qt::QueuedConnection);
+        } catch (const std::exception& error) {
+            QMetaObject::invokeMethod(
+                this, [this, generation, message = QString::fromStdString(error.what())] { Fail(generation, message); },
+                Qt::QueuedConnection);
+        }
+    });
+}
+
+void SweepWindow::Cancel() {
+    if (cancelled_)
+        cancelled_->store(true);
+}
+
+// The worker stops between two points, so this waits at most for one.
+void SweepWindow::StopWorker() {
+    Cancel();
+    if (worker_.joinable())
+        worker_.join();
+}
+
+void SweepWindow::SetBusy(bool busy) {
+    Progress->setVisible(busy);
+    CancelButton->setVisible(busy);
+    Progress->setRange(0, 0);  // busy until the first count arrives
+    const bool shown = result_.has_value() && !busy;
+    ExportReportButton->setEnabled(shown);
+    ExportPlotButton->setEnabled(shown);
+    if (!busy)
+        Status->clear();
+}
+
+void SweepWindow::Progressed(int generation, std::size_t done, std::size_t total) {
+    if (generation != generation_)
+        return;
+    if (total == 0) {
+        Status->setText(QStringLiteral("Reading… %1 points").arg(done));
+        return;
+    }
+    Status->setText(QStringLiteral("Evaluating… %1 of %2 points").arg(done).arg(total));
+    // A bar counts in int; per mille is fine enough for any sweep.
+    Progress->setRange(0, 1000);
+    Progress->setValue(static_cast<int>(done * 1000 / total));
+}
+
+void SweepWindow::ShowTypeOfResult() {
+    if (!result_)
+        return;
+    const QSignalBlocker quiet(AnTypeBox);
+    AnTypeBox->setCurrentIndex(result_->evaluation->anType - 1);
+}
+
+void SweepWindow::Finish(int generation, std::optional<SweepResult> result) {
+    if (generation != generation_)
+        return;
+    if (worker_.joinable())
+        worker_.join();
+    if (!result) {
+        ShowTypeOfResult();  // what is on show stays, with its type
+        SetBusy(false);
+        Status->setText(result_ ? QStringLiteral("Cancelled; the evaluation shown is unchanged.")
+                                : QStringLiteral("Cancelled. Reload (F5) or choose a type to evaluate the file."));
+        emit Cancelled();
+        return;
+    }
+    result_ = std::move(result);
+    Points->SetEvaluation(result_->evaluation);
+    Table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    Table->resizeColumnsToContents();
+    Plot->SetSweep(result_->plot, result_->evaluation, result_->source);
+    QStringList lines;
+    for (const std::string& line : sweep::SummaryLines(result_->evaluation->summary))
+        lines << QString::fromStdString(line);
+    for (const std::string& note : result_->measured->notes)
+        lines << QStringLiteral("Note: %1").arg(QString::fromStdString(note));
+    Summary->setText(lines.join('\n'));
+    Plot->setAccessibleDescription(Summary->text());
+    SetBusy(false);
+    emit Evaluated();
+}
+
+void SweepWindow::Fail(int generation, const QString& message) {
+    if (generation != generation_)
+        return;
+    if (worker_.joinable())
+        worker_.join();
+    ShowTypeOfResult();
+    SetBusy(false);
+    // With nothing on show yet the opener reports it, and this window goes.
+    if (result_)
+        QMessageBox::warning(this, QStringLiteral("Quillet"), message);
+    emit Failed(message);
+}
+
+void SweepWindow::ExportReport(const QString& file, sweep::ReportFormat format) const {
+    if (!result_)
+        throw std::runtime_error("nothing evaluated to export");
+    const std::string target = LocalPath(file);
+    if (sweep::CanonicalName(target) == sweep::CanonicalName(LocalPath(path_)))
+        throw std::runtime_error(target + " is the measurement file itself; choose another file");
+    sweep::WriteFileAtomically(target, sweep::WriteReport(*result_->evaluation, format, result_->source));
+}
+
+void SweepWindow::ExportPlot(const QString& file, sweep::PlotFormat format) const {
+    if (!result_)
+        throw std::runtime_error("nothing evaluated to export");
+    const std::string target = LocalPath(file);
+    if (sweep::CanonicalName(target) == sweep::CanonicalName(LocalPath(path_)))
+        throw std::runtime_error(target + " is the measurement file itself; choose another file");
+    sweep::WriteFileAtomically(target, result_->plot->Render(format));
+}
+
+void SweepWindow::ExportReportWithDialog() {
+    QString filter;
+    const QString base = QFileInfo(path_).absoluteDir().filePath(QFileInfo(path_).completeBaseName());
+    const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Export the report"), base + ".csv",
+                                                      Filters(kReportChoices), &filter);
+    if (file.isEmpty())
+        return;
+    const auto [target, format] = Chosen(file, filter, kReportChoices);
+    try {
+        ExportReport(target, format);
+    } catch (const std::exception& error) {
+        QMessageBox::warning(this, QStringLiteral("Quillet"), QString::fromStdString(error.what()));
+    }
+}
+
+void SweepWindow::ExportPlotWithDialog() {
+    QString filter;
+    const QString base = QFileInfo(path_).absoluteDir().filePath(QFileInfo(path_).completeBaseName());
+    const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Export the plot"), base + ".png",
+                                                      Filters(kPlotChoices), &filter);
+    if (file.isEmpty())
+        return;
+    const auto [target, format] = Chosen(file, filter, kPlotChoices);
+    try {
+        ExportPlot(target, format);
+    } catch (const std::exception& error) {
+        QMessageBox::warning(this, QStringLiteral("Quillet"), QString::fromStdString(error.what()));
+    }
+}
+
+void SweepWindow::closeEvent(QCloseEvent* event) {
+    StopWorker();
+    QWidget::closeEvent(event);
+}
+
+}  // namespace quillet::sweepui

@@ -1,0 +1,99 @@
+// A window for one measured sweep: the AN type, the deviation plot, the
+// table of points and the summary, exports written as an-sweep writes
+// them, and each row one step away from the calculator.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <thread>
+
+#include "sweep/plot_format.h"
+#include "sweep/report.h"
+#include "sweepui/sweep_job.h"
+
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTableView;
+
+namespace quillet::sweepui {
+
+class PlotView;
+class PointTableModel;
+
+class SweepWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    // Starts evaluating the file at once, for AN type 1..4.
+    SweepWindow(const QString& path, std::int16_t anType, QWidget* parent = nullptr);
+    ~SweepWindow() override;  // cancels the evaluation and waits for it
+    SweepWindow(const SweepWindow&) = delete;
+    SweepWindow& operator=(const SweepWindow&) = delete;
+
+    QString Path() const { return path_; }
+    bool Busy() const { return worker_.joinable(); }
+    // The evaluation on show; nothing before the first has finished.
+    const std::optional<SweepResult>& Result() const { return result_; }
+
+    // The report or the plot into a file, the bytes an-sweep writes for the
+    // same file and type. Throws std::runtime_error naming the file.
+    void ExportReport(const QString& file, sweep::ReportFormat format) const;
+    void ExportPlot(const QString& file, sweep::PlotFormat format) const;
+
+    // Evaluates again for the type in the type box; rereading the file
+    // takes in any change made to it since.
+    void Evaluate(bool reread);
+    void Cancel();
+
+    // The controls, from top to bottom.
+    QComboBox* AnTypeBox;
+    QPushButton* ReloadButton;
+    QPushButton* ExportReportButton;
+    QPushButton* ExportPlotButton;
+    QPushButton* ResetZoomButton;
+    PlotView* Plot;
+    QLabel* Summary;
+    QTableView* Table;
+    PointTableModel* Points;
+    QProgressBar* Progress;
+    QPushButton* CancelButton;
+    QLabel* Status;
+
+signals:
+    // A row chosen with a double click or Enter: its typed texts and type.
+    void PointActivated(const QString& frequency, const QString& magnitude, const QString& phase, int anType);
+    // An evaluation has finished and is on show, was cancelled, or failed
+    // (the message names the file and line, as an-sweep's does).
+    void Evaluated();
+    void Cancelled();
+    void Failed(const QString& message);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateControls();
+    void ExportReportWithDialog();
+    void ExportPlotWithDialog();
+    void Finish(int generation, std::optional<SweepResult> result);
+    void Fail(int generation, const QString& message);
+    void Progressed(int generation, std::size_t done, std::size_t total);
+    void StopWorker();
+    void SetBusy(bool busy);
+    void ShowTypeOfResult();
+
+    QString path_;
+    std::optional<SweepResult> result_;
+    std::thread worker_;
+    std::shared_ptr<std::atomic<bool>> cancelled_;
+    int generation_ = 0;  // results of an evaluation since replaced are dropped
+};
+
+}  // namespace quillet::sweepui

@@ -1,0 +1,364 @@
+// The sweep windows driven through their real widgets beside the real
+// calculator, and held against what an-sweep prints for the same file.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include "apps/quillet/sweep_windows.h"
+#include "sweepui/plot_view.h"
+#include "sweepui/point_table_model.h"
+#include "tests/ui/ui_test_support.h"
+
+using quillet::sweepui::SweepWindow;
+
+namespace {
+
+const QString kSample = QStringLiteral(QUILLET_SAMPLE);
+
+struct Run {
+    QByteArray out, err;
+};
+
+Run AnSweep(const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral(AN_SWEEP), arguments);
+    process.waitForFinished(60000);
+    return {process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+QByteArray Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void Write(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+// Records and dismisses the message box that comes up once the worker has
+// finished, whenever that is.
+void DismissComingMessageBox(SeenMessage* seen) {
+    auto* poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, poll, [seen, poll] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr)
+            return;
+        seen->shown = true;
+        seen->text = box->text();
+        box->button(QMessageBox::Ok)->click();
+        poll->deleteLater();
+    });
+    poll->start(20);
+}
+
+void MoveMouse(QWidget* widget, QPoint at, Qt::MouseButtons held) {
+    QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, held, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+}
+
+bool Idle(SweepWindow* window) {
+    return QTest::qWaitFor([window] { return !window->Busy(); }, 120000);
+}
+
+// The rows of an-sweep's aligned table, each split into its cells.
+QList<QStringList> TableRows(const QByteArray& table) {
+    const QList<QByteArray> lines = table.split('\n');
+    QList<QStringList> rows;
+    for (qsizetype i = 3; i < lines.size() && !lines[i].isEmpty(); ++i)
+        rows << QString::fromUtf8(lines[i]).split(' ', Qt::SkipEmptyParts);
+    return rows;
+}
+
+QList<QStringList> ShownRows(const SweepWindow& window) {
+    QList<QStringList> rows;
+    const QAbstractItemModel& model = *window.Table->model();
+    for (int r = 0; r < model.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < model.columnCount(); ++c)
+            cells << model.index(r, c).data().toString();
+        rows << cells;
+    }
+    return rows;
+}
+
+// A Touchstone sweep of n points from 0.15 to 30 MHz around 50 ohm.
+QByteArray LongSweep(int n) {
+    QByteArray text = "# MHz Z MA R 50\n";
+    for (int i = 0; i < n; ++i)
+        text += QByteArray::number(0.15 + 29.85 * i / (n - 1), 'g', 12) + ' ' +
+                QByteArray::number(40 + 20.0 * i / n, 'g', 8) + " 30\n";
+    return text;
+}
+
+}  // namespace
+
+class SweepWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<MDIForm1> calculator_;
+    std::unique_ptr<quillet::app::SweepWindows> sweeps_;
+    QTemporaryDir dir_;
+
+    SweepWindow* OpenSample() {
+        SweepWindow* window = sweeps_->Open(kSample);
+        if (!Idle(window) || !window->Result())
+            qWarning("the sample was not evaluated");
+        return window;
+    }
+
+private slots:
+    void initTestCase() { SetUpAppearance(); }
+
+    void init() {
+        calculator_ = OpenWindow();
+        sweeps_ = std::make_unique<quillet::app::SweepWindows>(*calculator_);
+    }
+
+    void cleanup() {
+        sweeps_.reset();
+        calculator_.reset();
+    }
+
+    // The table and summary of each AN type, reached by changing the type.
+    void showsAnSweepsTableForEveryType() {
+        calculator_->ChkLink[1]->click();
+        SweepWindow* window = OpenSample();
+        QCOMPARE(window->AnTypeBox->currentIndex(), 1);  // the calculator's type
+        for (int type : {2, 3, 4, 1}) {
+            window->AnTypeBox->setCurrentIndex(type - 1);
+            QVERIFY(Idle(window));
+            const Run expected = AnSweep({"--type", QString::number(type), kSample});
+            QCOMPARE(ShownRows(*window), TableRows(expected.out));
+            const QByteArray summary = expected.out.mid(expected.out.indexOf("\n\nWorst") + 2).trimmed();
+            QCOMPARE(window->Summary->text(), QString::fromUtf8(summary));
+            QCOMPARE(window->Plot->accessibleDescription(), window->Summary->text());
+        }
+        // Sorting orders by value and keeps each row whole.
+        window->Table->sortByColumn(3, Qt::DescendingOrder);
+        const QStringList first = ShownRows(*window).first();
+        QCOMPARE(first.at(3), QString("2.93"));
+        QCOMPARE(first.at(0), QString("30"));
+    }
+
+    void exportsWhatAnSweepWrites_data() {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("format");
+        for (int type : {1, 3})
+            for (const char* format : {"table", "csv", "json", "png", "svg"})
+                QTest::addRow("type %d %s", type, format) << type << QString(format);
+    }
+
+    void exportsWhatAnSweepWrites() {
+        QFETCH(int, type);
+        QFETCH(QString, format);
+        SweepWindow* window = OpenSample();
+        window->AnTypeBox->setCurrentIndex(type - 1);
+        QVERIFY(Idle(window));
+        const QString target = dir_.filePath("export." + format);
+        QByteArray expected;
+        using quillet::sweep::PlotFormat;
+        using quillet::sweep::ReportFormat;
+        if (format == "png" || format == "svg") {
+            const QString plot = dir_.filePath("an-sweep." + format);
+            AnSweep({"--type", QString::number(type), "--plot", plot, kSample});
+            expected = Contents(plot);
+            window->ExportPlot(target, format == "png" ? PlotFormat::Png : PlotFormat::Svg);
+        } else {
+            expected = AnSweep({"--type", QString::number(type), "--format", format, kSample}).out;
+            window->ExportReport(target, format == "csv"    ? ReportFormat::Csv
+                                         : format == "json" ? ReportFormat::Json
+                                                            : ReportFormat::Table);
+        }
+        QVERIFY(!expected.isEmpty());
+        QCOMPARE(Contents(target), expected);
+    }
+
+    void refusesToExportOverTheMeasurement() {
+        const QString copy = dir_.filePath("copy.s1p");
+        QFile::remove(copy);
+        QVERIFY(QFile::copy(kSample, copy));
+        SweepWindow* window = sweeps_->Open(copy);
+        QVERIFY(Idle(window));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, window->ExportReport(copy, quillet::sweep::ReportFormat::Csv));
+        QCOMPARE(Contents(copy), Contents(kSample));
+    }
+
+    // Files dropped anywhere on the calculator open; dropped text does not,
+    // and the box it lands on keeps its text.
+    void dropOpensAFileAndNothingElse_data() {
+        QTest::addColumn<bool>("file");
+        QTest::addRow("file") << true;
+        QTest::addRow("text") << false;
+    }
+
+    void dropOpensAFileAndNothingElse() {
+        QFETCH(bool, file);
+        QMimeData data;
+        if (file)
+            data.setUrls({QUrl::fromLocalFile(QFileInfo(kSample).absoluteFilePath())});
+        else
+            data.setText(QStringLiteral("123"));
+        const QString before = calculator_->TxtMagnitude->text();
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(calculator_->TxtMagnitude, &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(calculator_->TxtMagnitude, &drop);
+        QCOMPARE(sweeps_->Windows().size(), file ? 1 : 0);
+        QCOMPARE(calculator_->TxtMagnitude->text(), before);
+        if (file) {
+            QVERIFY(Idle(sweeps_->Windows().first()));
+            QTRY_VERIFY(sweeps_->Windows().first()->isVisible());
+        }
+    }
+
+    // Enter on a row gives the calculator the row's result for the sweep's
+    // type, also while the user is typing in a box of the calculator.
+    void rowGoesIntoTheCalculator_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<bool>("typing");
+        QTest::addRow("first") << 0 << false;
+        QTest::addRow("last, while typing") << 200 << true;
+    }
+
+    void rowGoesIntoTheCalculator() {
+        QFETCH(int, row);
+        QFETCH(bool, typing);
+        SweepWindow* window = OpenSample();
+        window->AnTypeBox->setCurrentIndex(2);
+        QVERIFY(Idle(window));
+        if (typing) {
+            calculator_->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(calculator_.get()));
+            QTest::mouseClick(calculator_->TxtFrequency, Qt::LeftButton);
+            QTest::keyClicks(calculator_->TxtFrequency, "12");
+        }
+        window->activateWindow();  // as a click in the table does
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        window->Table->setCurrentIndex(window->Table->model()->index(row, 0));
+        QTest::keyClick(window->Table, Qt::Key_Return);
+        const auto& p = window->Points->PointAt(row);
+        QCOMPARE(calculator_->TxtMagnitude->text().toDouble(), QString::fromStdString(p.magnitudeText).toDouble());
+        QCOMPARE(calculator_->TxtMaxUncertainty->text().toStdString(), p.deviationText);
+        QCOMPARE(calculator_->TxtUncPhase->text().toStdString(), p.eutPhaseText);
+        QVERIFY(calculator_->ChkLink[2]->isChecked());
+        QCOMPARE(calculator_->Model().Module().AnType, 3);
+    }
+
+    // A file that cannot be read gives an-sweep's message and nothing else:
+    // no window on opening, the sweep on show kept on reloading.
+    void badFileShowsItsMessage() {
+        const QString bad = dir_.filePath("bad.s1p");
+        Write(bad, "# MHz Z MA R 50\n0.15 40 30\n0.2 forty 30\n");
+        QByteArray expected = AnSweep({bad}).err.trimmed();
+        QVERIFY(expected.startsWith("an-sweep: "));
+        expected.remove(0, 10);
+
+        SeenMessage seen;
+        DismissComingMessageBox(&seen);
+        SweepWindow* failed = sweeps_->Open(bad);
+        QTRY_VERIFY(seen.shown);
+        QCOMPARE(seen.text, QString::fromUtf8(expected));
+        QTRY_VERIFY(sweeps_->Windows().isEmpty() || !failed->isVisible());
+        QCOMPARE(calculator_->TxtMaxUncertainty->text(), QString("not valid"));
+
+        const QString good = dir_.filePath("good.s1p");
+        QFile::remove(good);
+        QVERIFY(QFile::copy(kSample, good));
+        SweepWindow* window = sweeps_->Open(good);
+        QVERIFY(Idle(window));
+        const QList<QStringList> rows = ShownRows(*window);
+        Write(good, "# MHz Z MA R 50\n0.15 40 30\n0.2 forty 30\n");
+        SeenMessage again;
+        DismissComingMessageBox(&again);
+        window->ReloadButton->click();
+        QTRY_VERIFY(again.shown);
+        QCOMPARE(again.text, QString::fromUtf8(expected).replace(bad, good));
+        QCOMPARE(ShownRows(*window), rows);
+        QVERIFY(window->ExportReportButton->isEnabled());
+    }
+
+    // Cancelling a long file, or closing its window, stops the work at once;
+    // the window stays usable and evaluates the file when asked again.
+    void cancelledLongFileLeavesTheWindowUsable() {
+        const QString longFile = dir_.filePath("long.s1p");
+        Write(longFile, LongSweep(100'001));
+        SweepWindow* window = sweeps_->Open(longFile);
+        QTRY_VERIFY(window->Progress->isVisible());
+        window->CancelButton->click();
+        QVERIFY(Idle(window));
+        QVERIFY(!window->Result());
+        QVERIFY(!window->Progress->isVisible());
+        QVERIFY(window->Status->text().startsWith("Cancelled"));
+
+        window->AnTypeBox->setCurrentIndex(3);
+        QVERIFY(window->Busy());
+        QVERIFY(Idle(window));
+        QCOMPARE(window->Table->model()->rowCount(), 100'001);
+        QCOMPARE(window->Result()->evaluation->anType, 4);
+
+        SweepWindow* closing = sweeps_->Open(longFile);
+        QTRY_VERIFY(closing->Busy() && closing->isVisible());
+        QElapsedTimer timer;
+        timer.start();
+        closing->close();
+        QVERIFY(timer.elapsed() < 1000);
+        QTRY_COMPARE(sweeps_->Windows().size(), 1);
+    }
+
+    // Every control by Tab, the table by the arrows; names for a screen reader.
+    void keyboardAlone() {
+        SweepWindow* window = OpenSample();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        window->AnTypeBox->setFocus();
+        const QList<QWidget*> order = {window->ReloadButton,     window->ExportReportButton,
+                                       window->ExportPlotButton, window->Plot,
+                                       window->Summary,          window->Table};
+        for (QWidget* next : order) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+        window->Table->setCurrentIndex(window->Table->model()->index(0, 0));
+        QTest::keyClick(window->Table, Qt::Key_Down);
+        QTest::keyClick(window->Table, Qt::Key_Down);
+        QCOMPARE(window->Table->currentIndex().row(), 2);
+        for (QWidget* named : {static_cast<QWidget*>(window->Plot), static_cast<QWidget*>(window->Table),
+                               static_cast<QWidget*>(window->Summary)})
+            QVERIFY(!named->accessibleName().isEmpty());
+    }
+
+    // The plot zooms to a dragged range and back; the pointer reads out the
+    // nearest point.
+    void plotZoomsAndReadsOut() {
+        SweepWindow* window = OpenSample();
+        quillet::sweepui::PlotView* plot = window->Plot;
+        QTRY_VERIFY(plot->isVisible());
+        const QRect area = plot->rect();
+        QTest::mousePress(plot, Qt::LeftButton, {}, QPoint(area.width() / 2, area.height() / 2));
+        MoveMouse(plot, QPoint(area.width() * 3 / 4, area.height() / 2), Qt::LeftButton);
+        QTest::mouseRelease(plot, Qt::LeftButton, {}, QPoint(area.width() * 3 / 4, area.height() / 2));
+        QVERIFY(plot->Zoom().has_value());
+        QVERIFY(window->ResetZoomButton->isEnabled());
+        MoveMouse(plot, QPoint(area.width() * 5 / 8, area.height() / 2), Qt::NoButton);
+        QVERIFY(plot->HoveredPoint().has_value());
+        const auto& p = window->Result()->evaluation->points.at(*plot->HoveredPoint());
+        QVERIFY(p.frequencyMHz >= plot->Zoom()->fromMHz && p.frequencyMHz <= plot->Zoom()->toMHz);
+        QVERIFY(plot->HoverText().startsWith(QString::fromStdString(p.frequencyText) + " MHz"));
+        window->ResetZoomButton->click();
+        QVERIFY(!plot->Zoom().has_value());
+    }
+};
+
+QTEST_MAIN(SweepWindowTest)
+#include "sweep_window_test.moc"
