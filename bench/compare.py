@@ -44,18 +44,21 @@ def benchmark_medians(binary, names, runs):
 
 
 def timed(command, env=None):
-    """Wall-clock seconds and peak resident memory (MB) of a whole process."""
+    """Wall-clock seconds, peak resident memory (MB) and CPU seconds (user
+    and system) of a whole process."""
     with tempfile.NamedTemporaryFile('r') as report:
         start = time.perf_counter()
-        subprocess.run(['/usr/bin/time', '-f', '%M', '-o', report.name] + command, env=env,
+        subprocess.run(['/usr/bin/time', '-f', '%M %U %S', '-o', report.name] + command, env=env,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
         elapsed = time.perf_counter() - start
-        return elapsed, int(report.read().split()[-1]) / 1024
+        peak, user, system = report.read().split()[-3:]
+        return elapsed, int(peak) / 1024, float(user) + float(system)
 
 
 def median_run(command, runs, env=None):
     results = [timed(command, env) for _ in range(runs)]
-    return statistics.median(r[0] for r in results), max(r[1] for r in results)
+    return (statistics.median(r[0] for r in results), max(r[1] for r in results),
+            statistics.median(r[2] for r in results))
 
 
 class Display:
@@ -105,8 +108,8 @@ def main():
                       f'{m["NaiveLoop"] / 1e3:.2f} µs | {m["NaiveLoop"] / m["OneSweep"]:.1f}x faster |')
             elif 'OneSweep' in m:
                 print(f'| one sweep (CPU) | {label} | {m["OneSweep"] / 1e3:.2f} µs | | |')
-            if 'SweepToolPerPoint' in m:
-                print(f'| one an-sweep point, one thread (CPU) | {label} | {m["SweepToolPerPoint"] / 1e3:.2f} µs'
+            if 'SweepToolPerPoint' in m:  # 100 points an iteration
+                print(f'| one an-sweep point, one thread (CPU) | {label} | {m["SweepToolPerPoint"] / 1e5:.2f} µs'
                       f' | | |')
 
     with tempfile.TemporaryDirectory() as work:
@@ -115,11 +118,12 @@ def main():
             subprocess.run([sys.executable, str(ROOT / 'samples/make_sample.py'), str(points), path], check=True)
         for label, build in builds:
             tool = str(build / 'apps/an-sweep')
-            seconds, _ = median_run([tool, small], args.runs)
-            print(f'| an-sweep, 10001 points, table | {label} | {seconds:.3f} s | target 0.05 s | |')
-            seconds, peak = median_run([tool, '--format', 'csv', big], 3)
-            print(f'| an-sweep, 1,000,001 points, csv | {label} | {seconds:.2f} s, {peak:.0f} MB peak '
-                  f'| target 2 s, 64 MB | |')
+            seconds, _, cpu = median_run([tool, small], args.runs)
+            print(f'| an-sweep, 10001 points, table | {label} | {seconds:.3f} s ({cpu:.2f} s CPU) '
+                  f'| target 0.05 s | |')
+            seconds, peak, cpu = median_run([tool, '--format', 'csv', big], 3)
+            print(f'| an-sweep, 1,000,001 points, csv | {label} | {seconds:.2f} s ({cpu:.2f} s CPU), '
+                  f'{peak:.0f} MB peak | target 2 s, 64 MB | |')
 
     if shutil.which('Xvfb') and shutil.which('openbox'):
         with Display() as display:
