@@ -1,8 +1,8 @@
 // The sweep in lanes against the sweep one point at a time, bit for bit.
 //
 // The reference below is the routine written plainly: one grid point after
-// another (on the grid of the product), the four square roots and the ratio in the order of the
-// definition, an early exit at the first non-finite value. The lane sweeps
+// another (on the product's own grid), the four square roots and the ratio
+// in their order, an early exit at the first non-finite value. The lane sweeps
 // must give the very same deviation, angle and fault verdict on random
 // inputs of every AN type, from ordinary ones to those that overflow or
 // end in the logarithm of zero.

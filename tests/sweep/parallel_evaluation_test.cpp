@@ -32,7 +32,8 @@ TEST(ParallelEvaluator, EmitsWhatOneThreadGivesInReadingOrder) {
         expected.push_back(Row(sequential.Evaluate(p)));
     for (unsigned threads : {1u, 2u}) {
         std::vector<std::string> emitted;
-        ParallelEvaluator parallel(2, [&](const EvaluatedPoint& p) { emitted.push_back(Row(p)); }, threads);
+        ParallelEvaluator parallel(
+            2, [&](const EvaluatedPoint& p) { emitted.push_back(Row(p)); }, threads);
         for (const auto& p : points)
             parallel.Add(p);
         parallel.Finish();
@@ -44,7 +45,8 @@ TEST(ParallelEvaluator, StopsCleanlyWhenReadingFailsHalfway) {
     // The reader throws and the evaluator goes with points still held.
     int emitted = 0;
     {
-        ParallelEvaluator parallel(1, [&](const EvaluatedPoint&) { ++emitted; }, 2);
+        ParallelEvaluator parallel(
+            1, [&](const EvaluatedPoint&) { ++emitted; }, 2);
         for (const auto& p : Points(10'000))
             parallel.Add(p);
     }
