@@ -2,7 +2,10 @@
 // an-sweep.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <complex>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "engine/deviation.h"
@@ -10,6 +13,70 @@
 #include "sweep/evaluation.h"
 
 namespace {
+
+// The baseline OneSweep is measured against: the routine transliterated
+// line by line, with the sine, the cosine and all four square roots
+// inside the loop and a test after every stored value.
+std::optional<quillet::Deviation> NaiveSweep(double frequency, double magnitude, double phase, std::int16_t type) {
+    using std::isfinite;
+    double rn = 0, xn = 0, z0 = 150;
+    if (type != 4) {
+        z0 = 50;
+        const double x = frequency * quillet::kTwoPi * (type == 3 ? 5.0 : 50.0);
+        const double x2 = x * x;
+        double d = 0;
+        if (type == 1) {
+            d = 100.0 * (100.0 * x2) + 9000000.0;
+            rn = (62500.0 - 7562500.0) / d;
+        } else if (type == 2) {
+            d = 6250000.0 + 100.0 * (x2 * 100.0);
+            rn = -6250000.0 / d;
+        } else {
+            d = 100.0 * (100.0 * x2) + 6760000.0;
+            rn = (2500.0 - 6502500.0) / d;
+        }
+        xn = x * 2.0 * 50.0 * 50.0 * 50.0 / d;
+        if (!isfinite(x) || !isfinite(x2) || !isfinite(d) || !isfinite(rn) || !isfinite(xn))
+            return std::nullopt;
+    }
+    const double r = std::cos(phase) * magnitude;
+    const double x = std::sin(phase) * magnitude;
+    const double s = z0 + r;
+    const double e = s * s + x * x;
+    const double rm = (x * x + r * r - z0 * z0) / e;
+    const double xm = 2.0 * z0 * x / e;
+    if (!isfinite(r) || !isfinite(x) || !isfinite(e) || !isfinite(rm) || !isfinite(xm))
+        return std::nullopt;
+    quillet::RatioExtremes extremes;
+    for (std::int16_t i = 1; i <= quillet::kSweepPoints; ++i) {
+        const double theta = (i - 1) * quillet::kSweepStep;
+        const double c = std::cos(theta) * 1.0;
+        const double sn = std::sin(theta) * 1.0;
+        const double a = std::sqrt((rm + 1.0) * (rm + 1.0) + xm * xm);
+        const double b = std::sqrt(xn * xn + (rn + 1.0) * (rn + 1.0));
+        const double g = 1.0 - c * rm + xm * sn;
+        const double h = c * xm + rm * sn;
+        const double cc = std::sqrt(h * h + g * g);
+        const double m = 1.0 - c * rn + xn * sn;
+        const double n = c * xn + rn * sn;
+        const double dd = std::sqrt(n * n + m * m);
+        const double ratio = a / cc * dd / b;
+        if (!isfinite(theta) || !isfinite(c) || !isfinite(sn) || !isfinite(ratio))
+            return std::nullopt;
+        extremes.Add(ratio, theta);
+    }
+    return quillet::ChooseSide(extremes);
+}
+
+void NaiveLoop(benchmark::State& state) {
+    const double phase = 54.85 * quillet::kPi / 180.0;
+    double frequency = 0.15;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(frequency);
+        benchmark::DoNotOptimize(NaiveSweep(frequency, 39.26, phase, 1));
+    }
+}
+BENCHMARK(NaiveLoop);
 
 void OneSweep(benchmark::State& state) {
     const double phase = 54.85 * quillet::kPi / 180.0;

@@ -1,10 +1,10 @@
 #include "engine/deviation.h"
 
-#include <array>
 #include <cmath>
 
 #include "engine/an_types.h"
 #include "engine/number_text.h"
+#include "engine/sweep_lanes.h"
 
 namespace quillet {
 namespace {
@@ -18,27 +18,6 @@ struct Reflection {
     double re;
     double im;
 };
-
-// The sines and cosines of the sweep grid are the same on every call.
-struct SweepGrid {
-    std::array<double, kSweepPoints> angle;
-    std::array<double, kSweepPoints> cosine;
-    std::array<double, kSweepPoints> sine;
-};
-
-const SweepGrid& Grid() {
-    static const SweepGrid grid = [] {
-        SweepGrid g{};
-        for (int i = 1; i <= kSweepPoints; ++i) {
-            const double theta = static_cast<double>(i - 1) * kSweepStep;
-            g.angle[i - 1] = theta;
-            g.cosine[i - 1] = std::cos(theta) * 1.0;
-            g.sine[i - 1] = std::sin(theta) * 1.0;
-        }
-        return g;
-    }();
-    return grid;
-}
 
 // Gamma_n = -25 / (25 + R1 + jX) of 50 // (R1 + jX), in the scaled form the
 // results are defined with.
@@ -119,25 +98,13 @@ std::optional<Deviation> SweepDeviation(double frequencyMHz, double magnitudeOhm
     const double a = std::sqrt(aSquared);
     const double b = std::sqrt(bSquared);
 
-    const SweepGrid& grid = Grid();
-    RatioExtremes extremes;
-    for (int i = 0; i < kSweepPoints; ++i) {
-        const double c = grid.cosine[i];
-        const double s = grid.sine[i];
-        const double g = 1.0 - c * rm + xm * s;
-        const double h = c * xm + rm * s;
-        const double cSquared = h * h + g * g;
-        const double m = 1.0 - c * rn + xn * s;
-        const double n = c * xn + rn * s;
-        const double dSquared = n * n + m * m;
-        // |1 - Ge Gm| and |1 - Ge Gn|; the ratio of the receiver voltages
-        // with the measured and with the nominal AN, left to right.
-        const double ratio = a / std::sqrt(cSquared) * std::sqrt(dSquared) / b;
-        if (!(Finite(cSquared) && Finite(dSquared) && Finite(ratio)))
-            return std::nullopt;
-        extremes.Add(ratio, grid.angle[i]);
-    }
-    return ChooseSide(extremes);
+    // Every point's ratio a / C * D / b, with C = |1 - Gamma_e Gamma_m| and
+    // D = |1 - Gamma_e Gamma_n|: the receiver voltage with the measured AN
+    // over that with the nominal one. A fault at any point voids the sweep.
+    const lanes::SweepOutcome outcome = lanes::Sweep({rm, xm, rn, xn, a, b});
+    if (!outcome.finite)
+        return std::nullopt;
+    return ChooseSide(outcome.extremes);
 }
 
 void RatioExtremes::Add(double ratio, double angle) {

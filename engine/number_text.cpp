@@ -153,9 +153,32 @@ std::string ExponentDigits(int exponent) {
     return (exponent < 0 ? "-" : "+") + text;
 }
 
+// The texts the calculator itself writes (" 39.26", "-.02", " 1E-03") and
+// most that are typed: an optional leading blank, then nothing but a plain
+// decimal to its end. Read in place by the same correctly rounded
+// conversion the general path ends in, so the value is the same; anything
+// else (blanks inside, a D exponent, text after the number, a value beyond
+// the normal range or zero) is left to the general path.
+bool ReadPlainDecimal(std::string_view text, double& value) {
+    if (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    constexpr std::size_t kLongest = 32;
+    if (text.empty() || text.size() > kLongest || text.front() == '+')
+        return false;
+    for (char c : text) {
+        if (!(IsDigit(c) || c == '.' || c == '-' || c == '+' || c == 'E' || c == 'e'))
+            return false;
+    }
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::general);
+    return error == std::errc() && stop == end && std::isnormal(value);
+}
+
 }  // namespace
 
 double ParseNumber(std::string_view text) {
+    if (double value = 0.0; ReadPlainDecimal(text, value))
+        return value;
     const std::string s = WithoutIgnored(text);
     if (s.size() >= 2 && s[0] == '&') {
         if (s[1] == 'H' || s[1] == 'h')

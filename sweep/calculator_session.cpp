@@ -1,7 +1,7 @@
 #include "sweep/calculator_session.h"
 
 #include <array>
-#include <map>
+#include <cstddef>
 
 #include "engine/number_text.h"
 #include "window/window_interface.h"
@@ -10,15 +10,13 @@
 namespace quillet::sweep {
 
 struct CalculatorSession::Window : WindowInterface {
-    std::map<TextBox, std::string> texts;
+    // One text per box, indexed by the box.
+    std::array<std::string, static_cast<std::size_t>(TextBox::TxtUncPhase) + 1> texts;
     std::array<bool, 4> options{};
     WindowModel model{*this};
 
-    std::string Text(TextBox box) const override {
-        const auto it = texts.find(box);
-        return it == texts.end() ? std::string() : it->second;
-    }
-    void SetText(TextBox box, std::string_view text) override { texts[box] = std::string(text); }
+    std::string Text(TextBox box) const override { return texts.at(static_cast<std::size_t>(box)); }
+    void SetText(TextBox box, std::string_view text) override { texts.at(static_cast<std::size_t>(box)).assign(text); }
     bool Option(int index) const override { return options.at(static_cast<std::size_t>(index)); }
     void SetOption(int index, bool selected) override {
         bool& option = options.at(static_cast<std::size_t>(index));

@@ -23,6 +23,7 @@
 #include "sweep/atomic_file.h"
 #include "sweep/evaluation.h"
 #include "sweep/options.h"
+#include "sweep/parallel_evaluation.h"
 #include "sweep/plot_format.h"
 #include "sweep/report.h"
 
@@ -72,28 +73,34 @@ std::optional<std::string> OutputsClash(const Options& options) {
     return std::nullopt;
 }
 
-// Each point as it is read: evaluated, summarised, written and drawn.
+// Each point as it is read: evaluated (on every core), then summarised,
+// written and drawn in reading order.
 class Pipeline : public PointSink {
 public:
     Pipeline(std::int16_t anType, ReportWriter& writer, quillet::plot::DeviationPlot* plot)
-        : evaluator_(anType), writer_(writer), plot_(plot) {}
+        : writer_(writer), plot_(plot), evaluator_(anType, [this](const EvaluatedPoint& point) { Emit(point); }) {}
 
-    void Point(const MeasuredPoint& measured) override {
-        const EvaluatedPoint point = evaluator_.Evaluate(measured);
+    void Point(const MeasuredPoint& measured) override { evaluator_.Add(measured); }
+    void Note(const std::string& message) override { std::cerr << "an-sweep: note: " << message << '\n'; }
+
+    // After the last point has been read.
+    const Summary& Finish() {
+        evaluator_.Finish();
+        return summary_;
+    }
+
+private:
+    void Emit(const EvaluatedPoint& point) {
         summary_.Add(point);
         writer_.Row(point);
         if (plot_)
             plot_->Add(point);
     }
-    void Note(const std::string& message) override { std::cerr << "an-sweep: note: " << message << '\n'; }
 
-    const Summary& Totals() const { return summary_; }
-
-private:
-    SweepEvaluator evaluator_;
     ReportWriter& writer_;
     quillet::plot::DeviationPlot* plot_;
     Summary summary_;
+    ParallelEvaluator evaluator_;  // last: its helper stops before the rest goes
 };
 
 int Run(const Options& options, int argc, char* argv[]) {
@@ -127,7 +134,8 @@ int Run(const Options& options, int argc, char* argv[]) {
     const auto writer = MakeReportWriter(options.format, out, options.anType, source);
     Pipeline pipeline(options.anType, *writer, plotted ? &*plotted : nullptr);
     ReadMeasurementFile(options.input, options.readOptions, pipeline);
-    writer->Finish(pipeline.Totals());
+    const Summary& summary = pipeline.Finish();
+    writer->Finish(summary);
     if (plotted)
         plot->Stream() << plotted->Render(*PlotFormatFromFileName(*options.plot));
 
@@ -138,7 +146,6 @@ int Run(const Options& options, int argc, char* argv[]) {
     if (plot)
         plot->Commit();
 
-    const Summary& summary = pipeline.Totals();
     if (options.check && (summary.outsideTolerance > 0 || summary.firstUnbounded))
         return kOutsideTolerance;
     return 0;

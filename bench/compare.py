@@ -1,0 +1,154 @@
+#!/usr/bin/env python3
+"""Prints every speed figure of the release build in one run, each with the
+baseline it is measured against:
+
+  - one 629-point sweep (SweepDeviation) against the naive loop (sine,
+    cosine and all four square roots inside the loop), CPU time medians of
+    Google Benchmark;
+  - an-sweep on a 10001-point sample and on a 1,000,001-point file
+    (--format csv), whole process, wall-clock medians and peak memory;
+  - the calculator's launch to first paint under Xvfb with openbox against
+    a bare Qt Widgets window of the same size (bench/bare_window.cpp).
+
+Usage: bench/compare.py [BUILD_DIR] [--baseline OLD_BUILD_DIR] [--runs N]
+BUILD_DIR defaults to build/release. With --baseline, the an-sweep and
+start-up figures of an older build are measured in the same run (its
+bench/quillet_benchmarks too, when it has one).
+"""
+import argparse
+import os
+import pathlib
+import re
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+ROOT = pathlib.Path(__file__).resolve().parent.parent
+
+
+def benchmark_medians(binary, names, runs):
+    """CPU-time medians in ns of the named benchmarks."""
+    out = subprocess.run([binary, f'--benchmark_filter=^({"|".join(names)})$',
+                          f'--benchmark_repetitions={runs}', '--benchmark_report_aggregates_only=true',
+                          '--benchmark_format=console'], capture_output=True, text=True, check=True).stdout
+    medians = {}
+    for line in out.splitlines():
+        m = re.match(r'(\w+)_median\s+([\d.]+) (\w+)\s+([\d.]+) (\w+)', line)
+        if m:
+            scale = {'ns': 1, 'us': 1e3, 'ms': 1e6}[m.group(5)]
+            medians[m.group(1)] = float(m.group(4)) * scale
+    return medians
+
+
+def timed(command, env=None):
+    """Wall-clock seconds, peak resident memory (MB) and CPU seconds (user
+    and system) of a whole process."""
+    with tempfile.NamedTemporaryFile('r') as report:
+        start = time.perf_counter()
+        subprocess.run(['/usr/bin/time', '-f', '%M %U %S', '-o', report.name] + command, env=env,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+        elapsed = time.perf_counter() - start
+        peak, user, system = report.read().split()[-3:]
+        return elapsed, int(peak) / 1024, float(user) + float(system)
+
+
+def median_run(command, runs, env=None):
+    results = [timed(command, env) for _ in range(runs)]
+    return (statistics.median(r[0] for r in results), max(r[1] for r in results),
+            statistics.median(r[2] for r in results))
+
+
+class Display:
+    """Xvfb with openbox on a free display, for as long as the block runs."""
+
+    def __enter__(self):
+        number = next(n for n in range(90, 200) if not os.path.exists(f'/tmp/.X11-unix/X{n}'))
+        self.name = f':{number}'
+        self.xvfb = subprocess.Popen(['Xvfb', self.name, '-screen', '0', '1920x1080x24', '-nolisten', 'tcp'],
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for _ in range(100):
+            if os.path.exists(f'/tmp/.X11-unix/X{number}'):
+                break
+            time.sleep(0.05)
+        self.env = dict(os.environ, DISPLAY=self.name, QT_QPA_PLATFORM='xcb')
+        self.wm = subprocess.Popen(['openbox'], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        time.sleep(1.0)
+        return self
+
+    def __exit__(self, *exc):
+        for process in (self.wm, self.xvfb):
+            process.terminate()
+            process.wait()
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument('build', nargs='?', default=str(ROOT / 'build/release'))
+    parser.add_argument('--baseline')
+    parser.add_argument('--runs', type=int, default=11)
+    args = parser.parse_args()
+    builds = [('this build', pathlib.Path(args.build))]
+    if args.baseline:
+        builds.append(('baseline', pathlib.Path(args.baseline)))
+
+    print(f'Machine: {cpu_name()}, {os.cpu_count()} cores; load average {os.getloadavg()[0]:.2f} at the start')
+    print()
+    print('| figure | build | median | against | ratio |')
+    print('|---|---|---|---|---|')
+
+    for label, build in builds:
+        bench = build / 'bench/quillet_benchmarks'
+        if bench.exists():
+            m = benchmark_medians(str(bench), ['NaiveLoop', 'OneSweep', 'SweepToolPerPoint'], args.runs)
+            if 'NaiveLoop' in m and 'OneSweep' in m:
+                print(f'| one sweep (CPU) | {label} | {m["OneSweep"] / 1e3:.2f} µs | naive loop '
+                      f'{m["NaiveLoop"] / 1e3:.2f} µs | {m["NaiveLoop"] / m["OneSweep"]:.1f}x faster |')
+            elif 'OneSweep' in m:
+                print(f'| one sweep (CPU) | {label} | {m["OneSweep"] / 1e3:.2f} µs | | |')
+            if 'SweepToolPerPoint' in m:  # 100 points an iteration
+                print(f'| one an-sweep point, one thread (CPU) | {label} | {m["SweepToolPerPoint"] / 1e5:.2f} µs'
+                      f' | | |')
+
+    with tempfile.TemporaryDirectory() as work:
+        small, big = f'{work}/sample-10001.s1p', f'{work}/sample-1000001.s1p'
+        for points, path in ((10001, small), (1000001, big)):
+            subprocess.run([sys.executable, str(ROOT / 'samples/make_sample.py'), str(points), path], check=True)
+        for label, build in builds:
+            tool = str(build / 'apps/an-sweep')
+            seconds, _, cpu = median_run([tool, small], args.runs)
+            print(f'| an-sweep, 10001 points, table | {label} | {seconds:.3f} s ({cpu:.2f} s CPU) '
+                  f'| target 0.05 s | |')
+            seconds, peak, cpu = median_run([tool, '--format', 'csv', big], 3)
+            print(f'| an-sweep, 1,000,001 points, csv | {label} | {seconds:.2f} s ({cpu:.2f} s CPU), '
+                  f'{peak:.0f} MB peak | target 2 s, 64 MB | |')
+
+    if shutil.which('Xvfb') and shutil.which('openbox'):
+        with Display() as display:
+            env = dict(display.env, QUILLET_EXIT_AFTER_FIRST_PAINT='1')
+            bare = str(pathlib.Path(args.build) / 'bench/bare_window')
+            for label, build in builds:
+                calculator = str(build / 'apps/quillet')
+                # Alternate, so a spell of load hits both alike.
+                times = {'bare': [], 'calculator': []}
+                for _ in range(args.runs):
+                    times['bare'].append(timed([bare], env)[0])
+                    times['calculator'].append(timed([calculator], env)[0])
+                b, c = statistics.median(times['bare']), statistics.median(times['calculator'])
+                print(f'| launch to first paint | {label} | {c * 1e3:.0f} ms | bare window {b * 1e3:.0f} ms '
+                      f'| {c / b:.2f}x |')
+    else:
+        print('| launch to first paint | | Xvfb or openbox missing | | |')
+
+
+def cpu_name():
+    for line in subprocess.run(['lscpu'], capture_output=True, text=True).stdout.splitlines():
+        if line.startswith('Model name:'):
+            return line.split(':', 1)[1].strip()
+    return 'unknown processor'
+
+
+if __name__ == '__main__':
+    main()

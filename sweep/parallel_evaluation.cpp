@@ -1,0 +1,157 @@
+#include "sweep/parallel_evaluation.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace quillet::sweep {
+namespace {
+
+constexpr std::size_t kBatchPoints = 4096;
+constexpr std::size_t kChunkPoints = 256;  // what one thread takes at a time
+constexpr std::size_t kBatchesHeld = 2;    // being evaluated while the next is read
+
+struct Batch {
+    std::vector<measurement::MeasuredPoint> measured;
+    std::vector<EvaluatedPoint> evaluated;
+    std::size_t claimed = 0;  // points handed to a thread
+    std::size_t finished = 0;
+
+    bool Done() const { return finished == measured.size(); }
+};
+
+}  // namespace
+
+struct ParallelEvaluator::State {
+    State(std::int16_t anType, Emit emitPoint) : emit(std::move(emitPoint)), evaluator(anType) {}
+
+    Emit emit;
+    SweepEvaluator evaluator;  // the caller's thread's
+    Batch filling;
+
+    std::mutex mutex;
+    std::condition_variable work;      // a batch came, or stop
+    std::condition_variable finished;  // a chunk was finished
+    std::deque<Batch> held;            // the oldest first
+    std::exception_ptr failure;
+    bool stop = false;
+    std::thread helper;
+
+    // The next chunk of the oldest batch with points left, under the lock.
+    Batch* Claim(std::size_t& begin, std::size_t& end) {
+        for (Batch& batch : held) {
+            if (batch.claimed < batch.measured.size()) {
+                begin = batch.claimed;
+                end = std::min(begin + kChunkPoints, batch.measured.size());
+                batch.claimed = end;
+                return &batch;
+            }
+        }
+        return nullptr;
+    }
+
+    // Evaluates a claimed chunk outside the lock and reports it done.
+    void Run(std::unique_lock<std::mutex>& lock, SweepEvaluator& with, Batch& batch, std::size_t begin,
+             std::size_t end) {
+        lock.unlock();
+        std::exception_ptr thrown;
+        try {
+            for (std::size_t i = begin; i < end; ++i)
+                batch.evaluated[i] = with.Evaluate(batch.measured[i]);
+        } catch (...) {
+            thrown = std::current_exception();
+        }
+        lock.lock();
+        if (thrown && !failure)
+            failure = thrown;
+        batch.finished += end - begin;
+        finished.notify_all();
+    }
+
+    void Help(std::int16_t anType) {
+        SweepEvaluator own(anType);
+        std::unique_lock lock(mutex);
+        for (;;) {
+            std::size_t begin = 0, end = 0;
+            Batch* batch = nullptr;
+            work.wait(lock, [&] { return stop || (batch = Claim(begin, end)) != nullptr; });
+            if (stop)
+                return;
+            Run(lock, own, *batch, begin, end);
+        }
+    }
+
+    // Helps with the oldest batch until it is done, then emits it.
+    void EmitOldest() {
+        std::unique_lock lock(mutex);
+        Batch& oldest = held.front();
+        std::size_t begin = 0, end = 0;
+        while (oldest.claimed < oldest.measured.size()) {
+            Batch* batch = Claim(begin, end);
+            Run(lock, evaluator, *batch, begin, end);
+        }
+        finished.wait(lock, [&] { return oldest.Done(); });
+        if (failure)
+            std::rethrow_exception(failure);
+        Batch done = std::move(held.front());
+        held.pop_front();
+        lock.unlock();
+        for (const EvaluatedPoint& point : done.evaluated)
+            emit(point);
+    }
+
+    void Submit() {
+        if (filling.measured.empty())
+            return;
+        filling.evaluated.resize(filling.measured.size());
+        {
+            const std::lock_guard lock(mutex);
+            held.push_back(std::move(filling));
+        }
+        work.notify_one();
+        filling = Batch{};
+        filling.measured.reserve(kBatchPoints);
+        while (held.size() > kBatchesHeld)
+            EmitOldest();
+    }
+};
+
+ParallelEvaluator::ParallelEvaluator(std::int16_t anType, Emit emit, unsigned threads)
+    : state_(std::make_unique<State>(anType, std::move(emit))) {
+    if (threads == 0)
+        threads = std::thread::hardware_concurrency();
+    state_->filling.measured.reserve(kBatchPoints);
+    // At most one helper: with reading and writing on the caller's thread,
+    // two threads keep two cores busy, and more would wait on the reader.
+    if (threads > 1)
+        state_->helper = std::thread([state = state_.get(), anType] { state->Help(anType); });
+}
+
+ParallelEvaluator::~ParallelEvaluator() {
+    {
+        const std::lock_guard lock(state_->mutex);
+        state_->stop = true;
+    }
+    state_->work.notify_all();
+    if (state_->helper.joinable())
+        state_->helper.join();
+}
+
+void ParallelEvaluator::Add(const measurement::MeasuredPoint& point) {
+    state_->filling.measured.push_back(point);
+    if (state_->filling.measured.size() == kBatchPoints)
+        state_->Submit();
+}
+
+void ParallelEvaluator::Finish() {
+    state_->Submit();
+    while (!state_->held.empty())
+        state_->EmitOldest();
+}
+
+}  // namespace quillet::sweep

@@ -1,0 +1,40 @@
+// A sweep evaluated on every core while it is read, the points handed on in
+// the order they were read.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "measurement/measurement.h"
+#include "sweep/evaluation.h"
+
+namespace quillet::sweep {
+
+// Points are gathered into batches; a helper thread and the caller's own
+// thread evaluate them, each with a calculator of its own (a point's result
+// depends on nothing but the point), and the caller's thread hands every
+// point of a finished batch to `emit`, in reading order. At most a few
+// batches are held at once, so memory does not grow with the sweep.
+class ParallelEvaluator {
+public:
+    using Emit = std::function<void(const EvaluatedPoint&)>;
+
+    // threads: how many evaluate, the caller's included; 0: one per core.
+    ParallelEvaluator(std::int16_t anType, Emit emit, unsigned threads = 0);
+    ~ParallelEvaluator();
+    ParallelEvaluator(const ParallelEvaluator&) = delete;
+    ParallelEvaluator& operator=(const ParallelEvaluator&) = delete;
+
+    // May emit earlier points. Rethrows what an evaluation threw.
+    void Add(const measurement::MeasuredPoint& point);
+    // Emits every point not yet emitted.
+    void Finish();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+}  // namespace quillet::sweep

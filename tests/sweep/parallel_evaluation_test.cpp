@@ -1,0 +1,57 @@
+#include "sweep/parallel_evaluation.h"
+
+#include <gtest/gtest.h>
+
+#include <complex>
+#include <vector>
+
+namespace quillet::sweep {
+namespace {
+
+// Points in a spread that keeps every column busy: clamped magnitudes,
+// phases of both signs, a zero frequency and results that are "not valid".
+std::vector<measurement::MeasuredPoint> Points(int count) {
+    std::vector<measurement::MeasuredPoint> points;
+    for (int i = 0; i < count; ++i)
+        points.push_back({i * 0.37, std::polar(1e-15 + (i % 701) * 0.9, (i % 13 - 6) * 0.5)});
+    return points;
+}
+
+std::string Row(const EvaluatedPoint& p) {
+    return p.frequencyText + p.magnitudeText + p.phaseText + p.deviationText + p.eutPhaseText +
+           (p.exact ? std::to_string(p.exact->highestDb) + std::to_string(p.exact->lowestDb) : "unbounded") +
+           (p.withinTolerance ? "ok" : "out") + (p.inputsClamped ? "*" : "");
+}
+
+TEST(ParallelEvaluator, EmitsWhatOneThreadGivesInReadingOrder) {
+    // Over several batches and a partial last one, on one thread and on two.
+    const auto points = Points(20'000);
+    SweepEvaluator sequential(2);
+    std::vector<std::string> expected;
+    for (const auto& p : points)
+        expected.push_back(Row(sequential.Evaluate(p)));
+    for (unsigned threads : {1u, 2u}) {
+        std::vector<std::string> emitted;
+        ParallelEvaluator parallel(
+            2, [&](const EvaluatedPoint& p) { emitted.push_back(Row(p)); }, threads);
+        for (const auto& p : points)
+            parallel.Add(p);
+        parallel.Finish();
+        EXPECT_EQ(emitted, expected) << threads << " thread(s)";
+    }
+}
+
+TEST(ParallelEvaluator, StopsCleanlyWhenReadingFailsHalfway) {
+    // The reader throws and the evaluator goes with points still held.
+    int emitted = 0;
+    {
+        ParallelEvaluator parallel(
+            1, [&](const EvaluatedPoint&) { ++emitted; }, 2);
+        for (const auto& p : Points(10'000))
+            parallel.Add(p);
+    }
+    EXPECT_LT(emitted, 10'000);
+}
+
+}  // namespace
+}  // namespace quillet::sweep
