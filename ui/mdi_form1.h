@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <array>
+#include <string_view>
 
 #include "window/window_interface.h"
 #include "window/window_model.h"
@@ -78,6 +79,11 @@ private:
     void BindEvents();
     QLineEdit* Box(quillet::TextBox box) const;
     static void MakeTabStop(QRadioButton* selected);
+    // The control of the layout with that name.
+    template <class Widget>
+    Widget* Named(std::string_view name) const {
+        return findChild<Widget*>(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+    }
 
     QButtonGroup* frameOptions_ = nullptr;   // ChkLink(0), (1), (3) in Frame2
     QButtonGroup* windowOptions_ = nullptr;  // ChkLink(2) on the window
