@@ -1,21 +1,38 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for Quillet, builds it, and then either opens
 # the calculator (./build.sh run) or runs every test (./build.sh test).
+# ./build.sh windows cross-builds the Windows programs with MinGW-w64 and
+# packs them into build/windows/quillet-*-windows-x64.zip;
+# ./build.sh windows-test also runs the Windows tests under Wine on Xvfb
+# and compares the Windows digits with the Linux build's.
 # Missing packages are installed with apt-get, through sudo when not root.
 set -euo pipefail
 cd "$(dirname "$0")"
 
-usage() { echo "usage: $0 run|test" >&2; exit 2; }
+usage() { echo "usage: $0 run|test|windows|windows-test" >&2; exit 2; }
 [ $# -eq 1 ] || usage
 action=$1
-case "$action" in run|test) ;; *) usage ;; esac
+case "$action" in run|test|windows|windows-test) ;; *) usage ;; esac
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
-          qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev fonts-liberation fonts-dejavu-core)
+case "$action" in
+windows | windows-test)
+    # The cross compiler (POSIX threads), gtest's sources and the header-only
+    # libraries; the tests need Wine, a virtual display and the Linux build.
+    packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest libcli11-dev nlohmann-json3-dev)
+    if [ "$action" = windows-test ]; then
+        packages+=(wine wine64 xvfb xauth openbox g++ libgtest-dev libbenchmark-dev qt6-base-dev qt6-base-dev-tools
+                   qt6-svg-dev libgl-dev fonts-liberation fonts-dejavu-core)
+    fi
+    ;;
+*)
+    packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
+              qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev fonts-liberation fonts-dejavu-core)
+    ;;
+esac
 if [ "$action" = test ]; then
     # the decimal-comma locale test, the Debian package, the fuzz target,
     # the scikit-rf comparison, formatting and lint
@@ -39,6 +56,15 @@ if [ "$action" = test ] && ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'
     as_root sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
     grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
     as_root locale-gen
+fi
+
+if [ "$action" = windows ] || [ "$action" = windows-test ]; then
+    cmake --preset windows >/dev/null
+    cmake --build --preset windows
+    (cd build/windows && cpack -G ZIP >/dev/null)
+    ls build/windows/quillet-*-windows-x64.zip
+    [ "$action" = windows ] && exit 0
+    exec .ci/windows-test
 fi
 
 cmake --preset release >/dev/null

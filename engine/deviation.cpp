@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/an_types.h"
+#include "engine/elementary.h"
 #include "engine/number_text.h"
 #include "engine/sweep_lanes.h"
 
@@ -58,8 +59,8 @@ std::optional<Reflection> NominalReflection(double frequencyMHz, std::int16_t an
 
 // Gamma_m = (Z - Z0) / (Z + Z0) of the measured impedance.
 std::optional<Reflection> MeasuredReflection(double magnitudeOhm, double phaseRadians, double z0) {
-    const double r = std::cos(phaseRadians) * magnitudeOhm;
-    const double x = std::sin(phaseRadians) * magnitudeOhm;
+    const double r = elementary::Cos(phaseRadians) * magnitudeOhm;
+    const double x = elementary::Sin(phaseRadians) * magnitudeOhm;
     if (!Finite(r) || !Finite(x))
         return std::nullopt;
     const double s = z0 + r;
@@ -74,7 +75,7 @@ std::optional<Reflection> MeasuredReflection(double magnitudeOhm, double phaseRa
 }
 
 // 20 log10 of a ratio, as the results are defined: 20 ln(x) / ln(10).
-double Decibels(double ratio) { return 20.0 * std::log(ratio) / std::log(10.0); }
+double Decibels(double ratio) { return 20.0 * elementary::Log(ratio) / elementary::Log(10.0); }
 
 }  // namespace
 
@@ -123,8 +124,8 @@ std::optional<Deviation> ChooseSide(const RatioExtremes& extremes) {
     // The logarithm of zero has no value: every ratio was zero.
     if (!(extremes.maxRatio > 0.0) || !(extremes.minRatio > 0.0))
         return std::nullopt;
-    const double aboveDb = std::fabs(20.0 * std::log(extremes.maxRatio));
-    const double belowDb = std::fabs(20.0 * std::log(extremes.minRatio));
+    const double aboveDb = std::fabs(20.0 * elementary::Log(extremes.maxRatio));
+    const double belowDb = std::fabs(20.0 * elementary::Log(extremes.minRatio));
     const bool minimumSide = belowDb >= aboveDb;  // a tie goes to the minimum
     const double deviation = Decibels(minimumSide ? extremes.minRatio : extremes.maxRatio);
     const double angle = minimumSide ? extremes.minAngle : extremes.maxAngle;

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "engine/elementary.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -69,8 +71,8 @@ const Grid& SweepGrid() {
             const int i = k < kSweepPoints ? k + 1 : 1;  // the padding repeats the first point
             const double theta = static_cast<double>(i - 1) * kSweepStep;
             g.angle[k] = theta;
-            g.cosine[k] = std::cos(theta) * 1.0;
-            g.sine[k] = std::sin(theta) * 1.0;
+            g.cosine[k] = elementary::Cos(theta) * 1.0;
+            g.sine[k] = elementary::Sin(theta) * 1.0;
         }
         return g;
     }();

@@ -3,6 +3,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef _WIN32
+#include <io.h>
+#endif
 
 #include <cerrno>
 #include <cmath>
@@ -155,10 +158,28 @@ private:
     int fd_;
 };
 
+#ifdef _WIN32
+// Windows opens in text mode unless told otherwise, which would turn CR LF
+// into LF and end the file at a 0x1A byte; the decoder wants the bytes.
+constexpr int kReadFlags = O_RDONLY | O_BINARY;
+#else
+constexpr int kReadFlags = O_RDONLY | O_CLOEXEC;
+#endif
+
 int Open(const std::string& path, const std::string& name) {
-    if (path == kStandardInput)
+    if (path == kStandardInput) {
+#ifdef _WIN32
+        _setmode(STDIN_FILENO, O_BINARY);
+#endif
         return STDIN_FILENO;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    }
+#ifdef _WIN32
+    // Windows refuses to open a directory at all, with a less helpful error.
+    struct stat directory {};
+    if (::stat(path.c_str(), &directory) == 0 && S_ISDIR(directory.st_mode))
+        throw ReadError(name, 0, "a directory, not a measurement file");
+#endif
+    const int fd = ::open(path.c_str(), kReadFlags);
     if (fd < 0) {
         const int error = errno;
         throw ReadError(name, 0,

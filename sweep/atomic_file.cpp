@@ -3,6 +3,14 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <io.h>
+#include <windows.h>
+#endif
 
 #include <cerrno>
 #include <cstdlib>
@@ -14,6 +22,14 @@
 
 namespace quillet::sweep {
 namespace {
+
+#ifdef _WIN32
+// Windows writes in text mode unless told otherwise, turning LF into CR LF:
+// the files here get the same bytes as everywhere else.
+constexpr int kWriteFlags = O_WRONLY | O_BINARY;
+#else
+constexpr int kWriteFlags = O_WRONLY | O_CLOEXEC;
+#endif
 
 [[noreturn]] void Fail(const std::string& path, const char* what, int error) {
     throw std::runtime_error(path + ": " + what + ": " + std::strerror(error));
@@ -132,6 +148,9 @@ AtomicFile::AtomicFile(const std::string& path) : path_(path), target_(FollowLin
     const int fd = ::mkstemp(name.data());
     if (fd < 0)
         Fail(path_, "cannot create a temporary file beside it", errno);
+#ifdef _WIN32
+    _setmode(fd, O_BINARY);
+#endif
     temporary_ = name.data();
     buffer_ = std::make_unique<Buffer>(fd);
     stream_ = std::make_unique<std::ostream>(buffer_.get());
@@ -162,7 +181,7 @@ void AtomicFile::Commit() {
         return;
     }
     if (held_) {
-        const int fd = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC);
+        const int fd = ::open(target_.c_str(), kWriteFlags);
         if (fd < 0)
             Fail(path_, "cannot open", errno);
         CommitInto(fd);
@@ -172,6 +191,20 @@ void AtomicFile::Commit() {
     const int fd = buffer_->Descriptor();
     if (buffer_->Error() != 0)
         Fail(path_, "cannot write", buffer_->Error());
+#ifdef _WIN32
+    if (::_commit(fd) != 0)
+        Fail(path_, "cannot write", errno);
+    // Windows renames no file that is open, and rename() replaces none:
+    // close it, then move it over the target in one step.
+    ::close(fd);
+    committed_ = true;  // the descriptor is gone; a failure below removes the file itself
+    if (!::MoveFileExW(std::filesystem::path(temporary_).c_str(), std::filesystem::path(target_).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const auto error = ::GetLastError();
+        ::unlink(temporary_.c_str());
+        throw std::runtime_error(path_ + ": cannot put the file in place: Windows error " + std::to_string(error));
+    }
+#else
     // mkstemp makes the file private; give it the mode of the file it
     // replaces, or the one a new file would get.
     struct stat existing {};
@@ -188,15 +221,29 @@ void AtomicFile::Commit() {
         Fail(path_, "cannot put the file in place", errno);
     committed_ = true;
     ::close(fd);
+#endif
 }
 
 HeldOutput::HeldOutput() {
+#ifdef _WIN32
+    // An open file cannot be unlinked here; Windows deletes a file opened
+    // as temporary when it is closed, also when the process ends.
+    std::string name = (std::filesystem::temp_directory_path() / "an-sweep-XXXXXX").string();
+    const int created = ::mkstemp(name.data());
+    if (created < 0)
+        Fail(name, "cannot create a temporary file", errno);
+    ::close(created);
+    const int fd = ::open(name.c_str(), O_RDWR | O_BINARY | O_TEMPORARY);
+    if (fd < 0)
+        Fail(name, "cannot create a temporary file", errno);
+#else
     const char* directory = std::getenv("TMPDIR");
     std::string name = std::string(directory && *directory ? directory : "/tmp") + "/an-sweep-XXXXXX";
     const int fd = ::mkstemp(name.data());
     if (fd < 0)
         Fail(name, "cannot create a temporary file", errno);
     ::unlink(name.c_str());  // unnamed: it goes away with the process
+#endif
     buffer_ = std::make_unique<Buffer>(fd);
     stream_ = std::make_unique<std::ostream>(buffer_.get());
 }

@@ -17,9 +17,9 @@
 #include <QShortcut>
 #include <QTimer>
 
-#include "engine/an_types.h"
 #include "ui/appearance.h"
 #include "ui/input_box_binder.h"
+#include "window/layout.h"
 
 using quillet::TextBox;
 
@@ -29,39 +29,26 @@ static void LoadIconResources() { Q_INIT_RESOURCE(quillet); }
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;  // at 96 dpi
-constexpr QSize kClientSize(428, 444);
+constexpr int kTwipsPerPixel = quillet::layout::kTwipsPerPixel;
+constexpr QSize kClientSize(quillet::layout::kClientWidth, quillet::layout::kClientHeight);
 // Qt learns the frame only once the window is shown, and the window is
 // placed before that: these are the frame of a usual title bar and border.
 constexpr QMargins kUsualFrame(3, 22, 3, 3);
 
 QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
-// A control at its place, in pixels relative to its container.
-template <class Control>
-Control* Place(Control* control, int left, int top, int width, int height) {
-    control->setGeometry(left, top, width, height);
-    return control;
+QString FromLatin1(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The caption of option ChkLink(index), the AN type index + 1.
-QString OptionCaption(std::size_t index) { return FromUtf8(quillet::kAnTypes.at(index).caption); }
-
-QLabel* Caption(QWidget* container, const QString& text, Qt::Alignment alignment, QRect place) {
-    auto* label = Place(new QLabel(text, container), place.x(), place.y(), place.width(), place.height());
-    label->setAlignment(alignment | Qt::AlignVCenter);
-    label->setAutoFillBackground(true);  // labels are opaque
-    return label;
+Qt::Alignment Alignment(quillet::layout::Align align) {
+    switch (align) {
+    case quillet::layout::Align::Centre: return Qt::AlignHCenter;
+    case quillet::layout::Align::Right: return Qt::AlignRight;
+    default: return Qt::AlignLeft;
+    }
 }
 
-QLineEdit* MakeBox(QWidget* container, const QString& accessibleName, int top) {
-    auto* box = Place(new QLineEdit(container), 216, top, 121, 19);
-    box->setAccessibleName(accessibleName);
-    return box;
-}
-
-// A dropped text would change an input box without focus, click or key:
-// no handler would clamp it or mark the results stale.
 // The local files among dropped data; a text or a web address is none.
 QStringList DroppedFiles(const QMimeData* data) {
     QStringList files;
@@ -74,10 +61,42 @@ QStringList DroppedFiles(const QMimeData* data) {
     return files;
 }
 
-QLineEdit* MakeInputBox(QWidget* container, const QString& accessibleName, int top) {
-    QLineEdit* box = MakeBox(container, accessibleName, top);
-    box->setAcceptDrops(false);
-    return box;
+// One control of the layout table, made in its container at its place.
+QWidget* MakeControl(const quillet::layout::Control& control, QWidget* container) {
+    using quillet::layout::Kind;
+    const QString caption = FromUtf8(control.caption);
+    QWidget* made = nullptr;
+    switch (control.kind) {
+    case Kind::Label: {
+        auto* label = new QLabel(caption, container);
+        label->setAlignment(Alignment(control.align) | Qt::AlignVCenter);
+        label->setAutoFillBackground(true);  // labels are opaque
+        made = label;
+        break;
+    }
+    case Kind::Frame:
+        made = new QGroupBox(caption, container);
+        made->setAutoFillBackground(true);  // frames are opaque like the labels and options on them
+        break;
+    case Kind::Option: made = new QRadioButton(caption, container); break;
+    case Kind::TextBox: made = new QLineEdit(container); break;
+    case Kind::Button: {
+        auto* button = new QPushButton(caption, container);
+        // Enter typed in a box must reach only that box.
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        made = button;
+        break;
+    }
+    }
+    made->setObjectName(FromLatin1(control.name));
+    const quillet::layout::Rect& place = control.place;
+    made->setGeometry(place.left, place.top, place.width, place.height);
+    if (control.font == quillet::layout::Font::Heading)
+        made->setFont(HeadingFont());
+    else if (control.font == quillet::layout::Font::Symbol)
+        made->setFont(SymbolCaptionFont());
+    return made;
 }
 
 }  // namespace
@@ -86,7 +105,7 @@ MDIForm1::MDIForm1(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("MDIForm1"));
-    setWindowTitle(QStringLiteral("Torvane - AN Impedance Uncertainty Contribution"));
+    setWindowTitle(FromUtf8(quillet::layout::kTitle));
     LoadIconResources();
     QIcon icon;
     for (int size : {48, 32, 16})
@@ -95,10 +114,8 @@ MDIForm1::MDIForm1(QWidget* parent)
     setFixedSize(kClientSize);
     setFont(StandardFont());
 
-    // Only the window's own background is set; every control keeps the
-    // standard colours of its kind.
     QPalette background = palette();
-    background.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    background.setColor(QPalette::Window, QColor::fromRgb(quillet::layout::kBackgroundRgb));
     setPalette(background);
     setAutoFillBackground(true);
 
@@ -119,122 +136,73 @@ MDIForm1::~MDIForm1() {
 }
 
 void MDIForm1::CreateControls() {
+    // Only the window's own background is set: what lies directly on it
+    // keeps the standard face colour of its kind, and the frames pass that
+    // on to what they hold.
     const QColor standardFace = QApplication::palette().color(QPalette::Window);
-    auto standardColours = [&](QWidget* control) {
-        QPalette p = control->palette();
-        p.setColor(QPalette::Window, standardFace);
-        control->setPalette(p);
-    };
+    for (const quillet::layout::Control& control : quillet::layout::kControls) {
+        QWidget* container = control.container.empty() ? this : Named<QWidget>(control.container);
+        QWidget* made = MakeControl(control, container);
+        if (container == this) {
+            QPalette p = made->palette();
+            p.setColor(QPalette::Window, standardFace);
+            made->setPalette(p);
+        }
+    }
 
-    Label1 =
-        Caption(this, QStringLiteral("AN Impedance Uncertainty Contribution"), Qt::AlignHCenter, {16, 16, 393, 33});
-    Label1->setFont(HeadingFont());
+    Label1 = Named<QLabel>("Label1");
+    Frame2 = Named<QGroupBox>("Frame2");
+    for (std::size_t i = 0; i < ChkLink.size(); ++i)
+        ChkLink[i] = Named<QRadioButton>("ChkLink(" + std::to_string(i) + ")");
+    FrCapPar = Named<QGroupBox>("FrCapPar");
+    Label13 = Named<QLabel>("Label13");
+    TxtFrequency = Named<QLineEdit>("TxtFrequency");
+    Label14 = Named<QLabel>("Label14");
+    Label2 = Named<QLabel>("Label2");
+    TxtMagnitude = Named<QLineEdit>("TxtMagnitude");
+    Label4 = Named<QLabel>("Label4");
+    Label3 = Named<QLabel>("Label3");
+    TxtPhase = Named<QLineEdit>("TxtPhase");
+    Label5 = Named<QLabel>("Label5");
+    Frame1 = Named<QGroupBox>("Frame1");
+    LabTriggLev = Named<QLabel>("LabTriggLev");
+    TxtMaxUncertainty = Named<QLineEdit>("TxtMaxUncertainty");
+    LabTriggLevUn = Named<QLabel>("LabTriggLevUn");
+    LabTriggOffs = Named<QLabel>("LabTriggOffs");
+    TxtUncPhase = Named<QLineEdit>("TxtUncPhase");
+    LabTriggOffsUn = Named<QLabel>("LabTriggOffsUn");
+    PbCapture = Named<QPushButton>("PbCapture");
+    PbInfo = Named<QPushButton>("PbInfo");
+    PbExit = Named<QPushButton>("PbExit");
 
-    Frame2 = Place(new QGroupBox(QStringLiteral("Artificial Network (AN)"), this), 16, 56, 393, 81);
-    ChkLink[0] = Place(new QRadioButton(OptionCaption(0), Frame2), 24, 24, 145, 17);
-    ChkLink[1] = Place(new QRadioButton(OptionCaption(1), Frame2), 24, 48, 145, 17);
-    ChkLink[3] = Place(new QRadioButton(OptionCaption(3), Frame2), 192, 48, 65, 17);
-    // ChkLink(2) lies on the window over the frame's right-hand column, so
-    // the options form two groups; the AN type handler keeps all four
-    // exclusive.
-    ChkLink[2] = Place(new QRadioButton(OptionCaption(2), this), 208, 80, 185, 17);
-    ChkLink[2]->raise();
-    for (QRadioButton* option : ChkLink)
-        option->setFont(SymbolCaptionFont());
     // Qt would otherwise count every option below the window as one group
     // for ChkLink(2), because it looks for buttons among all descendants.
     // Explicit groups give each container its own arrow keys and tab stop.
     frameOptions_ = new QButtonGroup(this);
-    for (int index : {0, 1, 3})
-        frameOptions_->addButton(ChkLink[static_cast<std::size_t>(index)], index);
     windowOptions_ = new QButtonGroup(this);
-    windowOptions_->addButton(ChkLink[2], 2);
+    for (std::size_t i = 0; i < ChkLink.size(); ++i)
+        (ChkLink[i]->parentWidget() == this ? windowOptions_ : frameOptions_)
+            ->addButton(ChkLink[i], static_cast<int>(i));
 
-    FrCapPar = Place(new QGroupBox(QStringLiteral("Input Values (AN Impedance)"), this), 16, 144, 393, 129);
-    Label13 = Caption(FrCapPar, QStringLiteral("Frequency"), Qt::AlignRight, {40, 32, 153, 17});
-    TxtFrequency = MakeInputBox(FrCapPar, Label13->text(), 32);
-    Label14 = Caption(FrCapPar, QStringLiteral("MHz"), Qt::AlignLeft, {352, 32, 25, 17});
-    Label2 = Caption(FrCapPar, QStringLiteral("Magnitude"), Qt::AlignRight, {32, 64, 161, 17});
-    TxtMagnitude = MakeInputBox(FrCapPar, Label2->text(), 64);
-    Label4 = Caption(FrCapPar, QStringLiteral("Ω"), Qt::AlignLeft, {352, 64, 33, 17});
-    Label4->setFont(SymbolCaptionFont());
-    Label3 = Caption(FrCapPar, QStringLiteral("Phase"), Qt::AlignRight, {32, 96, 161, 17});
-    TxtPhase = MakeInputBox(FrCapPar, Label3->text(), 96);
-    Label5 = Caption(FrCapPar, QStringLiteral("deg"), Qt::AlignLeft, {352, 96, 33, 17});
-
-    Frame1 = Place(new QGroupBox(QStringLiteral("Results"), this), 16, 280, 393, 89);
-    LabTriggLev = Caption(Frame1, QStringLiteral("Maximum Deviation"), Qt::AlignRight, {32, 24, 161, 17});
-    TxtMaxUncertainty = MakeBox(Frame1, LabTriggLev->text(), 24);
-    LabTriggLevUn = Caption(Frame1, QStringLiteral("dB"), Qt::AlignLeft, {352, 24, 25, 17});
-    LabTriggOffs =
-        Caption(Frame1, QStringLiteral("Phase of EUT reflection coefficient"), Qt::AlignRight, {16, 56, 177, 17});
-    TxtUncPhase = MakeBox(Frame1, LabTriggOffs->text(), 56);
-    LabTriggOffsUn = Caption(Frame1, QStringLiteral("deg"), Qt::AlignLeft, {352, 56, 25, 17});
-
-    PbCapture = Place(new QPushButton(QStringLiteral("Calculate"), this), 16, 392, 177, 33);
-    PbInfo = Place(new QPushButton(QStringLiteral("About"), this), 224, 392, 89, 33);
-    PbExit = Place(new QPushButton(QStringLiteral("Exit"), this), 328, 392, 89, 33);
-
+    // Each box is named after its caption label, for screen readers.
     const std::pair<QLabel*, QLineEdit*> buddies[] = {
         {Label13, TxtFrequency},          {Label2, TxtMagnitude},      {Label3, TxtPhase},
         {LabTriggLev, TxtMaxUncertainty}, {LabTriggOffs, TxtUncPhase},
     };
-    for (const auto& [label, box] : buddies)
+    for (const auto& [label, box] : buddies) {
         label->setBuddy(box);
-
-    for (QWidget* control :
-         {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Frame2), static_cast<QWidget*>(ChkLink[2]),
-          static_cast<QWidget*>(FrCapPar), static_cast<QWidget*>(Frame1), static_cast<QWidget*>(PbCapture),
-          static_cast<QWidget*>(PbInfo), static_cast<QWidget*>(PbExit)})
-        standardColours(control);
-    // Frames are opaque like the labels and options on them.
-    for (QGroupBox* frame : {Frame2, FrCapPar, Frame1})
-        frame->setAutoFillBackground(true);
-
-    const std::pair<QWidget*, const char*> names[] = {
-        {Label1, "Label1"},
-        {Frame2, "Frame2"},
-        {ChkLink[0], "ChkLink(0)"},
-        {ChkLink[1], "ChkLink(1)"},
-        {ChkLink[2], "ChkLink(2)"},
-        {ChkLink[3], "ChkLink(3)"},
-        {FrCapPar, "FrCapPar"},
-        {Label13, "Label13"},
-        {TxtFrequency, "TxtFrequency"},
-        {Label14, "Label14"},
-        {Label2, "Label2"},
-        {TxtMagnitude, "TxtMagnitude"},
-        {Label4, "Label4"},
-        {Label3, "Label3"},
-        {TxtPhase, "TxtPhase"},
-        {Label5, "Label5"},
-        {Frame1, "Frame1"},
-        {LabTriggLev, "LabTriggLev"},
-        {TxtMaxUncertainty, "TxtMaxUncertainty"},
-        {LabTriggLevUn, "LabTriggLevUn"},
-        {LabTriggOffs, "LabTriggOffs"},
-        {TxtUncPhase, "TxtUncPhase"},
-        {LabTriggOffsUn, "LabTriggOffsUn"},
-        {PbCapture, "PbCapture"},
-        {PbInfo, "PbInfo"},
-        {PbExit, "PbExit"},
-    };
-    for (const auto& [control, name] : names)
-        control->setObjectName(QString::fromLatin1(name));
-
-    // Enter typed in a box must reach only that box.
-    for (QPushButton* button : {PbCapture, PbInfo, PbExit}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
+        box->setAccessibleName(label->text());
     }
+    // A dropped text would change an input box without focus, click or key:
+    // no handler would clamp it or mark the results stale.
+    for (QLineEdit* box : {TxtFrequency, TxtMagnitude, TxtPhase})
+        box->setAcceptDrops(false);
 }
 
 void MDIForm1::SetTabOrder() {
-    const QWidget* order[] = {PbCapture,         PbExit,       PbInfo,       ChkLink[0],
-                              ChkLink[1],        TxtFrequency, TxtMagnitude, TxtPhase,
-                              TxtMaxUncertainty, TxtUncPhase,  ChkLink[2],   ChkLink[3]};
-    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
-        QWidget::setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
+    const std::vector<const quillet::layout::Control*> order = quillet::layout::TabOrder();
+    for (std::size_t i = 0; i + 1 < order.size(); ++i)
+        QWidget::setTabOrder(Named<QWidget>(order[i]->name), Named<QWidget>(order[i + 1]->name));
 }
 
 void MDIForm1::BindEvents() {

@@ -97,6 +97,11 @@ private:
     void BindEvents();
     QLineEdit* Box(quillet::TextBox box) const;
     static void MakeTabStop(QRadioButton* selected);
+    // The control of the layout with that name.
+    template <class Widget>
+    Widget* Named(std::string_view name) const {
+        return findChild<Widget*>(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+    }
 
     InputBoxBinder* binder_ = nullptr;
     QButtonGroup* frameOptions_ = nullptr;   // ChkLink(0), (1), (3) in Frame2

@@ -2,10 +2,23 @@
 // Points are read, evaluated and written one at a time, so memory stays
 // small however long the sweep; the outputs are put in place only once the
 // whole run has succeeded.
+#if QUILLET_WITH_PLOT
 #include <QGuiApplication>
+#endif
 
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <filesystem>
+#endif
 
 #include <cstdio>
 #include <exception>
@@ -18,7 +31,9 @@
 
 #include "engine/an_types.h"
 #include "measurement/read_measurement.h"
+#if QUILLET_WITH_PLOT
 #include "plot/deviation_plot.h"
+#endif
 #include "quillet/version.h"
 #include "sweep/atomic_file.h"
 #include "sweep/evaluation.h"
@@ -41,6 +56,38 @@ int Fail(const std::string& message) {
 }
 
 // The file a path names, by identity rather than spelling.
+#ifdef _WIN32
+// Windows gives every file the inode 0, so the identity is the volume's
+// serial number and the file's index on it.
+struct FileIdentity {
+    bool exists = false;
+    DWORD volume = 0;
+    DWORD indexHigh = 0;
+    DWORD indexLow = 0;
+
+    bool SameFile(const FileIdentity& other) const {
+        return exists && other.exists && volume == other.volume && indexHigh == other.indexHigh &&
+               indexLow == other.indexLow;
+    }
+};
+
+FileIdentity Identity(const std::string& path) {
+    const bool standardInput = path == kStandardInput;
+    HANDLE file = standardInput ? ::GetStdHandle(STD_INPUT_HANDLE)
+                                : ::CreateFileW(std::filesystem::path(path).c_str(), 0,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE || file == nullptr)
+        return {};
+    BY_HANDLE_FILE_INFORMATION information{};
+    const bool known = ::GetFileInformationByHandle(file, &information) != 0;
+    if (!standardInput)
+        ::CloseHandle(file);
+    if (!known)
+        return {};
+    return {true, information.dwVolumeSerialNumber, information.nFileIndexHigh, information.nFileIndexLow};
+}
+#else
 struct FileIdentity {
     bool exists = false;
     dev_t device = 0;
@@ -58,6 +105,7 @@ FileIdentity Identity(const std::string& path) {
         return {};
     return {true, status.st_dev, status.st_ino};
 }
+#endif
 
 // Writing a result over the measurement would lose the measurement.
 std::optional<std::string> OutputsClash(const Options& options) {
@@ -77,7 +125,14 @@ std::optional<std::string> OutputsClash(const Options& options) {
 // written and drawn in reading order.
 class Pipeline : public PointSink {
 public:
-    Pipeline(std::int16_t anType, ReportWriter& writer, quillet::plot::DeviationPlot* plot)
+#if QUILLET_WITH_PLOT
+    using Plot = quillet::plot::DeviationPlot;
+#else
+    struct Plot {
+        void Add(const EvaluatedPoint&) {}
+    };
+#endif
+    Pipeline(std::int16_t anType, ReportWriter& writer, Plot* plot)
         : writer_(writer), plot_(plot), evaluator_(anType, [this](const EvaluatedPoint& point) { Emit(point); }) {}
 
     void Point(const MeasuredPoint& measured) override { evaluator_.Add(measured); }
@@ -98,7 +153,7 @@ private:
     }
 
     ReportWriter& writer_;
-    quillet::plot::DeviationPlot* plot_;
+    Plot* plot_;
     Summary summary_;
     ParallelEvaluator evaluator_;  // last: its helper stops before the rest goes
 };
@@ -108,6 +163,7 @@ int Run(const Options& options, int argc, char* argv[]) {
         return Fail(*clash);
     const std::string source = SourceName(options.input);
 
+#if QUILLET_WITH_PLOT
     std::unique_ptr<QGuiApplication> application;
     std::optional<quillet::plot::DeviationPlot> plotted;
     if (options.plot) {
@@ -119,6 +175,14 @@ int Run(const Options& options, int argc, char* argv[]) {
         application = std::make_unique<QGuiApplication>(argc, argv);
         plotted.emplace(options.anType, source);
     }
+#else
+    // The plot is drawn with Qt, which this build does without.
+    if (options.plot)
+        return Fail("--plot is not part of this build (it draws with Qt); the report works without it");
+    std::optional<Pipeline::Plot> plotted;
+    (void)argc;
+    (void)argv;
+#endif
     // Both outputs are opened before anything is read, so a target that
     // cannot be written stops the run before it has written anything.
     std::optional<AtomicFile> output, plot;
@@ -136,9 +200,15 @@ int Run(const Options& options, int argc, char* argv[]) {
     ReadMeasurementFile(options.input, options.readOptions, pipeline);
     const Summary& summary = pipeline.Finish();
     writer->Finish(summary);
+#if QUILLET_WITH_PLOT
     if (plotted)
         plot->Stream() << plotted->Render(*PlotFormatFromFileName(*options.plot));
+#endif
 
+#ifdef _WIN32
+    // The same bytes as on Linux: LF line ends, also on the terminal.
+    _setmode(STDOUT_FILENO, O_BINARY);
+#endif
     if (output)
         output->Commit();
     else if (!terminal->Release(STDOUT_FILENO))

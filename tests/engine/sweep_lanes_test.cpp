@@ -27,6 +27,7 @@
 
 #include "engine/an_types.h"
 #include "engine/deviation.h"
+#include "engine/elementary.h"
 
 namespace quillet {
 namespace {
@@ -64,8 +65,8 @@ Reference ReferenceSweep(double frequency, double magnitude, double phase, std::
             return out;
     }
     const double z0 = AnType(type).referenceImpedanceOhm;
-    const double r = std::cos(phase) * magnitude;
-    const double x = std::sin(phase) * magnitude;
+    const double r = elementary::Cos(phase) * magnitude;
+    const double x = elementary::Sin(phase) * magnitude;
     const double s = z0 + r;
     const double e = s * s + x * x;
     const double rm = (x * x + r * r - z0 * z0) / e;
