@@ -76,7 +76,8 @@ EvaluatedPoint SweepEvaluator::Evaluate(const measurement::MeasuredPoint& m) {
     p.phaseDegrees = measurement::Degrees(std::arg(m.impedance));
     p.frequencyText = SignificantText(m.frequencyMHz);
     p.magnitudeText = ShortestText(RoundHalfEven(p.magnitudeOhm, 3));
-    p.phaseText = ShortestText(RoundHalfEven(p.phaseDegrees, 3));
+    // A phase of -0 (a whole number of turns below zero) is typed as 0.
+    p.phaseText = ShortestText(RoundHalfEven(p.phaseDegrees, 3) + 0.0);
     const CalculatorResult shown = calculator_->Calculate(p.frequencyText, p.magnitudeText, p.phaseText);
     p.deviationText = shown.deviation;
     p.eutPhaseText = shown.eutPhase;

@@ -57,6 +57,17 @@ std::pair<QString, Format> Chosen(QString file, const QString& filter, const Cho
     return {file + '.' + QLatin1String(choices[0].suffix), choices[0].format};
 }
 
+// The dialog asked about the name as typed; where an ending was added to
+// it, a file of the final name is not replaced unasked.
+bool MayWrite(QWidget* parent, const QString& typed, const QString& target) {
+    if (target == typed || !QFileInfo::exists(target))
+        return true;
+    return QMessageBox::question(
+               parent, QStringLiteral("Quillet"),
+               QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(target).fileName())) ==
+           QMessageBox::Yes;
+}
+
 constexpr Choice<sweep::ReportFormat> kReportChoices[] = {
     {"CSV (*.csv)", "csv", sweep::ReportFormat::Csv},
     {"JSON (*.json)", "json", sweep::ReportFormat::Json},
@@ -319,11 +330,15 @@ void SweepWindow::ExportPlot(const QString& file, sweep::PlotFormat format) cons
 void SweepWindow::ExportReportWithDialog() {
     QString filter;
     const QString base = QFileInfo(path_).absoluteDir().filePath(QFileInfo(path_).completeBaseName());
-    const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Export the report"), base + ".csv",
+    // A name of its own: a .csv measurement would otherwise be proposed as
+    // its own report.
+    const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Export the report"), base + "-report.csv",
                                                       Filters(kReportChoices), &filter);
     if (file.isEmpty())
         return;
     const auto [target, format] = Chosen(file, filter, kReportChoices);
+    if (!MayWrite(this, file, target))
+        return;
     try {
         ExportReport(target, format);
     } catch (const std::exception& error) {
@@ -334,11 +349,13 @@ void SweepWindow::ExportReportWithDialog() {
 void SweepWindow::ExportPlotWithDialog() {
     QString filter;
     const QString base = QFileInfo(path_).absoluteDir().filePath(QFileInfo(path_).completeBaseName());
-    const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Export the plot"), base + ".png",
+    const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Export the plot"), base + "-deviation.png",
                                                       Filters(kPlotChoices), &filter);
     if (file.isEmpty())
         return;
     const auto [target, format] = Chosen(file, filter, kPlotChoices);
+    if (!MayWrite(this, file, target))
+        return;
     try {
         ExportPlot(target, format);
     } catch (const std::exception& error) {

@@ -86,23 +86,26 @@ void SweepWindows::OpenWithDialog() {
 }
 
 // Beside the calculator, on the side with more room, while that room is
-// wide enough for the table; otherwise over the screen's free edge. Each
-// further window a little lower and further out.
+// wide enough for the table; otherwise at the screen's free edge. Each
+// further window a little lower and further out. The whole window, its
+// frame (taken to be the calculator's) included, stays on the screen.
 void SweepWindows::Place(sweepui::SweepWindow* window) {
     const QRect screen = calculator_.screen()->availableGeometry();
     const QRect calculator = calculator_.frameGeometry();
+    const QSize frame = calculator.size() - calculator_.size();
     const int step = kCascade * (placed_++ % 8);
-    QSize size = window->size().boundedTo(screen.size() - QSize(2 * kCascade, 2 * kCascade));
-    const int rightRoom = screen.right() - calculator.right() - kGap - step;
-    const int leftRoom = calculator.left() - screen.left() - kGap - step;
-    int left = screen.right() - size.width() - step;
-    if (std::max(rightRoom, leftRoom) >= kNarrowest) {
+    const QSize room = screen.size() - frame - QSize(step, step);
+    QSize size = window->size().boundedTo(room).expandedTo(window->minimumSize());
+    const int rightRoom = screen.right() - calculator.right() - kGap - step - frame.width();
+    const int leftRoom = calculator.left() - screen.left() - kGap - step - frame.width();
+    int left = screen.right() + 1 - size.width() - frame.width() - step;
+    if (std::max(rightRoom, leftRoom) >= std::max(kNarrowest, window->minimumWidth())) {
         size.setWidth(std::min(size.width(), std::max(rightRoom, leftRoom)));
-        left =
-            rightRoom >= leftRoom ? calculator.right() + kGap + step : calculator.left() - kGap - step - size.width();
+        left = rightRoom >= leftRoom ? calculator.right() + 1 + kGap + step
+                                     : calculator.left() - kGap - step - size.width() - frame.width();
     }
-    const int top =
-        std::clamp(calculator.top() + step, screen.top(), std::max(screen.top(), screen.bottom() - size.height()));
+    const int lowest = screen.bottom() + 1 - size.height() - frame.height();
+    const int top = std::clamp(calculator.top() + step, screen.top(), std::max(screen.top(), lowest));
     window->resize(size);
     window->move(std::max(left, screen.left()), top);
 }

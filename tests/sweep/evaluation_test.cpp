@@ -69,6 +69,8 @@ TEST(Evaluate, TakesZerosAsTheCalculatorDoes) {
     // the exact case beside it, take 1e-6 MHz instead.
     const Evaluation e = FromCsv("0,50,0\n", 2);
     ASSERT_TRUE(e.points[0].exact);
+    // Whole turns below zero leave a phase of 0, typed without a sign.
+    EXPECT_EQ(FromCsv("1,50,-720\n", 2).points[0].phaseText, "0");
     EXPECT_NE(e.points[0].deviationText, "not valid");
     EXPECT_LE(*e.points[0].deviationDb, e.points[0].exact->highestDb + 0.005);
     EXPECT_GE(*e.points[0].deviationDb, e.points[0].exact->lowestDb - 0.005);

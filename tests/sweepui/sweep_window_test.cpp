@@ -1,8 +1,10 @@
 // The sweep windows driven through their real widgets beside the real
 // calculator, and held against what an-sweep prints for the same file.
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
 #include <QProgressBar>
@@ -10,6 +12,7 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QUrl>
 
 #include "apps/quillet/sweep_windows.h"
@@ -192,6 +195,26 @@ private slots:
         QVERIFY(Idle(window));
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, window->ExportReport(copy, quillet::sweep::ReportFormat::Csv));
         QCOMPARE(Contents(copy), Contents(kSample));
+
+        // A name typed without its ending: the file the ending completes is
+        // not replaced unless the user says so.
+        const QString kept = dir_.filePath("kept.csv");
+        Write(kept, "precious\n");
+        auto* answer = new QTimer(window);
+        QObject::connect(answer, &QTimer::timeout, window, [this, answer] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+                dialog->selectFile(dir_.filePath("kept"));
+                QMetaObject::invokeMethod(dialog, "accept");
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                box->button(QMessageBox::No)->click();
+                answer->stop();
+            }
+        });
+        answer->start(20);
+        window->ExportReportButton->click();
+        QCOMPARE(Contents(kept), QByteArray("precious\n"));
+        QVERIFY(!answer->isActive());
     }
 
     // Files dropped anywhere on the calculator open; dropped text does not,
