@@ -74,8 +74,12 @@ std::optional<Reflection> MeasuredReflection(double magnitudeOhm, double phaseRa
     return Reflection{rm, xm};
 }
 
-// 20 log10 of a ratio, as the results are defined: 20 ln(x) / ln(10).
-double Decibels(double ratio) { return 20.0 * elementary::Log(ratio) / elementary::Log(10.0); }
+// ln(10), for 20 log10 of a ratio as the results are defined: 20 ln(x) /
+// ln(10). The same function of the same argument: computed once.
+double NaturalLogOfTen() {
+    static const double ln10 = elementary::Log(10.0);
+    return ln10;
+}
 
 }  // namespace
 
@@ -124,10 +128,13 @@ std::optional<Deviation> ChooseSide(const RatioExtremes& extremes) {
     // The logarithm of zero has no value: every ratio was zero.
     if (!(extremes.maxRatio > 0.0) || !(extremes.minRatio > 0.0))
         return std::nullopt;
-    const double aboveDb = std::fabs(20.0 * elementary::Log(extremes.maxRatio));
-    const double belowDb = std::fabs(20.0 * elementary::Log(extremes.minRatio));
+    // Each logarithm once: the chosen side's serves its decibels too.
+    const double lnMax = elementary::Log(extremes.maxRatio);
+    const double lnMin = elementary::Log(extremes.minRatio);
+    const double aboveDb = std::fabs(20.0 * lnMax);
+    const double belowDb = std::fabs(20.0 * lnMin);
     const bool minimumSide = belowDb >= aboveDb;  // a tie goes to the minimum
-    const double deviation = Decibels(minimumSide ? extremes.minRatio : extremes.maxRatio);
+    const double deviation = 20.0 * (minimumSide ? lnMin : lnMax) / NaturalLogOfTen();
     const double angle = minimumSide ? extremes.minAngle : extremes.maxAngle;
     const double degrees = angle * 180.0 / kPi;
     if (!Finite(aboveDb) || !Finite(belowDb) || !Finite(deviation) || !Finite(degrees))
