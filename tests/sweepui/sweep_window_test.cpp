@@ -204,7 +204,11 @@ private slots:
         QObject::connect(answer, &QTimer::timeout, window, [this, answer] {
             QWidget* modal = QApplication::activeModalWidget();
             if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
-                dialog->selectFile(dir_.filePath("kept"));
+                // Typed into the name box, as a user does.
+                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                if (name == nullptr || !dialog->isVisible())
+                    return;
+                name->setText(dir_.filePath("kept"));
                 QMetaObject::invokeMethod(dialog, "accept");
             } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                 box->button(QMessageBox::No)->click();
