@@ -45,7 +45,8 @@ QStringList HandleOptions(int argc, char* argv[]) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    const QStringList files = HandleOptions(argc, argv);
+    // Without arguments there is nothing to parse, and start-up stays short.
+    const QStringList files = argc > 1 ? HandleOptions(argc, argv) : QStringList();
     if (!DisplayAvailable()) {
         std::fprintf(stderr,
                      "quillet: no display to open the window on; without a desktop run it as "
