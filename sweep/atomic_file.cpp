@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "sweep/native_path.h"
 #ifdef _WIN32
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -30,6 +32,40 @@ constexpr int kWriteFlags = O_WRONLY | O_BINARY;
 #else
 constexpr int kWriteFlags = O_WRONLY | O_CLOEXEC;
 #endif
+
+// What a path names: nothing, a directory, a regular file or something else.
+enum class Kind { None, Directory, Regular, Other };
+
+Kind KindOf(const std::string& path) {
+#ifdef _WIN32
+    struct _stat64 status {};
+    if (::_wstat64(WidePath(path).c_str(), &status) != 0)
+        return Kind::None;
+    const auto mode = status.st_mode;
+#else
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0)
+        return Kind::None;
+    const auto mode = status.st_mode;
+#endif
+    return S_ISDIR(mode) ? Kind::Directory : S_ISREG(mode) ? Kind::Regular : Kind::Other;
+}
+
+int OpenForWriting(const std::string& path) {
+#ifdef _WIN32
+    return ::_wopen(WidePath(path).c_str(), kWriteFlags);
+#else
+    return ::open(path.c_str(), kWriteFlags);
+#endif
+}
+
+void RemoveFile(const std::string& path) {
+#ifdef _WIN32
+    ::_wunlink(WidePath(path).c_str());
+#else
+    ::unlink(path.c_str());
+#endif
+}
 
 [[noreturn]] void Fail(const std::string& path, const char* what, int error) {
     throw std::runtime_error(path + ": " + what + ": " + std::strerror(error));
@@ -93,6 +129,28 @@ class HeldOutput::Buffer : public DescriptorBuffer {
     using DescriptorBuffer::DescriptorBuffer;
 };
 
+#ifdef _WIN32
+// The library's paths convert names with the C locale, not as UTF-8, and
+// would reach another file for any name beyond ASCII; links to follow are
+// rare on Windows, and the wide calls resolve the rest.
+std::string FollowLinks(const std::string& path) { return path; }
+
+std::string CanonicalName(const std::string& path) {
+    const std::wstring wide = WidePath(path);
+    std::wstring full(32768, L'\0');
+    const DWORD length = ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0 || length >= full.size())
+        return path;
+    full.resize(length);
+    ::CharLowerBuffW(full.data(), length);  // names differ by case only on this system: one file
+    const int size =
+        ::WideCharToMultiByte(CP_UTF8, 0, full.data(), static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0)
+        ::WideCharToMultiByte(CP_UTF8, 0, full.data(), static_cast<int>(length), utf8.data(), size, nullptr, nullptr);
+    return utf8;
+}
+#else
 std::string FollowLinks(const std::string& path) {
     namespace fs = std::filesystem;
     fs::path current = path;
@@ -107,6 +165,13 @@ std::string FollowLinks(const std::string& path) {
     }
     throw std::runtime_error(path + ": too many levels of symbolic links");
 }
+
+std::string CanonicalName(const std::string& path) {
+    std::error_code error;
+    const auto name = std::filesystem::weakly_canonical(std::filesystem::absolute(FollowLinks(path)), error);
+    return error ? FollowLinks(path) : name.string();
+}
+#endif
 
 // The descriptor that /dev/stdout, /dev/stderr, /dev/fd/N or
 // /proc/self/fd/N stand for; -1 for any other name.
@@ -123,24 +188,29 @@ int NamedDescriptor(const std::string& path) {
     return -1;
 }
 
-std::string CanonicalName(const std::string& path) {
-    std::error_code error;
-    const auto name = std::filesystem::weakly_canonical(std::filesystem::absolute(FollowLinks(path)), error);
-    return error ? FollowLinks(path) : name.string();
-}
-
 AtomicFile::AtomicFile(const std::string& path) : path_(path), target_(FollowLinks(path)) {
     // Writing into a stream keeps what the shell made of it (an append, a
     // pipe); replacing it would not.
     descriptor_ = NamedDescriptor(path);
-    struct stat status {};
-    const bool exists = descriptor_ < 0 && ::stat(target_.c_str(), &status) == 0;
-    if (exists && S_ISDIR(status.st_mode))
+    const Kind kind = descriptor_ < 0 ? KindOf(target_) : Kind::None;
+    if (kind == Kind::Directory)
         throw std::runtime_error(path + ": a directory, not a file to write");
-    if (descriptor_ >= 0 || (exists && !S_ISREG(status.st_mode))) {
+    if (descriptor_ >= 0 || kind == Kind::Other) {
         held_ = std::make_unique<HeldOutput>();
         return;
     }
+#ifdef _WIN32
+    // mkstemp takes no name beyond the ANSI code page; wide calls take any.
+    int fd = -1;
+    for (unsigned attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temporary_ = target_ + ".tmp-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(attempt);
+        fd = ::_wopen(WidePath(temporary_).c_str(), _O_RDWR | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0)
+        Fail(path_, "cannot create a temporary file beside it", errno);
+#else
     std::vector<char> name(target_.begin(), target_.end());
     const std::string suffix = ".tmp-XXXXXX";
     name.insert(name.end(), suffix.begin(), suffix.end());
@@ -148,10 +218,8 @@ AtomicFile::AtomicFile(const std::string& path) : path_(path), target_(FollowLin
     const int fd = ::mkstemp(name.data());
     if (fd < 0)
         Fail(path_, "cannot create a temporary file beside it", errno);
-#ifdef _WIN32
-    _setmode(fd, O_BINARY);
-#endif
     temporary_ = name.data();
+#endif
     buffer_ = std::make_unique<Buffer>(fd);
     stream_ = std::make_unique<std::ostream>(buffer_.get());
 }
@@ -159,7 +227,7 @@ AtomicFile::AtomicFile(const std::string& path) : path_(path), target_(FollowLin
 AtomicFile::~AtomicFile() {
     if (!committed_ && buffer_) {
         ::close(buffer_->Descriptor());
-        ::unlink(temporary_.c_str());
+        RemoveFile(temporary_);
     }
 }
 
@@ -181,7 +249,7 @@ void AtomicFile::Commit() {
         return;
     }
     if (held_) {
-        const int fd = ::open(target_.c_str(), kWriteFlags);
+        const int fd = OpenForWriting(target_);
         if (fd < 0)
             Fail(path_, "cannot open", errno);
         CommitInto(fd);
@@ -198,10 +266,10 @@ void AtomicFile::Commit() {
     // close it, then move it over the target in one step.
     ::close(fd);
     committed_ = true;  // the descriptor is gone; a failure below removes the file itself
-    if (!::MoveFileExW(std::filesystem::path(temporary_).c_str(), std::filesystem::path(target_).c_str(),
+    if (!::MoveFileExW(WidePath(temporary_).c_str(), WidePath(target_).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         const auto error = ::GetLastError();
-        ::unlink(temporary_.c_str());
+        ::_wunlink(WidePath(temporary_).c_str());
         throw std::runtime_error(path_ + ": cannot put the file in place: Windows error " + std::to_string(error));
     }
 #else
@@ -228,14 +296,15 @@ HeldOutput::HeldOutput() {
 #ifdef _WIN32
     // An open file cannot be unlinked here; Windows deletes a file opened
     // as temporary when it is closed, also when the process ends.
-    std::string name = (std::filesystem::temp_directory_path() / "an-sweep-XXXXXX").string();
-    const int created = ::mkstemp(name.data());
-    if (created < 0)
-        Fail(name, "cannot create a temporary file", errno);
-    ::close(created);
-    const int fd = ::open(name.c_str(), O_RDWR | O_BINARY | O_TEMPORARY);
+    // Wide calls throughout: the temporary folder lies in the user's
+    // profile, whose name may be any.
+    wchar_t directory[MAX_PATH + 1];
+    wchar_t name[MAX_PATH + 1];
+    if (::GetTempPathW(MAX_PATH + 1, directory) == 0 || ::GetTempFileNameW(directory, L"ans", 0, name) == 0)
+        throw std::runtime_error("cannot create a temporary file: Windows error " + std::to_string(::GetLastError()));
+    const int fd = ::_wopen(name, _O_RDWR | _O_BINARY | _O_TEMPORARY);
     if (fd < 0)
-        Fail(name, "cannot create a temporary file", errno);
+        Fail("the temporary folder", "cannot create a temporary file", errno);
 #else
     const char* directory = std::getenv("TMPDIR");
     std::string name = std::string(directory && *directory ? directory : "/tmp") + "/an-sweep-XXXXXX";

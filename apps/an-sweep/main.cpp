@@ -37,6 +37,7 @@
 #include "quillet/version.h"
 #include "sweep/atomic_file.h"
 #include "sweep/evaluation.h"
+#include "sweep/native_path.h"
 #include "sweep/options.h"
 #include "sweep/parallel_evaluation.h"
 #include "sweep/plot_format.h"
@@ -73,10 +74,10 @@ struct FileIdentity {
 
 FileIdentity Identity(const std::string& path) {
     const bool standardInput = path == kStandardInput;
-    HANDLE file = standardInput ? ::GetStdHandle(STD_INPUT_HANDLE)
-                                : ::CreateFileW(std::filesystem::path(path).c_str(), 0,
-                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE file = standardInput
+                      ? ::GetStdHandle(STD_INPUT_HANDLE)
+                      : ::CreateFileW(WidePath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE || file == nullptr)
         return {};
     BY_HANDLE_FILE_INFORMATION information{};
@@ -224,6 +225,10 @@ int Run(const Options& options, int argc, char* argv[]) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+#ifdef _WIN32
+    // The texts are UTF-8 (Ω, µ); a console shows them as such only when told.
+    SetConsoleOutputCP(CP_UTF8);
+#endif
     Options options;
     try {
         options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));

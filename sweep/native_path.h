@@ -1,0 +1,15 @@
+// File names as Windows' wide-character calls take them. The programs hold
+// every name as UTF-8 (as the command line gives it under their manifest);
+// converting with the C library's locale instead would reach another file
+// for any name beyond ASCII.
+#pragma once
+
+#ifdef _WIN32
+#include <string>
+
+namespace quillet::sweep {
+
+std::wstring WidePath(const std::string& utf8);
+
+}  // namespace quillet::sweep
+#endif
