@@ -1,5 +1,5 @@
 // libFuzzer target for the measurement readers: any bytes, under any of the
-// file endings and with or without a column spec, must end in a measurement
+// file endings and with or without a column list, must end in a measurement
 // or a ReadError, never a crash; a measurement read must have finite values
 // and frequencies that never fall, and must evaluate. The text decoder must
 // give the same lines whatever the chunks the bytes arrive in.
@@ -76,12 +76,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t chunk = 1 + data[1] % 7;
     std::string_view text(reinterpret_cast<const char*>(data + 2), size - 2);
 
-    // Bytes up to a first NUL after the control byte 0x01 are a column spec.
+    // Bytes up to a first NUL after the control byte 0x01 are a column list.
     ReadOptions options;
     if (!text.empty() && text.front() == '\x01') {
         const auto end = text.find('\0');
         try {
-            options.columns = ParseColumnSpec(text.substr(1, end == std::string_view::npos ? text.npos : end - 1));
+            options.columns = ParseColumnList(text.substr(1, end == std::string_view::npos ? text.npos : end - 1));
         } catch (const std::invalid_argument&) {
         }
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);

@@ -72,7 +72,7 @@ CsvColumn SMagnitudeItem(const std::string& unit) {
     throw std::invalid_argument("|S11| needs its unit: s-mag:dB or s-mag:lin");
 }
 
-CsvColumn SpecItem(std::string_view item) {
+CsvColumn ListItem(std::string_view item) {
     const std::string text = Lowercase(item);
     const auto colon = text.find(':');
     const std::string name = text.substr(0, colon);
@@ -101,13 +101,13 @@ CsvColumn SpecItem(std::string_view item) {
 
 }  // namespace
 
-CsvColumns ParseColumnSpec(std::string_view spec) {
+CsvColumns ParseColumnList(std::string_view list) {
     CsvColumns result;
     bool referenceGiven = false;
     std::size_t start = 0;
     while (true) {
-        const auto end = spec.find(',', start);
-        const std::string_view item = Trim(spec.substr(start, end == std::string_view::npos ? end : end - start));
+        const auto end = list.find(',', start);
+        const std::string_view item = Trim(list.substr(start, end == std::string_view::npos ? end : end - start));
         const std::string lower = Lowercase(item);
         try {
             if (lower.rfind("z0", 0) == 0) {
@@ -121,7 +121,7 @@ CsvColumns ParseColumnSpec(std::string_view spec) {
                 result.referenceOhm = *reference;
                 referenceGiven = true;
             } else {
-                result.columns.push_back(SpecItem(item));
+                result.columns.push_back(ListItem(item));
             }
         } catch (const std::invalid_argument& error) {
             throw std::invalid_argument("item '" + std::string(item) + "': " + error.what());

@@ -42,7 +42,7 @@ struct CsvColumns {
 // commas, plus at most one z0 item anywhere. Names and units in any case,
 // blanks around items ignored.
 //
-//   spec  = item { "," item }
+//   list  = item { "," item }
 //   item  = "-" | "skip"                      a column to ignore
 //         | "f:" ( "Hz" | "kHz" | "MHz" | "GHz" )
 //         | ( "mag" | "re" | "im" ) [ ":ohm" ]  Z in ohm
@@ -55,7 +55,7 @@ struct CsvColumns {
 // e.g. "f:Hz,re:ohm,im:ohm", "-,f:GHz,s-mag:dB,s-phase:deg,z0=75".
 // Exactly one frequency and one complete pair (mag+phase, re+im, s-mag+s-phase
 // or s-re+s-im) are required. Throws std::invalid_argument saying what is wrong.
-CsvColumns ParseColumnSpec(std::string_view spec);
+CsvColumns ParseColumnList(std::string_view list);
 
 // What is missing or doubled in a set of columns, or nothing when they
 // make one frequency and one complete pair.

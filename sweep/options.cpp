@@ -27,7 +27,7 @@ std::unique_ptr<CLI::App> MakeParser(Options& options, Texts& texts) {
         ->type_name("FILE");
     app->add_option("--columns", texts.columns,
                     "what the columns of delimited text hold, such as f:Hz,re:ohm,im:ohm (overrides a header)")
-        ->type_name("SPEC");
+        ->type_name("LIST");
     app->add_flag("--check", options.check,
                   "exit status 1 when a point lies outside the tolerance or its worst case is unbounded");
     app->add_flag("--list-types", options.listTypes, "list the AN types and exit");
@@ -76,7 +76,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
         throw UsageError("--plot takes a file name ending in .svg or .png");
     if (app->count("--columns") > 0) {
         try {
-            options.readOptions.columns = measurement::ParseColumnSpec(texts.columns);
+            options.readOptions.columns = measurement::ParseColumnList(texts.columns);
         } catch (const std::invalid_argument& error) {
             throw UsageError(std::string("--columns: ") + error.what());
         }

@@ -13,7 +13,7 @@
 namespace quillet::measurement {
 namespace {
 
-ReadOptions WithColumns(const char* spec) { return spec ? ReadOptions{ParseColumnSpec(spec)} : ReadOptions{}; }
+ReadOptions WithColumns(const char* list) { return list ? ReadOptions{ParseColumnList(list)} : ReadOptions{}; }
 
 struct Dialect {
     const char* what;
@@ -145,7 +145,7 @@ TEST(ReadCsv, RefusesWhatItCannotReadWithoutGuessing) {
     }
 }
 
-TEST(ParseColumnSpec, SaysWhatIsWrong) {
+TEST(ParseColumnList, SaysWhatIsWrong) {
     const std::pair<const char*, const char*> cases[] = {
         {"f,mag,phase:deg", "f:Hz, f:kHz, f:MHz or f:GHz"},
         {"f:Hz,mag,phase", "phase:deg or phase:rad"},
@@ -156,10 +156,10 @@ TEST(ParseColumnSpec, SaysWhatIsWrong) {
         {"f:Hz,s-re,s-im,z0=-1", "a positive number"},
         {"f:Hz,re,im,x", "item 'x': expected f:<unit>"},
     };
-    for (const auto& [spec, message] : cases) {
-        SCOPED_TRACE(spec);
+    for (const auto& [list, message] : cases) {
+        SCOPED_TRACE(list);
         try {
-            ParseColumnSpec(spec);
+            ParseColumnList(list);
             ADD_FAILURE() << "accepted";
         } catch (const std::invalid_argument& error) {
             EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << error.what();
