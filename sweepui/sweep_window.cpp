@@ -309,58 +309,58 @@ void SweepWindow::Fail(int generation, const QString& message) {
     emit Failed(message);
 }
 
-void SweepWindow::ExportReport(const QString& file, sweep::ReportFormat format) const {
+// Where an export goes, never over the measurement.
+std::string SweepWindow::ExportTarget(const QString& file) const {
     if (!result_)
         throw std::runtime_error("nothing evaluated to export");
-    const std::string target = LocalPath(file);
+    std::string target = LocalPath(file);
     if (sweep::CanonicalName(target) == sweep::CanonicalName(LocalPath(path_)))
         throw std::runtime_error(target + " is the measurement file itself; choose another file");
+    return target;
+}
+
+void SweepWindow::ExportReport(const QString& file, sweep::ReportFormat format) const {
+    const std::string target = ExportTarget(file);
     sweep::WriteFileAtomically(target, sweep::WriteReport(*result_->evaluation, format, result_->source));
 }
 
 void SweepWindow::ExportPlot(const QString& file, sweep::PlotFormat format) const {
-    if (!result_)
-        throw std::runtime_error("nothing evaluated to export");
-    const std::string target = LocalPath(file);
-    if (sweep::CanonicalName(target) == sweep::CanonicalName(LocalPath(path_)))
-        throw std::runtime_error(target + " is the measurement file itself; choose another file");
+    const std::string target = ExportTarget(file);
     sweep::WriteFileAtomically(target, result_->plot->Render(format));
 }
 
-void SweepWindow::ExportReportWithDialog() {
+namespace {
+
+// A name of its own beside the measurement (a .csv measurement would
+// otherwise be proposed as its own report), asked for, then written.
+template <class Format, std::size_t N, class Write>
+void ExportWithDialog(QWidget* window, const QString& measurement, const QString& title, const QString& proposedEnding,
+                      const Choice<Format> (&choices)[N], Write write) {
     QString filter;
-    const QString base = QFileInfo(path_).absoluteDir().filePath(QFileInfo(path_).completeBaseName());
-    // A name of its own: a .csv measurement would otherwise be proposed as
-    // its own report.
-    const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Export the report"), base + "-report.csv",
-                                                      Filters(kReportChoices), &filter);
+    const QString base = QFileInfo(measurement).absoluteDir().filePath(QFileInfo(measurement).completeBaseName());
+    const QString file = QFileDialog::getSaveFileName(window, title, base + proposedEnding, Filters(choices), &filter);
     if (file.isEmpty())
         return;
-    const auto [target, format] = Chosen(file, filter, kReportChoices);
-    if (!MayWrite(this, file, target))
+    const auto [target, format] = Chosen(file, filter, choices);
+    if (!MayWrite(window, file, target))
         return;
     try {
-        ExportReport(target, format);
+        write(target, format);
     } catch (const std::exception& error) {
-        QMessageBox::warning(this, QStringLiteral("Quillet"), QString::fromStdString(error.what()));
+        QMessageBox::warning(window, QStringLiteral("Quillet"), QString::fromStdString(error.what()));
     }
 }
 
+}  // namespace
+
+void SweepWindow::ExportReportWithDialog() {
+    ExportWithDialog(this, path_, QStringLiteral("Export the report"), QStringLiteral("-report.csv"), kReportChoices,
+                     [this](const QString& file, sweep::ReportFormat format) { ExportReport(file, format); });
+}
+
 void SweepWindow::ExportPlotWithDialog() {
-    QString filter;
-    const QString base = QFileInfo(path_).absoluteDir().filePath(QFileInfo(path_).completeBaseName());
-    const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Export the plot"), base + "-deviation.png",
-                                                      Filters(kPlotChoices), &filter);
-    if (file.isEmpty())
-        return;
-    const auto [target, format] = Chosen(file, filter, kPlotChoices);
-    if (!MayWrite(this, file, target))
-        return;
-    try {
-        ExportPlot(target, format);
-    } catch (const std::exception& error) {
-        QMessageBox::warning(this, QStringLiteral("Quillet"), QString::fromStdString(error.what()));
-    }
+    ExportWithDialog(this, path_, QStringLiteral("Export the plot"), QStringLiteral("-deviation.png"), kPlotChoices,
+                     [this](const QString& file, sweep::PlotFormat format) { ExportPlot(file, format); });
 }
 
 void SweepWindow::closeEvent(QCloseEvent* event) {

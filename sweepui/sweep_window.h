@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <thread>
 
 #include "sweep/plot_format.h"
@@ -80,6 +81,7 @@ protected:
 
 private:
     void CreateControls();
+    std::string ExportTarget(const QString& file) const;
     void ExportReportWithDialog();
     void ExportPlotWithDialog();
     void Finish(int generation, std::optional<SweepResult> result);
