@@ -48,31 +48,59 @@ std::string Normalised(std::string_view cell) {
 
 bool IsAlphanumeric(char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); }
 
-// Takes a "Z0 = 75 ohm" out of the text and gives its value.
+// The names a reference impedance goes by in headers, remarks and
+// metadata rows, lower case.
+constexpr std::string_view kReferenceNames[] = {"z0",
+                                                "z_0",
+                                                "zref",
+                                                "z_ref",
+                                                "reference impedance",
+                                                "ref. impedance",
+                                                "ref impedance",
+                                                "characteristic impedance",
+                                                "system impedance"};
+
+// Where the first name of a reference stands as a word of its own.
+std::pair<std::size_t, std::size_t> FindReferenceName(const std::string& text) {
+    std::pair<std::size_t, std::size_t> first{std::string::npos, 0};
+    for (const std::string_view name : kReferenceNames) {
+        for (std::size_t at = text.find(name); at != std::string::npos && at < first.first;
+             at = text.find(name, at + 1)) {
+            const std::size_t end = at + name.size();
+            const bool alone =
+                (at == 0 || !IsAlphanumeric(text[at - 1])) && (end == text.size() || !IsAlphanumeric(text[end]));
+            if (alone) {
+                first = {at, name.size()};
+                break;
+            }
+        }
+    }
+    return first;
+}
+
+// Takes a reference out of the text and gives its value: "Z0=75",
+// "Z0 = 75 ohm", "Z0: 75 Ohm", "Z0,75" (a metadata row), "Reference
+// impedance 75".
 std::optional<double> TakeReference(std::string& text) {
-    std::size_t at = text.find("z0");
-    while (at != std::string::npos && at > 0 && IsAlphanumeric(text[at - 1]))
-        at = text.find("z0", at + 2);
+    const auto [at, length] = FindReferenceName(text);
     if (at == std::string::npos)
         return std::nullopt;
-    std::size_t i = at + 2;
+    std::size_t i = at + length;
     auto skipBlanks = [&] {
-        while (i < text.size() && text[i] == ' ')
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '"'))
             ++i;
     };
     skipBlanks();
-    std::optional<double> value;
-    if (i < text.size() && text[i] == '=') {
+    if (i < text.size() && std::string_view("=:,;").find(text[i]) != std::string_view::npos)
         ++i;
-        skipBlanks();
-        const std::size_t start = i;
-        while (i < text.size() && std::string_view("0123456789.+-e").find(text[i]) != std::string_view::npos)
-            ++i;
-        value = StrictNumber(std::string_view(text).substr(start, i - start));
-        skipBlanks();
-        if (text.compare(i, 3, "ohm") == 0)
-            i += text.compare(i, 4, "ohms") == 0 ? 4 : 3;
-    }
+    skipBlanks();
+    const std::size_t start = i;
+    while (i < text.size() && std::string_view("0123456789.+-e").find(text[i]) != std::string_view::npos)
+        ++i;
+    const std::optional<double> value = StrictNumber(std::string_view(text).substr(start, i - start));
+    skipBlanks();
+    if (text.compare(i, 3, "ohm") == 0)
+        i += text.compare(i, 4, "ohms") == 0 ? 4 : 3;
     if (!value || !(*value > 0))
         Unstated("expected the reference as Z0=<ohm>, such as Z0=75");
     text.erase(at, i - at);
@@ -328,8 +356,14 @@ CsvColumns ColumnsFromHeader(const std::vector<std::string>& cells) {
 }
 
 bool LooksLikeCommentHeader(std::string_view text) {
+    // Words that name what a column holds, beside the frequency.
+    static const std::set<std::string_view> kQuantities = {
+        "hz",        "khz",          "mhz",    "ghz",    "z",      "s11",       "mag",      "magnitude", "phase",
+        "re",        "im",           "real",   "imag",   "db",     "impedance", "impedanz", "imaginary", "angle",
+        "arg",       "abs",          "logmag", "betrag", "winkel", "realteil",  "ohm",      "deg",       "resistance",
+        "reactance", "imaginaerteil"};
     const std::string lower = Normalised(text);
-    bool frequency = false, unit = false;
+    bool frequency = false, quantity = false;
     std::size_t i = 0;
     while (i < lower.size()) {
         while (i < lower.size() && !IsAlphanumeric(lower[i]))
@@ -339,14 +373,32 @@ bool LooksLikeCommentHeader(std::string_view text) {
             ++i;
         const std::string_view word = std::string_view(lower).substr(start, i - start);
         frequency = frequency || word == "f" || word == "freq" || word == "frequency" || word == "frequenz";
-        unit = unit || word == "hz" || word == "khz" || word == "mhz" || word == "ghz";
+        quantity = quantity || kQuantities.count(word) > 0;
     }
-    return frequency && unit;
+    return frequency && quantity;
 }
 
 std::optional<double> StatedReference(std::string_view text) {
     std::string lower = Normalised(text);
     return TakeReference(lower);
+}
+
+std::optional<std::string> ParameterNamed(std::string_view text) {
+    const std::string lower = Lowercase(text);
+    std::size_t i = 0;
+    while (i < lower.size()) {
+        while (i < lower.size() && !IsAlphanumeric(lower[i]))
+            ++i;
+        const std::size_t start = i;
+        while (i < lower.size() && IsAlphanumeric(lower[i]))
+            ++i;
+        const std::string_view word = std::string_view(lower).substr(start, i - start);
+        const bool parameter = word.size() == 3 && std::string_view("syzhg").find(word[0]) != std::string_view::npos &&
+                               word[1] >= '1' && word[1] <= '9' && word[2] >= '1' && word[2] <= '9';
+        if (parameter && word != "z11")
+            return std::string(text.substr(start, 3));
+    }
+    return std::nullopt;
 }
 
 }  // namespace quillet::measurement

@@ -20,13 +20,19 @@ inline constexpr std::string_view kOrColumns =
 // that is not understood, missing or doubled, and how to state it.
 CsvColumns ColumnsFromHeader(const std::vector<std::string>& cells);
 
-// True when a remark names a frequency and a frequency unit, as a header
-// written as a comment does ("# Frequency (Hz), |Z| (ohm), ..."); "# swept
-// 150 kHz to 30 MHz" is just a remark.
+// True when a remark names a frequency beside a unit or a quantity, as a
+// header written as a comment does ("# Frequency (Hz), |Z| (ohm), ...",
+// "# freq s11_mag s11_phase"); "# swept 150 kHz to 30 MHz" is just a remark.
 bool LooksLikeCommentHeader(std::string_view text);
 
-// The reference a text states as "Z0=75" (or "Z0 = 75 ohm"), if any.
-// Throws std::invalid_argument for a Z0 without a usable value.
+// The reference a text states as "Z0=75", "Z0: 75 Ohm", "Z0,75" or
+// "Reference impedance = 75", if any. Throws std::invalid_argument for a
+// Z0 without a usable value.
 std::optional<double> StatedReference(std::string_view text);
+
+// The first network parameter a text names as a word of its own, as
+// written ("S11", "S21", "Y11"), if any; Z11 is the impedance itself and
+// is passed over.
+std::optional<std::string> ParameterNamed(std::string_view text);
 
 }  // namespace quillet::measurement

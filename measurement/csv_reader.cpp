@@ -9,6 +9,7 @@
 #include "measurement/csv_fields.h"
 #include "measurement/csv_header.h"
 #include "measurement/text_lines.h"
+#include "measurement/touchstone_cells.h"
 
 namespace quillet::measurement {
 namespace {
@@ -51,6 +52,39 @@ double InRadians(double angle, AngleUnit unit) {
 
 bool OnlySeparators(std::string_view line) { return line.find_first_not_of(" \t,;") == std::string_view::npos; }
 
+bool AllDigits(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// "2024-05-06", "06.05.2024" or "5/6/2024": a date, which begins like a
+// number but is a title's, never a frequency.
+bool LooksLikeDate(std::string_view field) {
+    for (const char mark : {'-', '.', '/'}) {
+        const auto first = field.find(mark);
+        const auto second = first == std::string_view::npos ? first : field.find(mark, first + 1);
+        if (second == std::string_view::npos)
+            continue;
+        const std::string_view a = field.substr(0, first), b = field.substr(first + 1, second - first - 1);
+        std::string_view c = field.substr(second + 1);
+        c = c.substr(0, c.find_first_of("T "));
+        if (AllDigits(a) && AllDigits(b) && AllDigits(c) && b.size() <= 2 &&
+            ((a.size() == 4 && c.size() <= 2) || (a.size() <= 2 && (c.size() == 2 || c.size() == 4))))
+            return true;
+    }
+    return false;
+}
+
+// The first word of a line, in lower case: "begin" of "BEGIN CH1_DATA".
+std::string FirstWord(std::string_view line) {
+    const auto words = SplitWhitespace(line);
+    return words.empty() ? std::string() : Lowercase(words.front());
+}
+
+// How each refusal of a plain reading ends.
+constexpr std::string_view kNameTheColumns =
+    "; name each column with its unit in a header, such as 'Frequency (Hz),|Z| (ohm),Phase (deg)' or "
+    "'Freq (MHz),S11 (dB),S11 phase (deg)'";
+
 class CsvReader : public LineReader {
 public:
     CsvReader(const std::string& file, PointSink& sink, const std::optional<CsvColumns>& columns)
@@ -60,18 +94,15 @@ public:
         line = Trim(line);
         if (OnlySeparators(line))
             return;
+        if (Block(line, number))
+            return;
         if (line.front() == '#' || line.front() == '!') {
-            if (!started_)
-                Remark(Trim(line.substr(1)), number);
+            Remark(line, number);
             return;
         }
         if (!started_) {
             if (!LooksLikeData(line)) {
-                // The last line of text above the data is the header; any
-                // above it are titles.
-                if (header_)
-                    NoteReference(header_->text, header_->number);
-                header_ = Held{std::string(line), number};
+                Title(line, number);
                 return;
             }
             Start(line);
@@ -80,6 +111,8 @@ public:
     }
 
     void Finish() override {
+        if (block_ == BlockState::Inside)
+            Fail(blockLine_, "the data block begun here has no END line; the file may be cut short");
         if (count_ == 0)
             throw ReadError(file_, 0, "no data points");
         if (!assumedUnits_)
@@ -103,20 +136,91 @@ private:
 
     [[noreturn]] void Fail(int line, const std::string& message) const { throw ReadError(file_, line, message); }
 
-    // Before the data: a remark may be the header written as a comment, or
-    // state a reference for S11.
-    void Remark(std::string_view text, int number) {
-        if (LooksLikeCommentHeader(text))
-            commentHeaders_.push_back(Held{std::string(text), number});
-        NoteReference(text, number);
+    // Some instruments write the data between a BEGIN and an END line; the
+    // lines around the block are remarks. True when the line was one of
+    // the block's bounds or stood outside it.
+    bool Block(std::string_view line, int number) {
+        const std::string word = FirstWord(line);
+        if (block_ == BlockState::Inside && word == "end") {
+            block_ = BlockState::Ended;
+            return true;
+        }
+        if (block_ == BlockState::Ended) {
+            if (word == "begin")
+                Fail(number, "a second data block (the first begins on line " + std::to_string(blockLine_) +
+                                 "); an-sweep reads a file with one");
+            Said(line, number);
+            return true;
+        }
+        if (block_ == BlockState::None && !started_ && word == "begin") {
+            // What stood above was remarks, not titles or a header.
+            if (header_)
+                Said(header_->text, header_->number);
+            header_.reset();
+            commentHeaders_.clear();
+            block_ = BlockState::Inside;
+            blockLine_ = number;
+            return true;
+        }
+        return false;
     }
 
-    // A Z0 stated outside the header; it must agree with the one S11 is
-    // read against.
+    // A remark ('#' or '!'): before the data it may be the header written
+    // as a comment; anywhere it may state a reference or name a parameter.
+    void Remark(std::string_view line, int number) {
+        if (NamesTouchstoneOptions(line))
+            Fail(number,
+                 "a Touchstone option line below other lines; put it first, so that the file is read as "
+                 "Touchstone" +
+                     std::string(kOrColumns));
+        const std::string_view text = Trim(line.substr(1));
+        if (!started_ && LooksLikeCommentHeader(text))
+            commentHeaders_.push_back(Held{std::string(text), number});
+        Said(text, number);
+    }
+
+    // A line of text above the data: the last one is the header, any above
+    // it are titles. A date is always a title.
+    void Title(std::string_view line, int number) {
+        if (LooksLikeDate(Trim(line.substr(0, line.find_first_of(" \t,;")))))
+            return;
+        if (header_)
+            Said(header_->text, header_->number);
+        header_ = Held{std::string(line), number};
+    }
+
+    // What a remark or title says of the columns: a reference impedance,
+    // the name of a parameter. Unless --columns states the columns, a
+    // parameter other than S11 (or Z) is refused, and what is said must
+    // agree with how the data is read.
+    void Said(std::string_view text, int number) {
+        NoteReference(text, number);
+        if (stated_)
+            return;
+        if (const auto parameter = ParameterNamed(text)) {
+            if (Lowercase(*parameter) != "s11")
+                Fail(number, "names " + *parameter +
+                                 ", which an-sweep does not read: it reads the AN's reflection S11 or its impedance "
+                                 "Z; if the columns hold one of these, state them with --columns, e.g. --columns "
+                                 "f:Hz,s-mag:dB,s-phase:deg");
+            if (!namedS11_)
+                namedS11_ = number;
+        }
+        if (started_)
+            CheckWhatIsSaid();
+    }
+
+    // A reference stated outside the header; each must agree with the one
+    // S11 is read against.
     void NoteReference(std::string_view text, int number) {
         try {
-            if (const auto value = StatedReference(text); value && !outsideReference_)
-                outsideReference_ = Reference{*value, number};
+            const auto value = StatedReference(text);
+            // Two different ones are enough to refuse S11 columns, whatever
+            // their own reference.
+            if (value && references_.size() < 2 &&
+                std::none_of(references_.begin(), references_.end(),
+                             [&](const Reference& r) { return r.ohm == *value; }))
+                references_.push_back(Reference{*value, number});
         } catch (const std::invalid_argument&) {
             // "Z0" in passing, without a value: a remark like any other.
         }
@@ -134,7 +238,8 @@ private:
         }
         try {
             const auto fields = SplitFields(line, SeparatorOf(line));
-            return frequencyColumn < fields.size() && StartsLikeNumber(fields[frequencyColumn]);
+            return frequencyColumn < fields.size() && StartsLikeNumber(fields[frequencyColumn]) &&
+                   !LooksLikeDate(fields[frequencyColumn]);
         } catch (const std::invalid_argument&) {
             // An unbalanced quote: data still, when it begins with a number,
             // so that the data line reports it.
@@ -157,7 +262,7 @@ private:
             columns_ = DefaultColumns();
             assumedUnits_ = true;
         }
-        CheckOutsideReference();
+        CheckWhatIsSaid();
         expectation_ = Expectation(columns_);
         for (const CsvColumn& c : columns_.columns) {
             if (c.quantity == Q::Frequency)
@@ -194,19 +299,34 @@ private:
         return &commentHeaders_[0];
     }
 
-    void CheckOutsideReference() const {
+    // The plain reading (MHz, ohm, degrees) is for a file that says nothing
+    // of its columns: a reference or S11 named anywhere says they may hold
+    // S11. With S11 columns, every reference stated must be the one they
+    // are read against.
+    void CheckWhatIsSaid() const {
+        if (assumedUnits_ && !references_.empty())
+            Fail(references_.front().number,
+                 "states a reference impedance (Z0=" + ShortestText(references_.front().ohm) +
+                     "), so the columns may hold S11, but no header says what they hold" +
+                     std::string(kNameTheColumns) + std::string(kOrColumns));
+        if (assumedUnits_ && namedS11_)
+            Fail(*namedS11_,
+                 "names S11, but no header says how the columns hold it (dB, linear or real and imaginary "
+                 "parts)" +
+                     std::string(kNameTheColumns) + std::string(kOrColumns));
         const bool s11 = std::any_of(columns_.columns.begin(), columns_.columns.end(),
                                      [](const CsvColumn& c) { return c.quantity >= Q::SDecibels; });
-        if (!s11 || !outsideReference_ || outsideReference_->ohm == columns_.referenceOhm)
-            return;
-        Fail(outsideReference_->number,
-             "Z0=" + ShortestText(outsideReference_->ohm) +
-                 " stands outside the header, and S11 would be read "
-                 "against " +
-                 ShortestText(columns_.referenceOhm) +
-                 " ohm: write the reference into the header, such as '|S11| (dB, Z0=" +
-                 ShortestText(outsideReference_->ohm) +
-                 ")', or into --columns, such as z0=" + ShortestText(outsideReference_->ohm));
+        for (const Reference& reference : references_) {
+            if (!s11 || reference.ohm == columns_.referenceOhm)
+                continue;
+            Fail(reference.number, "Z0=" + ShortestText(reference.ohm) +
+                                       " stands outside the header, and S11 would be read "
+                                       "against " +
+                                       ShortestText(columns_.referenceOhm) +
+                                       " ohm: write the reference into the header, such as '|S11| (dB, Z0=" +
+                                       ShortestText(reference.ohm) +
+                                       ")', or into --columns, such as z0=" + ShortestText(reference.ohm));
+        }
     }
 
     // Spreadsheets group digits with the mark other locales use for
@@ -252,9 +372,18 @@ private:
 
     std::vector<std::string> HeaderCells(const std::string& header, std::size_t dataFields) const {
         std::vector<std::string> cells = SplitFields(header, separator_);
+        if (separator_ != Separator::Blanks ||
+            (cells.size() == dataFields && header.find_first_of(",;") == std::string::npos))
+            return cells;
+        // A header written with commas above data with blanks between the
+        // columns: "# Frequency, Re(Z), Im(Z)".
+        if (const Separator own = SeparatorOf(header); own != Separator::Blanks) {
+            if (auto ownCells = SplitFields(header, own); ownCells.size() == dataFields)
+                return ownCells;
+        }
         // Names such as "Frequency (Hz)" in a file with blanks between
         // the columns.
-        if (separator_ == Separator::Blanks && cells.size() != dataFields && header.find('"') == std::string::npos)
+        if (cells.size() != dataFields && header.find('"') == std::string::npos)
             cells = SplitAtWideGaps(header);
         return cells;
     }
@@ -347,9 +476,14 @@ private:
         int line;
     };
 
+    enum class BlockState { None, Inside, Ended };
+
     std::optional<Held> header_;
     std::vector<Held> commentHeaders_;
-    std::optional<Reference> outsideReference_;
+    std::vector<Reference> references_;
+    std::optional<int> namedS11_;  // the line of the first remark or title that names S11
+    BlockState block_ = BlockState::None;
+    int blockLine_ = 0;
     std::optional<DecimalMark> decimalMark_;
     bool started_ = false;
     bool assumedUnits_ = false;

@@ -16,6 +16,7 @@
 #include "measurement/csv_reader.h"
 #include "measurement/text_decoder.h"
 #include "measurement/text_lines.h"
+#include "measurement/touchstone_cells.h"
 #include "measurement/touchstone_reader.h"
 
 namespace quillet::measurement {
@@ -27,18 +28,6 @@ std::string Ending(const std::string& file) {
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return {};
     return Lowercase(std::string_view(file).substr(dot + 1));
-}
-
-// A Touchstone option line holds only these words and numbers; a '#' line
-// with other words is a comment above delimited text.
-bool IsOptionLine(std::string_view line) {
-    for (const std::string_view word : SplitWhitespace(line.substr(1))) {
-        const std::string w = Lowercase(word);
-        if (!(w == "hz" || w == "khz" || w == "mhz" || w == "ghz" || w == "s" || w == "y" || w == "z" || w == "g" ||
-              w == "h" || w == "ma" || w == "db" || w == "ri" || w == "r" || StrictNumber(w)))
-            return false;
-    }
-    return true;
 }
 
 // Past the remarks, Touchstone begins with its option line or [Version];
@@ -112,7 +101,8 @@ public:
 
 private:
     std::unique_ptr<LineReader> Choose(std::string_view firstLine) {
-        const bool touchstone = ending_ == "s1p" || ending_ == "ts" ||
+        const auto cells = OptionLineInCells(firstLine);
+        const bool touchstone = ending_ == "s1p" || ending_ == "ts" || cells ||
                                 StartsLikeTouchstone(firstLine, ending_ == "csv" || ending_ == "txt");
         if (!touchstone)
             return MakeCsvReader(file_, sink_, options_.columns);
@@ -120,6 +110,8 @@ private:
             throw ReadError(file_, 0,
                             "--columns is for delimited text; this is a Touchstone file, whose option line says what "
                             "its columns hold");
+        if (cells)
+            return MakeTouchstoneCellsReader(file_, sink_, *cells);
         return MakeTouchstoneReader(file_, sink_);
     }
 
@@ -206,6 +198,8 @@ void ReadMeasurementFile(const std::string& path, const ReadOptions& options, Po
         const ssize_t n = ::read(fd.get(), buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0 && errno == EBADF && path == kStandardInput)
+            throw ReadError(name, 0, "closed (the program was started without it); name the file, or pipe it in");
         if (n < 0)
             throw ReadError(name, 0, std::string("cannot read the file: ") + std::strerror(errno));
         if (n == 0)

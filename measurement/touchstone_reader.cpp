@@ -291,6 +291,18 @@ private:
 
 }  // namespace
 
+bool IsOptionLine(std::string_view line) {
+    if (line.empty() || line.front() != '#')
+        return false;
+    for (const std::string_view word : SplitWhitespace(line.substr(1))) {
+        const std::string w = Lowercase(word);
+        if (!(FrequencyUnitNamed(w) || w == "s" || w == "y" || w == "z" || w == "g" || w == "h" || w == "ma" ||
+              w == "db" || w == "ri" || w == "r" || StrictNumber(w)))
+            return false;
+    }
+    return true;
+}
+
 std::unique_ptr<LineReader> MakeTouchstoneReader(const std::string& file, PointSink& sink) {
     return std::make_unique<Reader>(file, sink);
 }

@@ -4,10 +4,16 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "measurement/measurement.h"
 
 namespace quillet::measurement {
+
+// True for a line that is an option line ('#' and then only units,
+// parameters, formats, R and numbers); a '#' line with other words is a
+// remark.
+bool IsOptionLine(std::string_view line);
 
 // file names the source in error messages.
 std::unique_ptr<LineReader> MakeTouchstoneReader(const std::string& file, PointSink& sink);

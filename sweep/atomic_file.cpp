@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "sweep/interrupt_cleanup.h"
 #include "sweep/native_path.h"
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -201,15 +202,26 @@ AtomicFile::AtomicFile(const std::string& path) : path_(path), target_(FollowLin
     }
 #ifdef _WIN32
     // mkstemp takes no name beyond the ANSI code page; wide calls take any.
+    // The file shares its deletion, so that an interrupted run can delete
+    // it while it is still open.
     int fd = -1;
-    for (unsigned attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+    DWORD error = ERROR_FILE_EXISTS;
+    for (unsigned attempt = 0; fd < 0 && error == ERROR_FILE_EXISTS && attempt < 100; ++attempt) {
         temporary_ = target_ + ".tmp-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(attempt);
-        fd = ::_wopen(WidePath(temporary_).c_str(), _O_RDWR | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-        if (fd < 0 && errno != EEXIST)
-            break;
+        const HANDLE file = ::CreateFileW(WidePath(temporary_).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            error = ::GetLastError();
+            continue;
+        }
+        fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(file), _O_BINARY);
+        if (fd < 0)
+            ::CloseHandle(file);
     }
     if (fd < 0)
-        Fail(path_, "cannot create a temporary file beside it", errno);
+        throw std::runtime_error(path_ + ": cannot create a temporary file beside it: Windows error " +
+                                 std::to_string(error));
 #else
     std::vector<char> name(target_.begin(), target_.end());
     const std::string suffix = ".tmp-XXXXXX";
@@ -220,6 +232,7 @@ AtomicFile::AtomicFile(const std::string& path) : path_(path), target_(FollowLin
         Fail(path_, "cannot create a temporary file beside it", errno);
     temporary_ = name.data();
 #endif
+    cleanup_ = std::make_unique<InterruptCleanup>(temporary_);
     buffer_ = std::make_unique<Buffer>(fd);
     stream_ = std::make_unique<std::ostream>(buffer_.get());
 }
@@ -229,6 +242,7 @@ AtomicFile::~AtomicFile() {
         ::close(buffer_->Descriptor());
         RemoveFile(temporary_);
     }
+    cleanup_.reset();  // only now: an interruption before this still removes the file
 }
 
 std::ostream& AtomicFile::Stream() { return held_ ? held_->Stream() : *stream_; }
@@ -272,6 +286,7 @@ void AtomicFile::Commit() {
         ::_wunlink(WidePath(temporary_).c_str());
         throw std::runtime_error(path_ + ": cannot put the file in place: Windows error " + std::to_string(error));
     }
+    cleanup_.reset();
 #else
     // mkstemp makes the file private; give it the mode of the file it
     // replaces, or the one a new file would get.
@@ -288,6 +303,7 @@ void AtomicFile::Commit() {
     if (::rename(temporary_.c_str(), target_.c_str()) != 0)
         Fail(path_, "cannot put the file in place", errno);
     committed_ = true;
+    cleanup_.reset();
     ::close(fd);
 #endif
 }

@@ -8,11 +8,13 @@
 namespace quillet::sweep {
 
 class HeldOutput;
+class InterruptCleanup;
 
 // A file written under a temporary name beside its target and renamed into
 // place by Commit(), so an interrupted or failed run never leaves a
 // half-written file and never touches an existing one. Destroyed without
-// Commit(), it leaves nothing behind. A target that is a symbolic link
+// Commit(), or interrupted once RemoveTemporariesOnInterrupt() is in force,
+// it leaves nothing behind. A target that is a symbolic link
 // stays a link: the file it points to is replaced, keeping its permissions.
 // A target that is no regular file (a device, a pipe, /dev/stdout) cannot
 // be replaced: it is written into, at Commit(). A directory is refused at
@@ -36,8 +38,9 @@ private:
     std::string temporary_;
     std::unique_ptr<Buffer> buffer_;
     std::unique_ptr<std::ostream> stream_;
-    std::unique_ptr<HeldOutput> held_;  // for a target that is written into
-    int descriptor_ = -1;               // /dev/stdout and the like: the descriptor they name
+    std::unique_ptr<InterruptCleanup> cleanup_;  // while the temporary file exists
+    std::unique_ptr<HeldOutput> held_;           // for a target that is written into
+    int descriptor_ = -1;                        // /dev/stdout and the like: the descriptor they name
     bool committed_ = false;
 };
 

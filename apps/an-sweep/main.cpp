@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #endif
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #ifdef _WIN32
@@ -20,8 +21,11 @@
 #include <filesystem>
 #endif
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -37,6 +41,7 @@
 #include "quillet/version.h"
 #include "sweep/atomic_file.h"
 #include "sweep/evaluation.h"
+#include "sweep/interrupt_cleanup.h"
 #include "sweep/native_path.h"
 #include "sweep/options.h"
 #include "sweep/parallel_evaluation.h"
@@ -122,6 +127,60 @@ std::optional<std::string> OutputsClash(const Options& options) {
     return std::nullopt;
 }
 
+#ifndef _WIN32
+// A descriptor the program was started without would go to the first file
+// it opens, and standard input would read a temporary file as the
+// measurement: each closed one of the three is held by /dev/null. True when
+// standard input was closed.
+bool HoldClosedStandardDescriptors() {
+    bool inputClosed = false;
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        inputClosed = inputClosed || fd == STDIN_FILENO;
+        const int held = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+        if (held >= 0 && held != fd) {
+            ::dup2(held, fd);
+            ::close(held);
+        }
+    }
+    return inputClosed;
+}
+#endif
+
+#if QUILLET_WITH_PLOT
+// Qt makes a runtime folder in the temporary directory when the session
+// names none, and leaves it there; drawing into a file needs none, so the
+// run brings its own and takes it away, also when interrupted.
+class PrivateRuntimeFolder {
+public:
+    PrivateRuntimeFolder() {
+        if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+            return;
+        const char* directory = std::getenv("TMPDIR");
+        std::string name = std::string(directory && *directory ? directory : "/tmp") + "/an-sweep-runtime-XXXXXX";
+        if (!::mkdtemp(name.data()))
+            return;  // Qt then makes its own, as before
+        path_ = name;
+        cleanup_.emplace(path_, InterruptCleanup::Kind::Folder);
+        qputenv("XDG_RUNTIME_DIR", path_.c_str());
+    }
+    ~PrivateRuntimeFolder() {
+        if (path_.empty())
+            return;
+        std::error_code error;
+        std::filesystem::remove_all(path_, error);
+        qunsetenv("XDG_RUNTIME_DIR");
+    }
+    PrivateRuntimeFolder(const PrivateRuntimeFolder&) = delete;
+    PrivateRuntimeFolder& operator=(const PrivateRuntimeFolder&) = delete;
+
+private:
+    std::string path_;
+    std::optional<InterruptCleanup> cleanup_;
+};
+#endif
+
 // Each point as it is read: evaluated (on every core), then summarised,
 // written and drawn in reading order.
 class Pipeline : public PointSink {
@@ -165,6 +224,7 @@ int Run(const Options& options, int argc, char* argv[]) {
     const std::string source = SourceName(options.input);
 
 #if QUILLET_WITH_PLOT
+    std::optional<PrivateRuntimeFolder> runtimeFolder;  // outlives the application
     std::unique_ptr<QGuiApplication> application;
     std::optional<quillet::plot::DeviationPlot> plotted;
     if (options.plot) {
@@ -173,6 +233,7 @@ int Run(const Options& options, int argc, char* argv[]) {
         // Qt warns when it finds no runtime directory, which drawing into
         // a file never needs.
         qputenv("QT_LOGGING_RULES", "qt.qpa.*=false;default.warning=false");
+        runtimeFolder.emplace();
         application = std::make_unique<QGuiApplication>(argc, argv);
         plotted.emplace(options.anType, source);
     }
@@ -228,7 +289,10 @@ int main(int argc, char* argv[]) {
 #ifdef _WIN32
     // The texts are UTF-8 (Ω, µ); a console shows them as such only when told.
     SetConsoleOutputCP(CP_UTF8);
+#else
+    const bool inputClosed = HoldClosedStandardDescriptors();
 #endif
+    RemoveTemporariesOnInterrupt();
     Options options;
     try {
         options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
@@ -249,6 +313,12 @@ int main(int argc, char* argv[]) {
             std::cout << type.number << "  " << type.caption << '\n';
         return 0;
     }
+#ifndef _WIN32
+    if (inputClosed && options.input == kStandardInput)
+        return Fail(
+            "standard input: closed (the program was started without it); name the measurement file, or "
+            "pipe it in");
+#endif
     try {
         return Run(options, argc, argv);
     } catch (const std::exception& error) {

@@ -76,6 +76,24 @@ TEST(ReadCsv, ReadsEachDialectAsItsFileMeansIt) {
          "Freq (MHz);S11 (dB);S11 (\xC2\xBA)\n1;-13,979400086720377;0\n", nullptr, 1, 75, 1, nullptr},
         {"a Z0 outside the header that agrees with it", "! Z0=75\nFreq (MHz),|S11| (Z0=75),Phase (deg)\n1,0.2,0\n",
          nullptr, 1, 112.5, 1, nullptr},
+        {"Z0 in other spellings, agreeing with the header",
+         "! Z0: 75 Ohm\nZ0,75\nFreq (MHz),|S11| (Z0=75),Phase (deg)\n1,0.2,0\n", nullptr, 1, 112.5, 1, nullptr},
+        {"a Touchstone file saved as cells", "#,MHz,S,MA,R,75\n1,0.2,0\n", nullptr, 1, 112.5, 1, nullptr},
+        {"a Touchstone file saved as cells with decimal commas",
+         "!;AN 1\n#;kHz;Z;RI;R;50\n1000;1,5;0,1\n",
+         nullptr,
+         1,
+         {75, 5},
+         1,
+         nullptr},
+        {"a date above the header", "2024-05-06 10:11:12\nFrequency (MHz),|Z| (ohm),Phase (deg)\n1,75,0\n", nullptr, 1,
+         75, 1, nullptr},
+        {"a data block between BEGIN and END, remarks around it",
+         "VNA export\nTrace: S11\nBEGIN CH1_DATA\nFreq(Hz),S11(DB),S11(DEG)\n1e6,-13.979400086720377,0\nEND\n201 "
+         "points\n",
+         nullptr, 1, 75, 1, nullptr},
+        {"a parameter other than S11 named, and --columns", "! S21\n1,0.2,0\n", "f:MHz,s-mag:lin,s-phase:deg", 1, 75, 1,
+         nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -131,6 +149,16 @@ TEST(ReadCsv, RefusesWhatItCannotReadWithoutGuessing) {
         {"\"0.15,36.056,33.69\n", nullptr, "not closed on its line", 1},
         {"1,2,3,4\n", "f:MHz,re,im", "expected three numbers: frequency (MHz), Re(Z) (ohm), Im(Z) (ohm), found 4", 1},
         {"1,x,2\n", "f:MHz,-,re,im", "expected four fields", 1},
+        {"# freq s11_mag s11_phase\n1 0.2 30\n", nullptr, "'freq': the frequency column gives no unit", 1},
+        {"# Frequency, Re(Z), Im(Z)\n1 50 5\n", nullptr, "'Frequency': the frequency column gives no unit", 1},
+        {"! Z0: 75 Ohm\n1,50,0\n", nullptr, "states a reference impedance (Z0=75)", 1},
+        {"1,50,0\n# Z0 = 75\n", nullptr, "states a reference impedance (Z0=75)", 2},
+        {"Z0,75\nFreq (MHz),S11 (dB),S11 phase (deg)\n1,-10,0\n", nullptr, "Z0=75 stands outside the header", 1},
+        {"! Trace: S21\nFrequency (MHz),Magnitude (dB),Phase (deg)\n1,-10,0\n", nullptr, "names S21", 1},
+        {"! S11 of AN 1\n1,50,0\n", nullptr, "names S11, but no header says how", 1},
+        {"AN 1\n#,MHz,S,MA,R,50\n1,0.2,0\n", nullptr, "a Touchstone option line below other lines", 2},
+        {"BEGIN\nFreq (MHz),|Z| (ohm),Phase (deg)\n1,50,0\n", nullptr, "no END line", 1},
+        {"BEGIN\nFreq (MHz),|Z| (ohm),Phase (deg)\n1,50,0\nEND\nBEGIN\n", nullptr, "a second data block", 5},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

@@ -113,5 +113,38 @@ check "  is a PNG" sh -c "head -c 8 '$work/plot.png' | od -An -c | grep -q 'P   
 check "--plot FILE.svg" test "$(status "$an_sweep" --plot "$work/plot.svg" "$sample")" = 0
 check "  is an SVG" grep -q '<svg' "$work/plot.svg"
 
+check "a closed standard input is named as such" test "$(status "$an_sweep" - <&-)" = 2
+check "  in the message" grep -q "standard input: closed" "$work/err"
+mkdir "$work/tmp"
+check "--plot with no runtime folder set" \
+    test "$(TMPDIR="$work/tmp" status env -u XDG_RUNTIME_DIR "$an_sweep" --plot "$work/plot.svg" "$sample")" = 0
+check "  leaves nothing in the temporary folder" test -z "$(ls -A "$work/tmp")"
+
+# An interrupted run leaves the old outputs as they were and no temporary
+# file beside them. Job control gives the background run the SIGINT that a
+# shell script's background jobs would otherwise ignore.
+awk 'BEGIN { print "Frequency (MHz),|Z| (ohm),Phase (deg)"
+             for (i = 1; i <= 2000000; i++) printf "%.6f,50,10\n", 0.15 + i * 0.00001 }' >"$work/big.csv"
+for signal in INT TERM; do
+    echo "old report" >"$work/r.csv"
+    echo "old plot" >"$work/p.png"
+    set -m
+    TMPDIR="$work/tmp" env -u XDG_RUNTIME_DIR "$an_sweep" --output "$work/r.csv" --plot "$work/p.png" \
+        "$work/big.csv" 2>/dev/null &
+    run=$!
+    set +m
+    for _ in $(seq 100); do
+        [ -n "$(ls "$work" | grep -F .tmp-)" ] && break
+        sleep 0.05
+    done
+    kill -s "$signal" "$run"
+    wait "$run"
+    code=$?
+    check "SIG$signal ends the run as the signal does" test "$code" -gt 128
+    check "  the old report and plot stay" sh -c "grep -qx 'old report' '$work/r.csv' && grep -qx 'old plot' '$work/p.png'"
+    check "  no temporary file stays beside them" test -z "$(ls "$work" | grep -F .tmp-)"
+    check "  nor in the temporary folder" test -z "$(ls -A "$work/tmp")"
+done
+
 echo "$failures failed"
 [ "$failures" -eq 0 ]
