@@ -36,8 +36,8 @@ struct Cell {
 // spelled out, so that the words below can be plain ASCII.
 std::string Normalised(std::string_view cell) {
     static const std::pair<std::string_view, std::string_view> kSpelled[] = {
-        {"\xCE\xA9", "ohm"}, {"\xE2\x84\xA6", "ohm"}, {"\xC2\xB0", "deg"},
-        {"\xC2\xBA", "deg"}, {"\xC3\xA4", "ae"},      {"\xC3\x84", "ae"}};
+        {"\xCE\xA9", "ohm"}, {"\xE2\x84\xA6", "ohm"}, {"\xC2\xB0", "deg"},  {"\xC2\xBA", "deg"},
+        {"\xC3\xA4", "ae"},  {"\xC3\x84", "ae"},      {"\xE2\x82\x80", "0"}};
     std::string text = Lowercase(cell);
     for (const auto& [sign, spelled] : kSpelled) {
         for (auto at = text.find(sign); at != std::string::npos; at = text.find(sign, at + spelled.size()))
@@ -91,6 +91,13 @@ std::optional<double> TakeReference(std::string& text) {
             ++i;
     };
     skipBlanks();
+    // "Z0 (Ohm): 75", "Z0 [Ohm],75": the unit may come before the value.
+    for (const std::string_view unit : {"(ohm)", "[ohm]", "(ohms)", "[ohms]"}) {
+        if (text.compare(i, unit.size(), unit) == 0) {
+            i += unit.size();
+            skipBlanks();
+        }
+    }
     if (i < text.size() && std::string_view("=:,;").find(text[i]) != std::string_view::npos)
         ++i;
     skipBlanks();
@@ -272,7 +279,7 @@ Cell Recognise(const std::string& text) {
     std::string name = Compact(split.name);
     const bool bars = name.find('|') != std::string::npos;
     const std::string word = Bare(name);
-    if (word == "f" || word == "freq" || word == "frequency" || word == "frequenz") {
+    if (word == "f" || word == "freq" || word == "frequency" || word == "frequenz" || word == "stimulus") {
         if (unit.empty())
             Unstated("the frequency column gives no unit: write 'Frequency (Hz)', '(kHz)', '(MHz)' or '(GHz)'");
         if (unit.back() != 'z')
@@ -355,15 +362,13 @@ CsvColumns ColumnsFromHeader(const std::vector<std::string>& cells) {
     return result;
 }
 
-bool LooksLikeCommentHeader(std::string_view text) {
-    // Words that name what a column holds, beside the frequency.
-    static const std::set<std::string_view> kQuantities = {
-        "hz",        "khz",          "mhz",    "ghz",    "z",      "s11",       "mag",      "magnitude", "phase",
-        "re",        "im",           "real",   "imag",   "db",     "impedance", "impedanz", "imaginary", "angle",
-        "arg",       "abs",          "logmag", "betrag", "winkel", "realteil",  "ohm",      "deg",       "resistance",
-        "reactance", "imaginaerteil"};
+namespace {
+
+// The words of a text, in lower case, between marks that are not letters
+// or digits.
+std::vector<std::string> Words(std::string_view text) {
     const std::string lower = Normalised(text);
-    bool frequency = false, quantity = false;
+    std::vector<std::string> words;
     std::size_t i = 0;
     while (i < lower.size()) {
         while (i < lower.size() && !IsAlphanumeric(lower[i]))
@@ -371,11 +376,59 @@ bool LooksLikeCommentHeader(std::string_view text) {
         const std::size_t start = i;
         while (i < lower.size() && IsAlphanumeric(lower[i]))
             ++i;
-        const std::string_view word = std::string_view(lower).substr(start, i - start);
-        frequency = frequency || word == "f" || word == "freq" || word == "frequency" || word == "frequenz";
-        quantity = quantity || kQuantities.count(word) > 0;
+        if (i > start)
+            words.push_back(lower.substr(start, i - start));
     }
-    return frequency && quantity;
+    return words;
+}
+
+bool IsUnitWord(std::string_view word) {
+    static const std::set<std::string_view> kUnits = {"hz",  "khz",    "mhz",     "ghz", "ohm", "ohms",
+                                                      "deg", "degree", "degrees", "rad", "db",  "lin"};
+    return kUnits.count(word) > 0;
+}
+
+// Words that begin the name of a column.
+bool IsColumnWord(std::string_view word) {
+    static const std::set<std::string_view> kWords = {
+        "f",         "freq",          "frequency",  "frequenz", "stimulus",  "z",        "s11",    "mag",
+        "magnitude", "phase",         "angle",      "arg",      "abs",       "re",       "im",     "real",
+        "imag",      "imaginary",     "db",         "logmag",   "impedance", "impedanz", "betrag", "winkel",
+        "realteil",  "imaginaerteil", "resistance", "reactance"};
+    return kWords.count(word) > 0;
+}
+
+// A reference or a number inside a name ("|S11| (Z0=75)") is no word of it.
+bool IsReferenceOrNumber(std::string_view word) {
+    return word == "z0" || word == "zo" || word == "zref" || word.find_first_not_of("0123456789") == std::string::npos;
+}
+
+}  // namespace
+
+bool LooksLikeColumnName(std::string_view cell) {
+    std::vector<std::string> words;
+    bool unit = false;
+    for (std::string& word : Words(cell)) {
+        if (IsUnitWord(word))
+            unit = true;
+        else if (!IsReferenceOrNumber(word))
+            words.push_back(std::move(word));
+    }
+    if (words.empty())
+        return unit;  // "kHz", "(Ohm)"
+    return words.size() <= 2 && (IsColumnWord(words.front()) || IsUnitWord(words.front()));
+}
+
+bool NameColumns(const std::vector<std::string>& cells) {
+    const auto named = static_cast<std::size_t>(
+        std::count_if(cells.begin(), cells.end(), [](const std::string& cell) { return LooksLikeColumnName(cell); }));
+    return named >= 2 && 2 * named > cells.size();
+}
+
+bool MayNameColumns(std::string_view text) {
+    const auto words = Words(text);
+    return std::count_if(words.begin(), words.end(),
+                         [](const std::string& w) { return IsColumnWord(w) || IsUnitWord(w); }) >= 2;
 }
 
 std::optional<double> StatedReference(std::string_view text) {
@@ -383,22 +436,44 @@ std::optional<double> StatedReference(std::string_view text) {
     return TakeReference(lower);
 }
 
-std::optional<std::string> ParameterNamed(std::string_view text) {
+std::vector<std::string> ParametersNamed(std::string_view text) {
     const std::string lower = Lowercase(text);
-    std::size_t i = 0;
-    while (i < lower.size()) {
-        while (i < lower.size() && !IsAlphanumeric(lower[i]))
-            ++i;
-        const std::size_t start = i;
-        while (i < lower.size() && IsAlphanumeric(lower[i]))
-            ++i;
-        const std::string_view word = std::string_view(lower).substr(start, i - start);
-        const bool parameter = word.size() == 3 && std::string_view("syzhg").find(word[0]) != std::string_view::npos &&
-                               word[1] >= '1' && word[1] <= '9' && word[2] >= '1' && word[2] <= '9';
-        if (parameter && word != "z11")
-            return std::string(text.substr(start, 3));
+    std::vector<std::string> names;
+    auto digit = [&](std::size_t at) { return at < lower.size() && lower[at] >= '1' && lower[at] <= '9'; };
+    for (std::size_t at = 0; at < lower.size(); ++at) {
+        if (lower[at] != 's' || (at > 0 && IsAlphanumeric(lower[at - 1])))
+            continue;
+        std::string name;
+        std::size_t end = at + 1;
+        if (digit(end) && digit(end + 1)) {  // S21
+            name = lower.substr(at + 1, 2);
+            end += 2;
+        } else if (end < lower.size() && (lower[end] == '(' || lower[end] == '[') && digit(end + 1) &&
+                   end + 4 < lower.size() && lower[end + 2] == ',' && digit(end + 3) &&
+                   (lower[end + 4] == ')' || lower[end + 4] == ']')) {  // S(2,1), S[1,1]
+            name = {lower[end + 1], lower[end + 3]};
+            end += 5;
+        } else {
+            continue;
+        }
+        // "S21-100" is a model's number, not a parameter.
+        const bool number = end + 1 < lower.size() && (lower[end] == '-' || lower[end] == '.') &&
+                            lower[end + 1] >= '0' && lower[end + 1] <= '9';
+        if ((end == lower.size() || !IsAlphanumeric(lower[end])) && !number)
+            names.push_back("S" + name);
     }
-    return std::nullopt;
+    return names;
+}
+
+bool IsReferenceRow(std::string_view line) {
+    std::string text = Normalised(line);
+    try {
+        if (!TakeReference(text))
+            return false;
+    } catch (const std::invalid_argument&) {
+        return false;
+    }
+    return text.find_first_not_of(" \t,;\"") == std::string::npos;
 }
 
 }  // namespace quillet::measurement

@@ -56,9 +56,21 @@ bool AllDigits(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// "2024-05-06", "06.05.2024" or "5/6/2024": a date, which begins like a
-// number but is a title's, never a frequency.
+bool IsMonth(std::string_view word) {
+    static const char* const kMonths[] = {"jan", "feb", "mar", "apr", "may", "jun",
+                                          "jul", "aug", "sep", "oct", "nov", "dec"};
+    const std::string w = Lowercase(word.substr(0, 3));
+    return word.size() >= 3 &&
+           std::any_of(std::begin(kMonths), std::end(kMonths), [&](const char* m) { return w == m; });
+}
+
+// "2024-05-06", "06.05.2024", "5/6/2024", "06-May-2024" or a time
+// "10:11:12": it begins like a number but is a title's, never a frequency.
 bool LooksLikeDate(std::string_view field) {
+    const auto colon = field.find(':');
+    if (colon != std::string_view::npos && colon > 0 && colon <= 2 && AllDigits(field.substr(0, colon)) &&
+        field.size() >= colon + 3 && AllDigits(field.substr(colon + 1, 2)))
+        return true;
     for (const char mark : {'-', '.', '/'}) {
         const auto first = field.find(mark);
         const auto second = first == std::string_view::npos ? first : field.find(mark, first + 1);
@@ -67,17 +79,21 @@ bool LooksLikeDate(std::string_view field) {
         const std::string_view a = field.substr(0, first), b = field.substr(first + 1, second - first - 1);
         std::string_view c = field.substr(second + 1);
         c = c.substr(0, c.find_first_of("T "));
-        if (AllDigits(a) && AllDigits(b) && AllDigits(c) && b.size() <= 2 &&
+        if (AllDigits(a) && AllDigits(c) && (IsMonth(b) || (AllDigits(b) && b.size() <= 2)) &&
             ((a.size() == 4 && c.size() <= 2) || (a.size() <= 2 && (c.size() == 2 || c.size() == 4))))
             return true;
     }
     return false;
 }
 
-// The first word of a line, in lower case: "begin" of "BEGIN CH1_DATA".
-std::string FirstWord(std::string_view line) {
+// A line that begins with a date or a time ("2024-05-06 10:11:12",
+// "6 May 2024").
+bool LooksLikeDateLine(std::string_view line) {
     const auto words = SplitWhitespace(line);
-    return words.empty() ? std::string() : Lowercase(words.front());
+    if (words.empty())
+        return false;
+    const std::string_view first = words.front().substr(0, words.front().find_first_of(",;"));
+    return LooksLikeDate(first) || (words.size() >= 2 && first.size() <= 2 && AllDigits(first) && IsMonth(words[1]));
 }
 
 // How each refusal of a plain reading ends.
@@ -140,24 +156,28 @@ private:
     // lines around the block are remarks. True when the line was one of
     // the block's bounds or stood outside it.
     bool Block(std::string_view line, int number) {
-        const std::string word = FirstWord(line);
-        if (block_ == BlockState::Inside && word == "end") {
+        const auto words = SplitWhitespace(line);
+        // "BEGIN CH1_DATA" opens a block; "Begin of measurement" is a title.
+        const bool begin = !words.empty() && words.size() <= 2 && words.front() == "BEGIN";
+        if (block_ == BlockState::Inside && words.size() == 1 && words.front() == "END") {
             block_ = BlockState::Ended;
             return true;
         }
         if (block_ == BlockState::Ended) {
-            if (word == "begin")
+            if (begin)
                 Fail(number, "a second data block (the first begins on line " + std::to_string(blockLine_) +
                                  "); an-sweep reads a file with one");
             Said(line, number);
             return true;
         }
-        if (block_ == BlockState::None && !started_ && word == "begin") {
-            // What stood above was remarks, not titles or a header.
-            if (header_)
+        if (block_ == BlockState::None && !started_ && begin) {
+            // What stood above is remarks; one that names the columns is
+            // still the header of a block without one.
+            if (header_ && MayNameColumns(header_->text))
+                commentHeaders_.push_back(*header_);
+            else if (header_)
                 Said(header_->text, header_->number);
             header_.reset();
-            commentHeaders_.clear();
             block_ = BlockState::Inside;
             blockLine_ = number;
             return true;
@@ -171,10 +191,9 @@ private:
         if (NamesTouchstoneOptions(line))
             Fail(number,
                  "a Touchstone option line below other lines; put it first, so that the file is read as "
-                 "Touchstone" +
-                     std::string(kOrColumns));
+                 "Touchstone");
         const std::string_view text = Trim(line.substr(1));
-        if (!started_ && LooksLikeCommentHeader(text))
+        if (!started_ && commentHeaders_.size() < kMostCommentHeaders && MayNameColumns(text))
             commentHeaders_.push_back(Held{std::string(text), number});
         Said(text, number);
     }
@@ -182,8 +201,12 @@ private:
     // A line of text above the data: the last one is the header, any above
     // it are titles. A date is always a title.
     void Title(std::string_view line, int number) {
-        if (LooksLikeDate(Trim(line.substr(0, line.find_first_of(" \t,;")))))
+        if (LooksLikeDateLine(line))
             return;
+        if (IsReferenceRow(line)) {  // metadata such as "Z0,75"
+            Said(line, number);
+            return;
+        }
         if (header_)
             Said(header_->text, header_->number);
         header_ = Held{std::string(line), number};
@@ -195,11 +218,9 @@ private:
     // agree with how the data is read.
     void Said(std::string_view text, int number) {
         NoteReference(text, number);
-        if (stated_)
-            return;
-        if (const auto parameter = ParameterNamed(text)) {
-            if (Lowercase(*parameter) != "s11")
-                Fail(number, "names " + *parameter +
+        for (const std::string& parameter : stated_ ? std::vector<std::string>() : ParametersNamed(text)) {
+            if (parameter != "S11")
+                Fail(number, "names " + parameter +
                                  ", which an-sweep does not read: it reads the AN's reflection S11 or its impedance "
                                  "Z; if the columns hold one of these, state them with --columns, e.g. --columns "
                                  "f:Hz,s-mag:dB,s-phase:deg");
@@ -239,7 +260,7 @@ private:
         try {
             const auto fields = SplitFields(line, SeparatorOf(line));
             return frequencyColumn < fields.size() && StartsLikeNumber(fields[frequencyColumn]) &&
-                   !LooksLikeDate(fields[frequencyColumn]);
+                   !LooksLikeDate(fields[frequencyColumn]) && !(frequencyColumn == 0 && LooksLikeDateLine(line));
         } catch (const std::invalid_argument&) {
             // An unbalanced quote: data still, when it begins with a number,
             // so that the data line reports it.
@@ -251,7 +272,9 @@ private:
         started_ = true;
         separator_ = SeparatorOf(line);
         if (stated_) {
-            columns_ = *stated_;  // a header, if any, is passed over
+            columns_ = *stated_;  // a header, if any, is passed over, but for its reference
+            if (header_)
+                NoteReference(header_->text, header_->number);
         } else if (const Held* header = HeaderAbove(line)) {
             try {
                 columns_ = ColumnsFromHeader(HeaderCells(header->text, FieldCount(line)));
@@ -282,21 +305,33 @@ private:
     const Held* HeaderAbove(std::string_view firstData) const {
         if (header_)
             return &*header_;
-        if (commentHeaders_.empty())
-            return nullptr;
-        if (commentHeaders_.size() > 1)
-            Fail(commentHeaders_[1].number, "two comments look like the header (lines " +
-                                                std::to_string(commentHeaders_[0].number) + " and " +
-                                                std::to_string(commentHeaders_[1].number) +
-                                                "); write the header on a line of its own" + std::string(kOrColumns));
         const std::size_t fields = FieldCount(firstData);
-        if (!IsHeaderFor(commentHeaders_[0].text, fields))
-            Fail(commentHeaders_[0].number,
-                 "this comment looks like the header, but does not name one column for "
-                 "each of the " +
-                     std::to_string(fields) + " fields of the data; write the header on a line of its own" +
-                     std::string(kOrColumns));
-        return &commentHeaders_[0];
+        const Held* found = nullptr;
+        for (const Held& remark : commentHeaders_) {
+            std::vector<std::string> cells;
+            bool names = false;
+            try {
+                cells = HeaderCells(remark.text, fields);
+                // Names that do not split into the data's columns still
+                // name columns: "! Frequency (Hz) |Z| (ohm) Phase (deg)"
+                // above blank-separated data.
+                names = NameColumns(cells) || NameColumns(SplitFields(remark.text, Separator::Blanks));
+            } catch (const std::invalid_argument&) {
+                continue;  // an unbalanced quote: prose
+            }
+            if (!names)
+                continue;
+            if (cells.size() != fields)
+                Fail(remark.number,
+                     "this comment names columns, but not one for each of the " + std::to_string(fields) +
+                         " fields of the data; write the header on a line of its own" + std::string(kOrColumns));
+            if (found)
+                Fail(remark.number, "two comments look like the header (lines " + std::to_string(found->number) +
+                                        " and " + std::to_string(remark.number) +
+                                        "); write the header on a line of its own" + std::string(kOrColumns));
+            found = &remark;
+        }
+        return found;
     }
 
     // The plain reading (MHz, ohm, degrees) is for a file that says nothing
@@ -349,16 +384,6 @@ private:
                          ", but line " + std::to_string(decimalMark_->line) + " has a decimal " +
                          name(decimalMark_->mark) +
                          ": one of them may group thousands; write the numbers without digit grouping");
-    }
-
-    // A remark names the columns only when it has a name for each field of
-    // the data; "# swept 150 kHz to 30 MHz" is just a remark.
-    bool IsHeaderFor(const std::string& remark, std::size_t dataFields) const {
-        try {
-            return HeaderCells(remark, dataFields).size() == dataFields;
-        } catch (const std::invalid_argument&) {
-            return false;
-        }
     }
 
     // 0 for a line that does not split; its own reading then says why.
@@ -477,6 +502,7 @@ private:
     };
 
     enum class BlockState { None, Inside, Ended };
+    static constexpr std::size_t kMostCommentHeaders = 1000;
 
     std::optional<Held> header_;
     std::vector<Held> commentHeaders_;

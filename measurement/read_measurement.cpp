@@ -73,7 +73,8 @@ public:
     void Line(std::string_view line, int number) override {
         if (!reader_) {
             const std::string_view content = Trim(line);
-            if (content.empty())
+            // Nothing yet, or a spreadsheet's empty row (";;;").
+            if (content.find_first_not_of(",;\t") == std::string_view::npos)
                 return;
             // Remarks say nothing of the format; they wait for the line
             // that does.

@@ -39,8 +39,10 @@ public:
         if (std::any_of(cells.begin(), cells.end(), [](const std::string& cell) { return cell.empty(); }))
             throw ReadError(file_, number, "an empty cell between values");
         if (separator_ != Separator::Comma) {
-            for (std::string& cell : cells)
+            for (std::string& cell : cells) {
+                CheckDecimalMark(cell, number);
                 std::replace(cell.begin(), cell.end(), ',', '.');
+            }
         }
         touchstone_->Line(Joined(cells), number);
     }
@@ -48,6 +50,25 @@ public:
     void Finish() override { touchstone_->Finish(); }
 
 private:
+    // Where a comma is a decimal comma, a point may group thousands: a
+    // file that writes both cannot be read for sure.
+    void CheckDecimalMark(const std::string& cell, int number) {
+        const bool comma = cell.find(',') != std::string::npos;
+        if (!comma && cell.find('.') == std::string::npos)
+            return;
+        if (!markLine_) {
+            comma_ = comma;
+            markLine_ = number;
+        } else if (comma_ != comma) {
+            throw ReadError(file_, number,
+                            "'" + cell + "' has a decimal " + (comma ? "comma" : "point") + ", but line " +
+                                std::to_string(markLine_) + " has a decimal " + (comma_ ? "comma" : "point") +
+                                ": one of them may group thousands; write the numbers without digit grouping");
+        }
+    }
+
+    bool comma_ = false;
+    int markLine_ = 0;
     const std::string& file_;
     Separator separator_;
     std::unique_ptr<LineReader> touchstone_;
@@ -65,7 +86,9 @@ bool NamesUnitOrFormat(std::string_view optionLine) {
 
 std::optional<Separator> OptionLineInCells(std::string_view line) {
     line = Trim(line);
-    if (line.size() < 2 || line.front() != '#' || std::string_view(",;\t").find(line[1]) == std::string_view::npos)
+    // "#,MHz,S..." or, quoted, "\"#\",\"MHz\",..."
+    const std::size_t after = line.rfind("\"#\"", 0) == 0 ? 3 : line.rfind('#', 0) == 0 ? 1 : 0;
+    if (after == 0 || line.size() <= after || std::string_view(",;\t").find(line[after]) == std::string_view::npos)
         return std::nullopt;
     const Separator separator = SeparatorOf(line);
     try {

@@ -79,7 +79,7 @@ void RemoveTemporariesOnInterrupt() {
 #ifdef _WIN32
     ::SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 #else
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) {
         struct sigaction previous {};
         ::sigaction(signal, nullptr, &previous);
         if (previous.sa_handler == SIG_IGN)  // started with nohup, or in the background

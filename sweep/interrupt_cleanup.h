@@ -7,7 +7,7 @@
 
 namespace quillet::sweep {
 
-// From now on, an interruption (SIGINT, SIGTERM, SIGHUP or SIGPIPE; on
+// From now on, an interruption (SIGINT, SIGTERM, SIGHUP, SIGQUIT or SIGPIPE; on
 // Windows Ctrl+C, Ctrl+Break or a closed console) first removes every
 // registered temporary, then ends the program as it would have ended. A
 // signal the program was started ignoring stays ignored. Call once, early.

@@ -129,22 +129,28 @@ std::optional<std::string> OutputsClash(const Options& options) {
 
 #ifndef _WIN32
 // A descriptor the program was started without would go to the first file
-// it opens, and standard input would read a temporary file as the
-// measurement: each closed one of the three is held by /dev/null. True when
-// standard input was closed.
-bool HoldClosedStandardDescriptors() {
-    bool inputClosed = false;
+// it opens: standard input would read a temporary file as the measurement,
+// the report would go into one. Each closed one of the three is held by
+// /dev/null, and the run told which were closed.
+struct ClosedDescriptors {
+    bool input = false;
+    bool output = false;
+};
+
+ClosedDescriptors HoldClosedStandardDescriptors() {
+    ClosedDescriptors closed;
     for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
         if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
             continue;
-        inputClosed = inputClosed || fd == STDIN_FILENO;
+        closed.input = closed.input || fd == STDIN_FILENO;
+        closed.output = closed.output || fd == STDOUT_FILENO;
         const int held = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
         if (held >= 0 && held != fd) {
             ::dup2(held, fd);
             ::close(held);
         }
     }
-    return inputClosed;
+    return closed;
 }
 #endif
 
@@ -290,7 +296,7 @@ int main(int argc, char* argv[]) {
     // The texts are UTF-8 (Ω, µ); a console shows them as such only when told.
     SetConsoleOutputCP(CP_UTF8);
 #else
-    const bool inputClosed = HoldClosedStandardDescriptors();
+    const ClosedDescriptors closed = HoldClosedStandardDescriptors();
 #endif
     RemoveTemporariesOnInterrupt();
     Options options;
@@ -314,10 +320,14 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 #ifndef _WIN32
-    if (inputClosed && options.input == kStandardInput)
+    if (closed.input && options.input == kStandardInput)
         return Fail(
             "standard input: closed (the program was started without it); name the measurement file, or "
             "pipe it in");
+    if (closed.output && !options.output)
+        return Fail(
+            "standard output: closed (the program was started without it); the report would be lost: "
+            "redirect it, or name a file with --output");
 #endif
     try {
         return Run(options, argc, argv);
