@@ -22,8 +22,9 @@
 #include <utility>
 
 #include "engine/an_types.h"
+#include "files/atomic_file.h"
+#include "files/file_identity.h"
 #include "measurement/read_measurement.h"
-#include "sweep/atomic_file.h"
 #include "sweepui/plot_view.h"
 #include "sweepui/point_table_model.h"
 
@@ -314,19 +315,19 @@ std::string SweepWindow::ExportTarget(const QString& file) const {
     if (!result_)
         throw std::runtime_error("nothing evaluated to export");
     std::string target = LocalPath(file);
-    if (sweep::CanonicalName(target) == sweep::CanonicalName(LocalPath(path_)))
+    if (files::SameFile(target, LocalPath(path_)))
         throw std::runtime_error(target + " is the measurement file itself; choose another file");
     return target;
 }
 
 void SweepWindow::ExportReport(const QString& file, sweep::ReportFormat format) const {
     const std::string target = ExportTarget(file);
-    sweep::WriteFileAtomically(target, sweep::WriteReport(*result_->evaluation, format, result_->source));
+    files::WriteFileAtomically(target, sweep::WriteReport(*result_->evaluation, format, result_->source));
 }
 
 void SweepWindow::ExportPlot(const QString& file, sweep::PlotFormat format) const {
     const std::string target = ExportTarget(file);
-    sweep::WriteFileAtomically(target, result_->plot->Render(format));
+    files::WriteFileAtomically(target, result_->plot->Render(format));
 }
 
 namespace {

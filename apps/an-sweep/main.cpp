@@ -38,16 +38,18 @@
 #if QUILLET_WITH_PLOT
 #include "plot/deviation_plot.h"
 #endif
+#include "apps/an-sweep/options.h"
+#include "files/atomic_file.h"
+#include "files/file_identity.h"
+#include "files/interrupt_cleanup.h"
 #include "quillet/version.h"
-#include "sweep/atomic_file.h"
 #include "sweep/evaluation.h"
-#include "sweep/interrupt_cleanup.h"
-#include "sweep/native_path.h"
-#include "sweep/options.h"
 #include "sweep/parallel_evaluation.h"
 #include "sweep/plot_format.h"
 #include "sweep/report.h"
 
+using namespace quillet::files;
+using namespace quillet::app;
 using namespace quillet::sweep;
 using namespace quillet::measurement;
 
@@ -61,68 +63,16 @@ int Fail(const std::string& message) {
     return kBadInput;
 }
 
-// The file a path names, by identity rather than spelling.
-#ifdef _WIN32
-// Windows gives every file the inode 0, so the identity is the volume's
-// serial number and the file's index on it.
-struct FileIdentity {
-    bool exists = false;
-    DWORD volume = 0;
-    DWORD indexHigh = 0;
-    DWORD indexLow = 0;
-
-    bool SameFile(const FileIdentity& other) const {
-        return exists && other.exists && volume == other.volume && indexHigh == other.indexHigh &&
-               indexLow == other.indexLow;
-    }
-};
-
-FileIdentity Identity(const std::string& path) {
-    const bool standardInput = path == kStandardInput;
-    HANDLE file = standardInput
-                      ? ::GetStdHandle(STD_INPUT_HANDLE)
-                      : ::CreateFileW(WidePath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (file == INVALID_HANDLE_VALUE || file == nullptr)
-        return {};
-    BY_HANDLE_FILE_INFORMATION information{};
-    const bool known = ::GetFileInformationByHandle(file, &information) != 0;
-    if (!standardInput)
-        ::CloseHandle(file);
-    if (!known)
-        return {};
-    return {true, information.dwVolumeSerialNumber, information.nFileIndexHigh, information.nFileIndexLow};
-}
-#else
-struct FileIdentity {
-    bool exists = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-
-    bool SameFile(const FileIdentity& other) const {
-        return exists && other.exists && device == other.device && inode == other.inode;
-    }
-};
-
-FileIdentity Identity(const std::string& path) {
-    struct stat status {};
-    const int result = path == kStandardInput ? ::fstat(STDIN_FILENO, &status) : ::stat(path.c_str(), &status);
-    if (result != 0)
-        return {};
-    return {true, status.st_dev, status.st_ino};
-}
-#endif
-
 // Writing a result over the measurement would lose the measurement.
 std::optional<std::string> OutputsClash(const Options& options) {
-    const FileIdentity input = Identity(options.input);
-    const FileIdentity output = options.output ? Identity(*options.output) : FileIdentity{};
-    const FileIdentity plot = options.plot ? Identity(*options.plot) : FileIdentity{};
-    if (output.SameFile(input))
+    const auto isInput = [&](const std::string& name) {
+        return options.input == kStandardInput ? IsStandardInput(name) : SameFile(name, options.input);
+    };
+    if (options.output && isInput(*options.output))
         return "--output names the measurement file itself (" + *options.output + "); choose another file";
-    if (plot.SameFile(input))
+    if (options.plot && isInput(*options.plot))
         return "--plot names the measurement file itself (" + *options.plot + "); choose another file";
-    if (options.output && options.plot && CanonicalName(*options.output) == CanonicalName(*options.plot))
+    if (options.output && options.plot && SameFile(*options.output, *options.plot))
         return "--output and --plot name the same file (" + *options.plot + ")";
     return std::nullopt;
 }

@@ -1,4 +1,4 @@
-#include "sweep/interrupt_cleanup.h"
+#include "files/interrupt_cleanup.h"
 
 #include <atomic>
 #include <csignal>
@@ -14,7 +14,7 @@
 #include <unistd.h>
 #endif
 
-namespace quillet::sweep {
+namespace quillet::files {
 namespace {
 
 // A handler may only read memory that never goes away: fixed slots, each
@@ -112,4 +112,4 @@ InterruptCleanup::~InterruptCleanup() {
         slots[slot_].state.store(kFree);
 }
 
-}  // namespace quillet::sweep
+}  // namespace quillet::files

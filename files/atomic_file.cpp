@@ -1,11 +1,11 @@
-#include "sweep/atomic_file.h"
+#include "files/atomic_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "sweep/interrupt_cleanup.h"
-#include "sweep/native_path.h"
+#include "files/interrupt_cleanup.h"
+#include "files/native_path.h"
 #ifdef _WIN32
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -23,7 +23,7 @@
 #include <streambuf>
 #include <vector>
 
-namespace quillet::sweep {
+namespace quillet::files {
 namespace {
 
 #ifdef _WIN32
@@ -362,4 +362,4 @@ void WriteFileAtomically(const std::string& path, const std::string& contents) {
     file.Commit();
 }
 
-}  // namespace quillet::sweep
+}  // namespace quillet::files

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace quillet::sweep {
+namespace quillet::files {
 
 // From now on, an interruption (SIGINT, SIGTERM, SIGHUP, SIGQUIT or SIGPIPE; on
 // Windows Ctrl+C, Ctrl+Break or a closed console) first removes every
@@ -27,4 +27,4 @@ private:
     int slot_;
 };
 
-}  // namespace quillet::sweep
+}  // namespace quillet::files

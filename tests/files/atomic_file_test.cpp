@@ -1,4 +1,4 @@
-#include "sweep/atomic_file.h"
+#include "files/atomic_file.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-namespace quillet::sweep {
+namespace quillet::files {
 namespace {
 
 namespace fs = std::filesystem;
@@ -50,4 +50,4 @@ TEST_F(AtomicFileTest, FailsWithoutTouchingWhatIsThere) {
 }
 
 }  // namespace
-}  // namespace quillet::sweep
+}  // namespace quillet::files

@@ -1,10 +1,10 @@
-#include "sweep/native_path.h"
+#include "files/native_path.h"
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-namespace quillet::sweep {
+namespace quillet::files {
 
 std::wstring WidePath(const std::string& utf8) {
     if (utf8.empty())
@@ -16,5 +16,5 @@ std::wstring WidePath(const std::string& utf8) {
     return wide;
 }
 
-}  // namespace quillet::sweep
+}  // namespace quillet::files
 #endif

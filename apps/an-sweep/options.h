@@ -10,13 +10,13 @@
 #include "measurement/read_measurement.h"
 #include "sweep/report.h"
 
-namespace quillet::sweep {
+namespace quillet::app {
 
 struct Options {
     std::string input;  // "-": standard input
     measurement::ReadOptions readOptions;
     std::int16_t anType = 1;
-    ReportFormat format = ReportFormat::Table;
+    sweep::ReportFormat format = sweep::ReportFormat::Table;
     std::optional<std::string> output;
     std::optional<std::string> plot;  // ends in .svg or .png
     bool check = false;
@@ -36,4 +36,4 @@ Options ParseOptions(const std::vector<std::string>& arguments);
 // The help text, made from the options.
 std::string UsageText();
 
-}  // namespace quillet::sweep
+}  // namespace quillet::app

@@ -1,4 +1,4 @@
-#include "sweep/options.h"
+#include "apps/an-sweep/options.h"
 
 #include <CLI/CLI.hpp>
 
@@ -7,7 +7,9 @@
 
 #include "sweep/plot_format.h"
 
-namespace quillet::sweep {
+namespace quillet::app {
+using sweep::PlotFormatFromFileName;
+using sweep::ReportFormat;
 namespace {
 
 struct Texts {
@@ -86,4 +88,4 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
     return options;
 }
 
-}  // namespace quillet::sweep
+}  // namespace quillet::app

@@ -7,9 +7,9 @@
 #ifdef _WIN32
 #include <string>
 
-namespace quillet::sweep {
+namespace quillet::files {
 
 std::wstring WidePath(const std::string& utf8);
 
-}  // namespace quillet::sweep
+}  // namespace quillet::files
 #endif

@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-namespace quillet::sweep {
+namespace quillet::files {
 
 class HeldOutput;
 class InterruptCleanup;
@@ -74,4 +74,4 @@ std::string FollowLinks(const std::string& path);
 // two spellings of one file compare equal even before it exists.
 std::string CanonicalName(const std::string& path);
 
-}  // namespace quillet::sweep
+}  // namespace quillet::files

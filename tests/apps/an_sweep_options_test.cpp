@@ -1,8 +1,9 @@
-#include "sweep/options.h"
-
 #include <gtest/gtest.h>
 
-namespace quillet::sweep {
+#include "apps/an-sweep/options.h"
+
+namespace quillet::app {
+using sweep::ReportFormat;
 namespace {
 
 TEST(ParseOptions, ReadsTheCommandLine) {
@@ -43,4 +44,4 @@ TEST(ParseOptions, RejectsWhatItCannotUse) {
 }
 
 }  // namespace
-}  // namespace quillet::sweep
+}  // namespace quillet::app
