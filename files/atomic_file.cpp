@@ -7,9 +7,6 @@
 #include "files/interrupt_cleanup.h"
 #include "files/native_path.h"
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #define WIN32_LEAN_AND_MEAN
 #include <io.h>
 #include <windows.h>

@@ -5,9 +5,6 @@
 
 #include "files/atomic_file.h"
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 

@@ -10,9 +10,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #define WIN32_LEAN_AND_MEAN
 #include <fcntl.h>
 #include <io.h>
