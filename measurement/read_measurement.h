@@ -1,3 +1,5 @@
+// Reading a measured sweep from a file, standard input or bytes in memory:
+// the reader is chosen by the file's ending or its first line.
 #pragma once
 
 #include <optional>

@@ -1,3 +1,4 @@
+// The fonts and the widget style the Qt window is drawn in.
 #pragma once
 
 class QFont;

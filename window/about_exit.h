@@ -1,3 +1,4 @@
+// The text the About button shows.
 #pragma once
 
 #include <string_view>

@@ -1,3 +1,5 @@
+// "Calculate": the sweep over the EUT phase on the window's values, its
+// results written into the window.
 #pragma once
 
 #include <string_view>

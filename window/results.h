@@ -1,3 +1,4 @@
+// The result boxes' text for values that cannot be evaluated.
 #pragma once
 
 #include "window/window_interface.h"
