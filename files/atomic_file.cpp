@@ -164,6 +164,11 @@ std::string FollowLinks(const std::string& path) {
     throw std::runtime_error(path + ": too many levels of symbolic links");
 }
 
+std::string TemporaryFolder() {
+    const char* directory = std::getenv("TMPDIR");
+    return directory && *directory ? directory : "/tmp";
+}
+
 std::string CanonicalName(const std::string& path) {
     std::error_code error;
     const auto name = std::filesystem::weakly_canonical(std::filesystem::absolute(FollowLinks(path)), error);
@@ -319,8 +324,7 @@ HeldOutput::HeldOutput() {
     if (fd < 0)
         Fail("the temporary folder", "cannot create a temporary file", errno);
 #else
-    const char* directory = std::getenv("TMPDIR");
-    std::string name = std::string(directory && *directory ? directory : "/tmp") + "/an-sweep-XXXXXX";
+    std::string name = TemporaryFolder() + "/an-sweep-XXXXXX";
     const int fd = ::mkstemp(name.data());
     if (fd < 0)
         Fail(name, "cannot create a temporary file", errno);

@@ -70,6 +70,11 @@ void WriteFileAtomically(const std::string& path, const std::string& contents);
 // exist yet. Throws std::runtime_error for a loop of links.
 std::string FollowLinks(const std::string& path);
 
+#ifndef _WIN32
+// The folder for temporary files: $TMPDIR, else /tmp.
+std::string TemporaryFolder();
+#endif
+
 // The file a path names, links followed, as one absolute spelling, so that
 // two spellings of one file compare equal even before it exists.
 std::string CanonicalName(const std::string& path);

@@ -57,18 +57,21 @@ struct Identity {
     }
 };
 
-Identity IdentityOf(const std::string& path) {
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0)
+// result: what stat or fstat returned for the status.
+Identity IdentityOf(int result, const struct stat& status) {
+    if (result != 0)
         return {};
     return {true, status.st_dev, status.st_ino};
 }
 
+Identity IdentityOf(const std::string& path) {
+    struct stat status {};
+    return IdentityOf(::stat(path.c_str(), &status), status);
+}
+
 Identity StandardInputIdentity() {
     struct stat status {};
-    if (::fstat(STDIN_FILENO, &status) != 0)
-        return {};
-    return {true, status.st_dev, status.st_ino};
+    return IdentityOf(::fstat(STDIN_FILENO, &status), status);
 }
 #endif
 

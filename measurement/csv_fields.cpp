@@ -132,6 +132,8 @@ std::optional<double> FieldNumber(std::string_view field, Separator separator) {
     return StrictNumber(decimalPoint);
 }
 
+bool OnlySeparators(std::string_view line) { return line.find_first_not_of(" \t\r,;") == std::string_view::npos; }
+
 bool StartsLikeNumber(std::string_view text) {
     std::size_t i = 0;
     if (i < text.size() && (text[i] == '+' || text[i] == '-'))

@@ -29,6 +29,10 @@ std::vector<std::string> SplitAtWideGaps(std::string_view line);
 // only be a decimal comma, and is read as one.
 std::optional<double> FieldNumber(std::string_view field, Separator separator);
 
+// True for a line with nothing but blanks and separators, as spreadsheets
+// write an empty row (";;;"): no content.
+bool OnlySeparators(std::string_view line);
+
 // True when the text begins like a number: an optional sign, an optional
 // point, then a digit.
 bool StartsLikeNumber(std::string_view text);

@@ -12,10 +12,6 @@ namespace {
 
 using Q = ColumnQuantity;
 
-constexpr std::string_view kHowToState =
-    "; name each column with its unit, such as 'Frequency (Hz)', '|Z| (ohm)', 'Phase (deg)' or 'S11 (dB)', "
-    "or state the columns with --columns, e.g. --columns f:Hz,mag:ohm,phase:deg";
-
 // A fault that already says how to write the column right.
 [[noreturn]] void Unstated(const std::string& what) { throw std::invalid_argument(what + std::string(kOrColumns)); }
 // A fault that does not.
@@ -135,6 +131,10 @@ std::string Compact(std::string_view text) {
             compact += c;
     }
     return compact;
+}
+
+bool IsFrequencyWord(std::string_view word) {
+    return word == "f" || word == "freq" || word == "frequency" || word == "frequenz" || word == "stimulus";
 }
 
 bool IsSubject(std::string_view compact) {
@@ -279,7 +279,7 @@ Cell Recognise(const std::string& text) {
     std::string name = Compact(split.name);
     const bool bars = name.find('|') != std::string::npos;
     const std::string word = Bare(name);
-    if (word == "f" || word == "freq" || word == "frequency" || word == "frequenz" || word == "stimulus") {
+    if (IsFrequencyWord(word)) {
         if (unit.empty())
             Unstated("the frequency column gives no unit: write 'Frequency (Hz)', '(kHz)', '(MHz)' or '(GHz)'");
         if (unit.back() != 'z')
@@ -382,25 +382,19 @@ std::vector<std::string> Words(std::string_view text) {
     return words;
 }
 
-bool IsUnitWord(std::string_view word) {
-    static const std::set<std::string_view> kUnits = {"hz",  "khz",    "mhz",     "ghz", "ohm", "ohms",
-                                                      "deg", "degree", "degrees", "rad", "db",  "lin"};
-    return kUnits.count(word) > 0;
-}
+bool IsUnitWord(std::string_view word) { return !Canonical(word).empty(); }
 
-// Words that begin the name of a column.
+// Words that begin the name of a column: a frequency, a part such as
+// "phase", a subject such as "impedance".
 bool IsColumnWord(std::string_view word) {
-    static const std::set<std::string_view> kWords = {
-        "f",         "freq",          "frequency",  "frequenz", "stimulus",  "z",        "s11",    "mag",
-        "magnitude", "phase",         "angle",      "arg",      "abs",       "re",       "im",     "real",
-        "imag",      "imaginary",     "db",         "logmag",   "impedance", "impedanz", "betrag", "winkel",
-        "realteil",  "imaginaerteil", "resistance", "reactance"};
-    return kWords.count(word) > 0;
+    return IsFrequencyWord(word) || (!word.empty() && PartNamed(word)) || IsSubject(word) || word == "resistance" ||
+           word == "reactance";
 }
 
 // A reference or a number inside a name ("|S11| (Z0=75)") is no word of it.
 bool IsReferenceOrNumber(std::string_view word) {
-    return word == "z0" || word == "zo" || word == "zref" || word.find_first_not_of("0123456789") == std::string::npos;
+    return std::find(std::begin(kReferenceNames), std::end(kReferenceNames), word) != std::end(kReferenceNames) ||
+           word.find_first_not_of("0123456789") == std::string::npos;
 }
 
 }  // namespace

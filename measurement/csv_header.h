@@ -14,6 +14,10 @@ namespace quillet::measurement {
 // How every message about the columns ends.
 inline constexpr std::string_view kOrColumns =
     "; or state the columns with --columns, e.g. --columns f:Hz,mag:ohm,phase:deg";
+// How a message ends that does not already say how to write a column.
+inline constexpr std::string_view kHowToState =
+    "; name each column with its unit, such as 'Frequency (Hz)', '|Z| (ohm)', 'Phase (deg)' or 'S11 (dB)', "
+    "or state the columns with --columns, e.g. --columns f:Hz,mag:ohm,phase:deg";
 
 // The columns that the header's cells name, checked to make one frequency
 // and one complete pair. Throws std::invalid_argument naming the column

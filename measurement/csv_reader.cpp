@@ -50,8 +50,6 @@ double InRadians(double angle, AngleUnit unit) {
     return unit == AngleUnit::Degrees ? WrappedRadians(angle) : std::fmod(angle, 2 * std::numbers::pi);
 }
 
-bool OnlySeparators(std::string_view line) { return line.find_first_not_of(" \t,;") == std::string_view::npos; }
-
 bool AllDigits(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
@@ -95,11 +93,6 @@ bool LooksLikeDateLine(std::string_view line) {
     const std::string_view first = words.front().substr(0, words.front().find_first_of(",;"));
     return LooksLikeDate(first) || (words.size() >= 2 && first.size() <= 2 && AllDigits(first) && IsMonth(words[1]));
 }
-
-// How each refusal of a plain reading ends.
-constexpr std::string_view kNameTheColumns =
-    "; name each column with its unit in a header, such as 'Frequency (Hz),|Z| (ohm),Phase (deg)' or "
-    "'Freq (MHz),S11 (dB),S11 phase (deg)'";
 
 class CsvReader : public LineReader {
 public:
@@ -342,13 +335,12 @@ private:
         if (assumedUnits_ && !references_.empty())
             Fail(references_.front().number,
                  "states a reference impedance (Z0=" + ShortestText(references_.front().ohm) +
-                     "), so the columns may hold S11, but no header says what they hold" +
-                     std::string(kNameTheColumns) + std::string(kOrColumns));
+                     "), so the columns may hold S11, but no header says what they hold" + std::string(kHowToState));
         if (assumedUnits_ && namedS11_)
             Fail(*namedS11_,
                  "names S11, but no header says how the columns hold it (dB, linear or real and imaginary "
                  "parts)" +
-                     std::string(kNameTheColumns) + std::string(kOrColumns));
+                     std::string(kHowToState));
         const bool s11 = std::any_of(columns_.columns.begin(), columns_.columns.end(),
                                      [](const CsvColumn& c) { return c.quantity >= Q::SDecibels; });
         for (const Reference& reference : references_) {

@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "measurement/csv_fields.h"
 #include "measurement/csv_reader.h"
 #include "measurement/text_decoder.h"
 #include "measurement/text_lines.h"
@@ -72,10 +73,9 @@ public:
 
     void Line(std::string_view line, int number) override {
         if (!reader_) {
-            const std::string_view content = Trim(line);
-            // Nothing yet, or a spreadsheet's empty row (";;;").
-            if (content.find_first_not_of(",;\t") == std::string_view::npos)
+            if (OnlySeparators(line))  // nothing yet, or a spreadsheet's empty row
                 return;
+            const std::string_view content = Trim(line);
             // Remarks say nothing of the format; they wait for the line
             // that does.
             if (content.front() == '!' && ending_ != "s1p" && ending_ != "ts") {

@@ -20,7 +20,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <iostream>
@@ -110,8 +109,7 @@ public:
     PrivateRuntimeFolder() {
         if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
             return;
-        const char* directory = std::getenv("TMPDIR");
-        std::string name = std::string(directory && *directory ? directory : "/tmp") + "/an-sweep-runtime-XXXXXX";
+        std::string name = TemporaryFolder() + "/an-sweep-runtime-XXXXXX";
         if (!::mkdtemp(name.data()))
             return;  // Qt then makes its own, as before
         path_ = name;
