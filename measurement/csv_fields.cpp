@@ -132,6 +132,23 @@ std::optional<double> FieldNumber(std::string_view field, Separator separator) {
     return StrictNumber(decimalPoint);
 }
 
+std::optional<std::string> DecimalMarks::Check(std::string_view field, int line) {
+    const bool comma = field.find(',') != std::string_view::npos;
+    if (!comma && field.find('.') == std::string_view::npos)
+        return std::nullopt;
+    const char mark = comma ? ',' : '.';
+    if (mark_ == 0) {
+        mark_ = mark;
+        line_ = line;
+    }
+    if (mark == mark_)
+        return std::nullopt;
+    const auto name = [](char c) { return c == ',' ? std::string("comma") : std::string("point"); };
+    return "'" + std::string(field) + "' has a decimal " + name(mark) + ", but line " + std::to_string(line_) +
+           " has a decimal " + name(mark_) +
+           ": one of them may group thousands; write the numbers without digit grouping";
+}
+
 bool OnlySeparators(std::string_view line) { return line.find_first_not_of(" \t\r,;") == std::string_view::npos; }
 
 bool StartsLikeNumber(std::string_view text) {

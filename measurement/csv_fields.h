@@ -29,6 +29,21 @@ std::vector<std::string> SplitAtWideGaps(std::string_view line);
 // only be a decimal comma, and is read as one.
 std::optional<double> FieldNumber(std::string_view field, Separator separator);
 
+// Spreadsheets group digits with the mark other locales use for decimals:
+// a file that writes both a decimal comma and a decimal point cannot be
+// read for sure. Fed each number where a comma is a decimal comma.
+class DecimalMarks {
+public:
+    // What is wrong with the field, given those before it: "'9.000' has a
+    // decimal point, but line 2 has a decimal comma: ..."; nothing if all
+    // agree.
+    std::optional<std::string> Check(std::string_view field, int line);
+
+private:
+    char mark_ = 0;  // none yet
+    int line_ = 0;
+};
+
 // True for a line with nothing but blanks and separators, as spreadsheets
 // write an empty row (";;;"): no content.
 bool OnlySeparators(std::string_view line);

@@ -356,26 +356,11 @@ private:
         }
     }
 
-    // Spreadsheets group digits with the mark other locales use for
-    // decimals: a file that writes both marks cannot be read for sure.
     void CheckDecimalMark(const std::string& field, std::size_t index, int number) {
         if (separator_ != Separator::Semicolon && separator_ != Separator::Tab)
             return;
-        const bool comma = field.find(',') != std::string::npos;
-        if (!comma && field.find('.') == std::string::npos)
-            return;
-        const char mark = comma ? ',' : '.';
-        if (!decimalMark_) {
-            decimalMark_ = DecimalMark{mark, number};
-            return;
-        }
-        if (decimalMark_->mark == mark)
-            return;
-        const auto name = [](char c) { return c == ',' ? std::string("comma") : std::string("point"); };
-        Fail(number, "field " + std::to_string(index + 1) + " '" + field + "' has a decimal " + name(mark) +
-                         ", but line " + std::to_string(decimalMark_->line) + " has a decimal " +
-                         name(decimalMark_->mark) +
-                         ": one of them may group thousands; write the numbers without digit grouping");
+        if (const auto problem = decimalMarks_.Check(field, number))
+            Fail(number, "field " + std::to_string(index + 1) + " " + *problem);
     }
 
     // 0 for a line that does not split; its own reading then says why.
@@ -488,10 +473,6 @@ private:
         double ohm;
         int number;
     };
-    struct DecimalMark {
-        char mark;
-        int line;
-    };
 
     enum class BlockState { None, Inside, Ended };
     static constexpr std::size_t kMostCommentHeaders = 1000;
@@ -502,7 +483,7 @@ private:
     std::optional<int> namedS11_;  // the line of the first remark or title that names S11
     BlockState block_ = BlockState::None;
     int blockLine_ = 0;
-    std::optional<DecimalMark> decimalMark_;
+    DecimalMarks decimalMarks_;
     bool started_ = false;
     bool assumedUnits_ = false;
     Separator separator_ = Separator::Comma;

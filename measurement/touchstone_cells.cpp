@@ -40,7 +40,8 @@ public:
             throw ReadError(file_, number, "an empty cell between values");
         if (separator_ != Separator::Comma) {
             for (std::string& cell : cells) {
-                CheckDecimalMark(cell, number);
+                if (const auto problem = decimalMarks_.Check(cell, number))
+                    throw ReadError(file_, number, *problem);
                 std::replace(cell.begin(), cell.end(), ',', '.');
             }
         }
@@ -50,25 +51,7 @@ public:
     void Finish() override { touchstone_->Finish(); }
 
 private:
-    // Where a comma is a decimal comma, a point may group thousands: a
-    // file that writes both cannot be read for sure.
-    void CheckDecimalMark(const std::string& cell, int number) {
-        const bool comma = cell.find(',') != std::string::npos;
-        if (!comma && cell.find('.') == std::string::npos)
-            return;
-        if (!markLine_) {
-            comma_ = comma;
-            markLine_ = number;
-        } else if (comma_ != comma) {
-            throw ReadError(file_, number,
-                            "'" + cell + "' has a decimal " + (comma ? "comma" : "point") + ", but line " +
-                                std::to_string(markLine_) + " has a decimal " + (comma_ ? "comma" : "point") +
-                                ": one of them may group thousands; write the numbers without digit grouping");
-        }
-    }
-
-    bool comma_ = false;
-    int markLine_ = 0;
+    DecimalMarks decimalMarks_;  // where a comma is a decimal comma
     const std::string& file_;
     Separator separator_;
     std::unique_ptr<LineReader> touchstone_;
