@@ -6,9 +6,8 @@
 
 #include "engine/an_types.h"
 #include "engine/number_text.h"
-#include "sweep/calculator_session.h"
-#include "window/entry_field.h"
-#include "window/results.h"
+#include "sweep/parallel_evaluation.h"
+#include "window/shown_point.h"
 
 namespace quillet::sweep {
 namespace {
@@ -22,12 +21,6 @@ bool WithinTolerance(std::complex<double> measured, std::complex<double> nominal
         phase += 360.0;
     return ratio >= 1.0 - kMagnitudeTolerance && ratio <= 1.0 + kMagnitudeTolerance &&
            std::fabs(phase) <= kPhaseToleranceDegrees;
-}
-
-std::optional<double> ShownNumber(const std::string& text) {
-    if (text == kNotValid)
-        return std::nullopt;
-    return ParseNumber(text);
 }
 
 }  // namespace
@@ -64,12 +57,7 @@ void Summary::Add(const EvaluatedPoint& p) {
     }
 }
 
-SweepEvaluator::SweepEvaluator(std::int16_t anType)
-    : anType_(anType), calculator_(std::make_unique<CalculatorSession>(anType)) {}
-
-SweepEvaluator::~SweepEvaluator() = default;
-
-EvaluatedPoint SweepEvaluator::Evaluate(const measurement::MeasuredPoint& m) {
+EvaluatedPoint EvaluatePoint(const measurement::MeasuredPoint& m, std::int16_t anType) {
     EvaluatedPoint p{};
     p.frequencyMHz = m.frequencyMHz;
     p.magnitudeOhm = std::abs(m.impedance);
@@ -78,35 +66,45 @@ EvaluatedPoint SweepEvaluator::Evaluate(const measurement::MeasuredPoint& m) {
     p.magnitudeText = ShortestText(RoundHalfEven(p.magnitudeOhm, 3));
     // A phase of -0 (a whole number of turns below zero) is typed as 0.
     p.phaseText = ShortestText(RoundHalfEven(p.phaseDegrees, 3) + 0.0);
-    const CalculatorResult shown = calculator_->Calculate(p.frequencyText, p.magnitudeText, p.phaseText);
-    p.deviationText = shown.deviation;
-    p.eutPhaseText = shown.eutPhase;
-    p.deviationDb = ShownNumber(shown.deviation);
-    p.eutPhaseDegrees = ShownNumber(shown.eutPhase);
-    p.inputsClamped = shown.inputsClamped;
-    // The rest of the row is for the same three numbers, as printed,
-    // with the calculator's stand-in for a zero frequency or magnitude.
-    double frequency = ParseNumber(p.frequencyText);
-    double magnitude = ParseNumber(p.magnitudeText);
-    if (frequency == 0.0)
-        frequency = kZeroStandIn;
-    if (magnitude == 0.0)
-        magnitude = kZeroStandIn;
-    const std::complex<double> impedance = std::polar(magnitude, measurement::WrappedRadians(ParseNumber(p.phaseText)));
-    p.exact = ExactExtremes(impedance, frequency, anType_);
-    p.withinTolerance = WithinTolerance(impedance, NominalImpedance(anType_, frequency));
+    const ShownPoint shown = ShowPoint(p.frequencyText, p.magnitudeText, p.phaseText, anType);
+    p.deviationText = shown.results.deviationText;
+    p.eutPhaseText = shown.results.eutPhaseText;
+    p.deviationDb = shown.results.shownDeviationDb;
+    p.eutPhaseDegrees = shown.results.shownEutPhaseDegrees;
+    p.inputsClamped = shown.AnyClamped();
+    // The exact worst case and the tolerance are of the point as typed,
+    // beyond the boxes' limits too, with the calculator's stand-in for a
+    // zero frequency or magnitude.
+    const double frequency = WithZeroStandIn(shown.typed[0]);
+    const std::complex<double> impedance =
+        std::polar(WithZeroStandIn(shown.typed[1]), measurement::WrappedRadians(shown.typed[2]));
+    p.exact = ExactExtremes(impedance, frequency, anType);
+    p.withinTolerance = WithinTolerance(impedance, NominalImpedance(anType, frequency));
     return p;
 }
 
-Evaluation Evaluate(const measurement::Measurement& measurement, std::int16_t anType) {
+std::optional<Evaluation> Evaluate(const measurement::Measurement& measurement, std::int16_t anType,
+                                   const EvaluationProgress& progress) {
     Evaluation evaluation{anType, {}, {}};
-    SweepEvaluator evaluator(anType);
     evaluation.points.reserve(measurement.points.size());
+    ParallelEvaluator evaluator(anType, [&evaluation](const EvaluatedPoint& point) {
+        evaluation.points.push_back(point);
+        evaluation.summary.Add(point);
+    });
+    const std::size_t total = measurement.points.size();
     for (const measurement::MeasuredPoint& m : measurement.points) {
-        evaluation.points.push_back(evaluator.Evaluate(m));
-        evaluation.summary.Add(evaluation.points.back());
+        evaluator.Add(m);
+        if (progress && !progress(evaluation.points.size(), total))
+            return std::nullopt;
     }
+    evaluator.Finish();
+    if (progress && !progress(evaluation.points.size(), total))
+        return std::nullopt;
     return evaluation;
+}
+
+Evaluation Evaluate(const measurement::Measurement& measurement, std::int16_t anType) {
+    return *Evaluate(measurement, anType, {});
 }
 
 }  // namespace quillet::sweep

@@ -2,8 +2,9 @@
 // exact worst case and the usual tolerance check.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,8 +14,6 @@
 #include "measurement/text_lines.h"
 
 namespace quillet::sweep {
-
-class CalculatorSession;
 
 // The usual tolerance of an AN impedance around its nominal value.
 inline constexpr double kMagnitudeTolerance = 0.20;  // +-20 %
@@ -55,21 +54,10 @@ struct Summary {
     void Add(const EvaluatedPoint& point);
 };
 
-// Evaluates one point after another, as a file is read.
-class SweepEvaluator {
-public:
-    explicit SweepEvaluator(std::int16_t anType);
-    ~SweepEvaluator();
-    SweepEvaluator(const SweepEvaluator&) = delete;
-    SweepEvaluator& operator=(const SweepEvaluator&) = delete;
-
-    EvaluatedPoint Evaluate(const measurement::MeasuredPoint& measured);
-    std::int16_t AnType() const { return anType_; }
-
-private:
-    std::int16_t anType_;
-    std::unique_ptr<CalculatorSession> calculator_;
-};
+// One point as the calculator shows it when its three texts are typed into
+// the boxes, with the exact worst case and the tolerance check of the point
+// as typed.
+EvaluatedPoint EvaluatePoint(const measurement::MeasuredPoint& measured, std::int16_t anType);
 
 struct Evaluation {
     std::int16_t anType;
@@ -77,7 +65,14 @@ struct Evaluation {
     Summary summary;
 };
 
-// A whole measurement at once, for callers that keep every point.
+// Hears how many points are evaluated of how many, after each point is
+// taken on; false stops the evaluation.
+using EvaluationProgress = std::function<bool(std::size_t done, std::size_t total)>;
+
+// A whole measurement, every point kept, on every core. Nothing when the
+// progress function stopped it.
+std::optional<Evaluation> Evaluate(const measurement::Measurement& measurement, std::int16_t anType,
+                                   const EvaluationProgress& progress);
 Evaluation Evaluate(const measurement::Measurement& measurement, std::int16_t anType);
 
 // The shortest text that reads back to the value (for typed values and

@@ -28,10 +28,10 @@ struct Batch {
 }  // namespace
 
 struct ParallelEvaluator::State {
-    State(std::int16_t anType, Emit emitPoint) : emit(std::move(emitPoint)), evaluator(anType) {}
+    State(std::int16_t type, Emit emitPoint) : anType(type), emit(std::move(emitPoint)) {}
 
+    std::int16_t anType;
     Emit emit;
-    SweepEvaluator evaluator;  // the caller's thread's
     Batch filling;
 
     std::mutex mutex;
@@ -56,13 +56,12 @@ struct ParallelEvaluator::State {
     }
 
     // Evaluates a claimed chunk outside the lock and reports it done.
-    void Run(std::unique_lock<std::mutex>& lock, SweepEvaluator& with, Batch& batch, std::size_t begin,
-             std::size_t end) {
+    void Run(std::unique_lock<std::mutex>& lock, Batch& batch, std::size_t begin, std::size_t end) {
         lock.unlock();
         std::exception_ptr thrown;
         try {
             for (std::size_t i = begin; i < end; ++i)
-                batch.evaluated[i] = with.Evaluate(batch.measured[i]);
+                batch.evaluated[i] = EvaluatePoint(batch.measured[i], anType);
         } catch (...) {
             thrown = std::current_exception();
         }
@@ -73,8 +72,7 @@ struct ParallelEvaluator::State {
         finished.notify_all();
     }
 
-    void Help(std::int16_t anType) {
-        SweepEvaluator own(anType);
+    void Help() {
         std::unique_lock lock(mutex);
         for (;;) {
             std::size_t begin = 0, end = 0;
@@ -82,7 +80,7 @@ struct ParallelEvaluator::State {
             work.wait(lock, [&] { return stop || (batch = Claim(begin, end)) != nullptr; });
             if (stop)
                 return;
-            Run(lock, own, *batch, begin, end);
+            Run(lock, *batch, begin, end);
         }
     }
 
@@ -93,7 +91,7 @@ struct ParallelEvaluator::State {
         std::size_t begin = 0, end = 0;
         while (oldest.claimed < oldest.measured.size()) {
             Batch* batch = Claim(begin, end);
-            Run(lock, evaluator, *batch, begin, end);
+            Run(lock, *batch, begin, end);
         }
         finished.wait(lock, [&] { return oldest.Done(); });
         if (failure)
@@ -129,7 +127,7 @@ ParallelEvaluator::ParallelEvaluator(std::int16_t anType, Emit emit, unsigned th
     // At most one helper: with reading and writing on the caller's thread,
     // two threads keep two cores busy, and more would wait on the reader.
     if (threads > 1)
-        state_->helper = std::thread([state = state_.get(), anType] { state->Help(anType); });
+        state_->helper = std::thread([state = state_.get()] { state->Help(); });
 }
 
 ParallelEvaluator::~ParallelEvaluator() {

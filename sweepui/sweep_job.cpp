@@ -65,22 +65,19 @@ std::optional<SweepResult> EvaluateSweep(const std::string& path, std::int16_t a
         }
         measured = std::make_shared<const measurement::Measurement>(collector.Take());
     }
-    auto evaluation = std::make_shared<sweep::Evaluation>();
-    evaluation->anType = anType;
-    evaluation->points.reserve(measured->points.size());
-    auto plot = std::make_shared<plot::DeviationPlot>(anType, result.source);
-    sweep::SweepEvaluator evaluator(anType);
-    const std::size_t total = measured->points.size();
-    for (const measurement::MeasuredPoint& point : measured->points) {
+    auto evaluation = sweep::Evaluate(*measured, anType, [&](std::size_t done, std::size_t total) {
         if (cancelled.load(std::memory_order_relaxed))
-            return std::nullopt;
-        evaluation->points.push_back(evaluator.Evaluate(point));
-        evaluation->summary.Add(evaluation->points.back());
-        plot->Add(evaluation->points.back());
-        throttle(evaluation->points.size(), total);
-    }
+            return false;
+        throttle(done, total);
+        return true;
+    });
+    if (!evaluation)
+        return std::nullopt;
+    auto plot = std::make_shared<plot::DeviationPlot>(anType, result.source);
+    for (const sweep::EvaluatedPoint& point : evaluation->points)
+        plot->Add(point);
     result.measured = std::move(measured);
-    result.evaluation = std::move(evaluation);
+    result.evaluation = std::make_shared<sweep::Evaluation>(std::move(*evaluation));
     result.plot = std::move(plot);
     return result;
 }

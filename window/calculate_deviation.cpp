@@ -1,7 +1,7 @@
 #include "window/calculate_deviation.h"
 
-#include "engine/deviation.h"
 #include "window/results.h"
+#include "window/shown_point.h"
 
 namespace quillet {
 
@@ -11,15 +11,15 @@ const std::string_view kCannotEvaluateMessage =
 
 void CalculateDeviation(const Module34& module, WindowInterface& window) {
     window.SetMousePointer(MousePointer::Busy);
-    const auto result = SweepDeviation(module.Frequency, module.Magnitude, module.Phase, module.AnType);
-    if (!result) {
+    const ShownResults shown = Calculate({module.Frequency, module.Magnitude, module.Phase, module.AnType});
+    if (!shown.deviation) {
         WriteNotValid(window);
         window.SetMousePointer(MousePointer::Default);
         window.ShowMessage(kCannotEvaluateMessage, kApplicationTitle);
         return;
     }
-    window.SetText(TextBox::TxtMaxUncertainty, ResultText(result->deviationDb));
-    window.SetText(TextBox::TxtUncPhase, ResultText(result->eutPhaseDegrees));
+    window.SetText(TextBox::TxtMaxUncertainty, shown.deviationText);
+    window.SetText(TextBox::TxtUncPhase, shown.eutPhaseText);
     window.SetMousePointer(MousePointer::Default);
 }
 

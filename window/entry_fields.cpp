@@ -2,6 +2,7 @@
 // the field records the digit, point and minus keys typed since the box was
 // entered, and leaving the box takes the number from those keys.
 #include "engine/number_text.h"
+#include "window/shown_point.h"
 #include "window/window_model.h"
 
 namespace quillet {
@@ -58,12 +59,7 @@ void WindowModel::FieldLostFocus(const EntryField& field) {
     const double value = ParseNumber(entry.EntryBuffer.empty() ? window_.Text(field.box) : entry.EntryBuffer);
     StoreValue(field, value);
 
-    if (value < field.lower)
-        window_.SetText(field.box, NumberText(field.lower));
-    else if (value > field.upper)
-        window_.SetText(field.box, NumberText(field.upper));
-    else
-        window_.SetText(field.box, NumberText(value));
+    window_.SetText(field.box, LeaveBox(field, value).text);
 
     StoreValue(field, ParseNumber(window_.Text(field.box)));
     InvalidateResults();

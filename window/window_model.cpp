@@ -1,10 +1,9 @@
 #include "window/window_model.h"
 
-#include "engine/deviation.h"
 #include "engine/number_text.h"
 #include "window/calculate_deviation.h"
-#include "window/entry_field.h"
 #include "window/results.h"
+#include "window/shown_point.h"
 
 namespace quillet {
 namespace {
@@ -66,17 +65,11 @@ void WindowModel::Form_Load() {
 
 void WindowModel::PbCapture_Click() {
     // Always the boxes, never what the entry fields kept earlier.
-    module_.Frequency = ParseNumber(window_.Text(TextBox::TxtFrequency));
-    module_.Magnitude = ParseNumber(window_.Text(TextBox::TxtMagnitude));
-    module_.Phase = ParseNumber(window_.Text(TextBox::TxtPhase));
-
-    module_.Phase = module_.Phase * kPi / 180.0;
-
-    if (module_.Magnitude == 0.0)
-        module_.Magnitude = kZeroStandIn;
-    if (module_.Frequency == 0.0)
-        module_.Frequency = kZeroStandIn;
-
+    const CalculationInput input = ReadBoxes(window_.Text(TextBox::TxtFrequency), window_.Text(TextBox::TxtMagnitude),
+                                             window_.Text(TextBox::TxtPhase), module_.AnType);
+    module_.Frequency = input.frequencyMHz;
+    module_.Magnitude = input.magnitudeOhm;
+    module_.Phase = input.phaseRadians;
     CalculateDeviation(module_, window_);
 }
 

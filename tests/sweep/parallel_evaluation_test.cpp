@@ -26,10 +26,9 @@ std::string Row(const EvaluatedPoint& p) {
 TEST(ParallelEvaluator, EmitsWhatOneThreadGivesInReadingOrder) {
     // Over several batches and a partial last one, on one thread and on two.
     const auto points = Points(20'000);
-    SweepEvaluator sequential(2);
     std::vector<std::string> expected;
     for (const auto& p : points)
-        expected.push_back(Row(sequential.Evaluate(p)));
+        expected.push_back(Row(EvaluatePoint(p, 2)));
     for (unsigned threads : {1u, 2u}) {
         std::vector<std::string> emitted;
         ParallelEvaluator parallel(
