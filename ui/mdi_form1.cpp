@@ -206,20 +206,10 @@ void MDIForm1::SetTabOrder() {
 }
 
 void MDIForm1::BindEvents() {
-    using quillet::WindowModel;
-    auto* binder = binder_ = new InputBoxBinder(this);
-    auto bind = [this, binder](QLineEdit* box, void (WindowModel::*click)(), void (WindowModel::*gotFocus)(),
-                               void (WindowModel::*keyPress)(std::uint16_t), void (WindowModel::*lostFocus)()) {
-        binder->Bind(box, {[this, click] { (model_.*click)(); }, [this, gotFocus] { (model_.*gotFocus)(); },
-                           [this, keyPress](std::uint16_t code) { (model_.*keyPress)(code); },
-                           [this, lostFocus] { (model_.*lostFocus)(); }});
-    };
-    bind(TxtFrequency, &WindowModel::TxtFrequency_Click, &WindowModel::TxtFrequency_GotFocus,
-         &WindowModel::TxtFrequency_KeyPress, &WindowModel::TxtFrequency_LostFocus);
-    bind(TxtMagnitude, &WindowModel::TxtMagnitude_Click, &WindowModel::TxtMagnitude_GotFocus,
-         &WindowModel::TxtMagnitude_KeyPress, &WindowModel::TxtMagnitude_LostFocus);
-    bind(TxtPhase, &WindowModel::TxtPhase_Click, &WindowModel::TxtPhase_GotFocus, &WindowModel::TxtPhase_KeyPress,
-         &WindowModel::TxtPhase_LostFocus);
+    auto* binder = binder_ = new InputBoxBinder(this, model_);
+    binder->Bind(TxtFrequency, quillet::TextBox::TxtFrequency);
+    binder->Bind(TxtMagnitude, quillet::TextBox::TxtMagnitude);
+    binder->Bind(TxtPhase, quillet::TextBox::TxtPhase);
 
     // A button or option pressed takes the focus from the box first.
     for (QAbstractButton* button :
@@ -251,7 +241,8 @@ void MDIForm1::Load() {
 
 void MDIForm1::CalculatePoint(std::string_view frequency, std::string_view magnitude, std::string_view phase,
                               std::int16_t anType) {
-    binder_->FocusIsOn(PbCapture);
+    // Focus on "Calculate" before a message box can take it away, so it
+    // comes back there, not to a box that would be emptied.
     PbCapture->setFocus(Qt::OtherFocusReason);
     model_.EnterPointAndCalculate(frequency, magnitude, phase, anType);
 }

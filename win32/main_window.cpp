@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -176,13 +177,8 @@ void MainWindow::CreateControls() {
         // option on the window over the frame.
         ::SetWindowPos(made, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
-    using M = WindowModel;
-    inputBoxes_[Control("TxtFrequency")] = {&M::TxtFrequency_Click, &M::TxtFrequency_GotFocus,
-                                            &M::TxtFrequency_KeyPress, &M::TxtFrequency_LostFocus};
-    inputBoxes_[Control("TxtMagnitude")] = {&M::TxtMagnitude_Click, &M::TxtMagnitude_GotFocus,
-                                            &M::TxtMagnitude_KeyPress, &M::TxtMagnitude_LostFocus};
-    inputBoxes_[Control("TxtPhase")] = {&M::TxtPhase_Click, &M::TxtPhase_GotFocus, &M::TxtPhase_KeyPress,
-                                        &M::TxtPhase_LostFocus};
+    for (TextBox box : {TextBox::TxtFrequency, TextBox::TxtMagnitude, TextBox::TxtPhase})
+        inputBoxes_[Box(box)] = box;
 }
 
 int MainWindow::Scale(int pixels) const { return ::MulDiv(pixels, static_cast<int>(dpi_), 96); }
@@ -351,18 +347,15 @@ LRESULT MainWindow::HandleControlMessage(HWND control, UINT message, WPARAM wPar
         if (box != inputBoxes_.end()) {
             // The box takes the focus first; got-focus comes before the click.
             const LRESULT result = ::DefSubclassProc(control, message, wParam, lParam);
-            FocusIsOn(control);
-            (model_.*box->second.click)();
+            model_.BoxClicked(box->second);
             return result;
         }
         break;
     case WM_CHAR:
         // Every character reaches the handler before the box applies it,
         // unchanged.
-        if (box != inputBoxes_.end()) {
-            FocusIsOn(control);
-            (model_.*box->second.keyPress)(static_cast<std::uint16_t>(wParam));
-        }
+        if (box != inputBoxes_.end())
+            model_.KeyTyped(box->second, static_cast<std::uint16_t>(wParam));
         break;
     case WM_ERASEBKGND:
         // Frames are opaque in the standard face colour, like the controls
@@ -406,15 +399,8 @@ void MainWindow::OnCommand(HWND control, WORD code) {
 }
 
 void MainWindow::FocusIsOn(HWND control) {
-    HWND box = inputBoxes_.count(control) != 0 ? control : nullptr;
-    if (box == focusedBox_)
-        return;
-    HWND previous = focusedBox_;
-    focusedBox_ = box;
-    if (previous != nullptr)
-        (model_.*inputBoxes_.at(previous).lostFocus)();
-    if (box != nullptr)
-        (model_.*inputBoxes_.at(box).gotFocus)();
+    const auto box = inputBoxes_.find(control);
+    model_.FocusMovedTo(box != inputBoxes_.end() ? std::optional(box->second) : std::nullopt);
 }
 
 bool MainWindow::IsTabStop(const layout::Control& control) const {

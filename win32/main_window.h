@@ -61,13 +61,6 @@ public:
     void Unload() override;
 
 private:
-    struct InputBox {
-        void (WindowModel::*click)();
-        void (WindowModel::*gotFocus)();
-        void (WindowModel::*keyPress)(std::uint16_t);
-        void (WindowModel::*lostFocus)();
-    };
-
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                         DWORD_PTR self);
@@ -90,11 +83,10 @@ private:
     HWND window_ = nullptr;
     UINT dpi_ = 96;
     std::array<HWND, layout::kControls.size()> controls_{};  // in the order of the layout table
-    std::map<HWND, InputBox> inputBoxes_;
+    std::map<HWND, TextBox> inputBoxes_;
     std::map<std::string_view, int> tabStopOf_;  // option group (container) -> selected index, for Tab
     std::array<HFONT, 3> fonts_{};               // by layout::Font
     HBRUSH background_ = nullptr;
-    HWND focusedBox_ = nullptr;          // the box whose got-focus handler ran last
     HWND focusBeforeLeaving_ = nullptr;  // restored when the window is activated again
     bool busy_ = false;
     WindowModel model_{*this};

@@ -75,6 +75,7 @@ void WindowModel::PbCapture_Click() {
 
 void WindowModel::EnterPointAndCalculate(std::string_view frequency, std::string_view magnitude, std::string_view phase,
                                          std::int16_t anType) {
+    FocusMovedTo(std::nullopt);
     window_.SetText(TextBox::TxtFrequency, frequency);
     TxtFrequency_LostFocus();
     window_.SetText(TextBox::TxtMagnitude, magnitude);

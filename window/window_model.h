@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "window/entry_field.h"
@@ -27,8 +28,10 @@ public:
 
     // A point put into the calculator as a user would: each text entered
     // into its box and taken over by leaving the box, the AN type's option
-    // selected (1..4), then "Calculate". The boxes must hold no keys typed
-    // but not yet taken over, which is so once the focus has left them.
+    // selected (1..4), then "Calculate". The focus moves to "Calculate"
+    // first, as a click on it does, so keys typed into a box but not yet
+    // taken over are taken over before the box is written; the window
+    // should then move its own focus there too.
     void EnterPointAndCalculate(std::string_view frequency, std::string_view magnitude, std::string_view phase,
                                 std::int16_t anType);
 
@@ -55,11 +58,31 @@ public:
     void TxtPhase_KeyPress(std::uint16_t keyCode) { FieldKeyPress(kPhaseField, keyCode); }
     void TxtPhase_LostFocus() { FieldLostFocus(kPhaseField); }
 
+    // The input boxes' events as the window's toolkit reports them; these
+    // decide which of the handlers above run. The focus is on an input box
+    // or on another control of the window (none). A move between controls
+    // runs the lost-focus handler of the box that had the focus and the
+    // got-focus handler of the box that has it now; focus coming back to
+    // the same box, as when the whole window was left, is no move.
+    void FocusMovedTo(std::optional<TextBox> control);
+    // A left click on a box; the box has taken the focus already.
+    void BoxClicked(TextBox box);
+    // A key that produces a character, before the box applies it.
+    void KeyTyped(TextBox box, std::uint16_t character);
+
     // The "About" and "Exit" buttons
     void PbInfo_Click();
     void PbExit_Click();
 
 private:
+    struct InputBoxHandlers {
+        void (WindowModel::*click)();
+        void (WindowModel::*gotFocus)();
+        void (WindowModel::*keyPress)(std::uint16_t);
+        void (WindowModel::*lostFocus)();
+    };
+    static const InputBoxHandlers* HandlersOf(TextBox box);
+
     void FieldClick(const EntryField& field);
     void FieldKeyPress(const EntryField& field, std::uint16_t keyCode);
     void FieldEnterCheck(const EntryField& field);
@@ -68,6 +91,7 @@ private:
 
     WindowInterface& window_;
     Module34 module_;
+    std::optional<TextBox> focusedBox_;  // the box whose got-focus handler ran last
 };
 
 }  // namespace quillet

@@ -24,8 +24,9 @@ std::string Shortest(double value) {
 // Texts from every corner of what a box takes: plain and exponent numbers
 // within and beyond the limits, zeros, radix prefixes, junk and blanks.
 std::string RandomText(std::mt19937_64& random) {
-    static const char* const kFixed[] = {"", "0", "-0", "500000", "500000.001", "-360", "360.0004", "&H1F4",
-                                         "&O777", "1e400", "-1e-400", "abc", " 12 3", "1D3", ".", "-"};
+    static const char* const kFixed[] = {"",         "0",     "-0",    "500000", "500000.001", "-360",
+                                         "360.0004", "&H1F4", "&O777", "1e400",  "-1e-400",    "abc",
+                                         " 12 3",    "1D3",   ".",     "-"};
     std::uniform_int_distribution<int> pick(0, 3);
     switch (pick(random)) {
     case 0: return kFixed[std::uniform_int_distribution<std::size_t>(0, std::size(kFixed) - 1)(random)];
