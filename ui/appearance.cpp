@@ -6,6 +6,8 @@
 #include <QStyle>
 #include <QStyleFactory>
 
+namespace quillet::ui {
+
 namespace {
 const QString kSansSerif = QStringLiteral("MS Sans Serif");
 const QString kSymbol = QStringLiteral("Symbol");
@@ -41,3 +43,5 @@ QFont SymbolCaptionFont() {
     font.setWeight(QFont::Normal);
     return font;
 }
+
+}  // namespace quillet::ui

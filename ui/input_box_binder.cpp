@@ -7,6 +7,8 @@
 
 #include <optional>
 
+namespace quillet::ui {
+
 // Focus moves are taken from QApplication::focusChanged rather than from the
 // boxes' own focus events: focus that leaves with the whole window (another
 // application, a menu or message box) and comes back to the same box is no
@@ -55,3 +57,5 @@ bool InputBoxBinder::eventFilter(QObject* watched, QEvent* event) {
     }
     return false;  // the box still gets every event
 }
+
+}  // namespace quillet::ui

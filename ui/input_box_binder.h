@@ -13,6 +13,8 @@
 class QLineEdit;
 class QWidget;
 
+namespace quillet::ui {
+
 class InputBoxBinder : public QObject {
 public:
     InputBoxBinder(QWidget* window, quillet::WindowModel& model);
@@ -33,3 +35,5 @@ private:
     quillet::WindowModel& model_;
     std::map<QObject*, quillet::TextBox> boxes_;
 };
+
+}  // namespace quillet::ui

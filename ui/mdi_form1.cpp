@@ -27,6 +27,8 @@ using quillet::TextBox;
 // would otherwise leave out.
 static void LoadIconResources() { Q_INIT_RESOURCE(quillet); }
 
+namespace quillet::ui {
+
 namespace {
 
 constexpr int kTwipsPerPixel = quillet::layout::kTwipsPerPixel;
@@ -345,3 +347,5 @@ void MDIForm1::ShowMessage(std::string_view text, std::string_view title) {
 }
 
 void MDIForm1::Unload() { close(); }
+
+}  // namespace quillet::ui

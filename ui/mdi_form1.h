@@ -12,13 +12,16 @@
 #include "window/window_interface.h"
 #include "window/window_model.h"
 
-class InputBoxBinder;
 class QButtonGroup;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+
+namespace quillet::ui {
+
+class InputBoxBinder;
 
 class MDIForm1 : public QWidget, public quillet::WindowInterface {
     Q_OBJECT
@@ -110,3 +113,5 @@ private:
     bool busy_ = false;
     bool painted_ = false;
 };
+
+}  // namespace quillet::ui

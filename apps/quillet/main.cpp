@@ -57,9 +57,9 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillet"));
     QApplication::setDesktopFileName(QStringLiteral("quillet"));
-    SetUpAppearance();
+    quillet::ui::SetUpAppearance();
 
-    MDIForm1 window;
+    quillet::ui::MDIForm1 window;
     window.Load();
     window.show();
     quillet::app::SweepWindows sweeps(window);

@@ -20,9 +20,9 @@ constexpr int kNarrowest = 560;  // narrower beside the calculator, and the tabl
 
 }  // namespace
 
-SweepWindows::SweepWindows(MDIForm1& calculator) : QObject(&calculator), calculator_(calculator) {
-    connect(&calculator_, &MDIForm1::FilesDropped, this, qOverload<const QStringList&>(&SweepWindows::Open));
-    connect(&calculator_, &MDIForm1::OpenRequested, this, &SweepWindows::OpenWithDialog);
+SweepWindows::SweepWindows(ui::MDIForm1& calculator) : QObject(&calculator), calculator_(calculator) {
+    connect(&calculator_, &ui::MDIForm1::FilesDropped, this, qOverload<const QStringList&>(&SweepWindows::Open));
+    connect(&calculator_, &ui::MDIForm1::OpenRequested, this, &SweepWindows::OpenWithDialog);
     calculator_.installEventFilter(this);
 }
 

@@ -17,7 +17,7 @@ class SweepWindows : public QObject {
     Q_OBJECT
 
 public:
-    explicit SweepWindows(MDIForm1& calculator);
+    explicit SweepWindows(ui::MDIForm1& calculator);
     ~SweepWindows() override;
     SweepWindows(const SweepWindows&) = delete;
     SweepWindows& operator=(const SweepWindows&) = delete;
@@ -38,7 +38,7 @@ private:
     void Place(sweepui::SweepWindow* window);
     void Report(sweepui::SweepWindow* window, const QString& message);
 
-    MDIForm1& calculator_;
+    ui::MDIForm1& calculator_;
     QList<QPointer<sweepui::SweepWindow>> windows_;
     int placed_ = 0;
 };

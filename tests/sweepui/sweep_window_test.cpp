@@ -21,6 +21,8 @@
 #include "tests/ui/ui_test_support.h"
 
 using quillet::sweepui::SweepWindow;
+using quillet::ui::MDIForm1;
+using quillet::ui::SetUpAppearance;
 
 namespace {
 

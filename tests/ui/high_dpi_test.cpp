@@ -43,3 +43,5 @@ int main(int argc, char* argv[]) {
 }
 
 #include "high_dpi_test.moc"
+
+using namespace quillet::ui;

@@ -371,3 +371,5 @@ private slots:
 
 QTEST_MAIN(MDIForm1Test)
 #include "mdi_form1_test.moc"
+
+using namespace quillet::ui;

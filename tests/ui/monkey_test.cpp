@@ -152,3 +152,5 @@ private slots:
 
 QTEST_MAIN(MonkeyTest)
 #include "monkey_test.moc"
+
+using namespace quillet::ui;

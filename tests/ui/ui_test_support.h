@@ -11,6 +11,8 @@
 #include "ui/appearance.h"
 #include "ui/mdi_form1.h"
 
+using namespace quillet::ui;
+
 struct SeenMessage {
     bool shown = false;
     QString title;
