@@ -511,14 +511,15 @@ double MainWindow::OuterHeight() const {
 void MainWindow::SetLeft(float twips) {
     RECT outer;
     ::GetWindowRect(window_, &outer);
-    ::SetWindowPos(window_, nullptr, static_cast<int>(std::lround(twips * dpi_ / 1440.0)), outer.top, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(window_, nullptr, static_cast<int>(std::lround(static_cast<double>(twips) * dpi_ / 1440.0)),
+                   outer.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainWindow::SetTop(float twips) {
     RECT outer;
     ::GetWindowRect(window_, &outer);
-    ::SetWindowPos(window_, nullptr, outer.left, static_cast<int>(std::lround(twips * dpi_ / 1440.0)), 0, 0,
+    ::SetWindowPos(window_, nullptr, outer.left,
+                   static_cast<int>(std::lround(static_cast<double>(twips) * dpi_ / 1440.0)), 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
