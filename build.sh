@@ -35,9 +35,9 @@ windows | windows-test)
     ;;
 esac
 if [ "$action" = test ]; then
-    # the decimal-comma locale test, the Debian package, the fuzz target,
-    # the scikit-rf comparison, formatting and lint
-    packages+=(locales dpkg-dev file clang libclang-rt-14-dev python3-scikit-rf
+    # the decimal-comma locale test, the Debian package and its check, the
+    # fuzz target, the scikit-rf comparison, formatting and lint
+    packages+=(locales dpkg-dev file lintian clang libclang-rt-14-dev python3-scikit-rf
                clang-format clang-tidy git appstream)
 fi
 
