@@ -24,19 +24,20 @@ windows | windows-test)
     # libraries; the tests need Wine, a virtual display and the Linux build.
     packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest libcli11-dev nlohmann-json3-dev)
     if [ "$action" = windows-test ]; then
-        packages+=(wine wine64 xvfb xauth openbox g++ libgtest-dev libbenchmark-dev qt6-base-dev qt6-base-dev-tools
-                   qt6-svg-dev libgl-dev fonts-liberation fonts-dejavu-core)
+        packages+=(wine wine64 xvfb xauth openbox g++ python3 libgtest-dev libbenchmark-dev qt6-base-dev
+                   qt6-base-dev-tools qt6-svg-dev libgl-dev fonts-liberation fonts-dejavu-core)
     fi
     ;;
 *)
-    packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
+    # python3 writes the Debian changelog and copyright file at build time.
+    packages=(cmake ninja-build g++ python3 libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
               qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev fonts-liberation fonts-dejavu-core)
     ;;
 esac
 if [ "$action" = test ]; then
-    # the decimal-comma locale test, the Debian package, the fuzz target,
-    # the scikit-rf comparison, formatting and lint
-    packages+=(locales dpkg-dev file clang libclang-rt-14-dev python3 python3-scikit-rf
+    # the decimal-comma locale test, the Debian package and its check, the
+    # fuzz target, the scikit-rf comparison, formatting and lint
+    packages+=(locales dpkg-dev file lintian clang libclang-rt-14-dev python3-scikit-rf
                clang-format clang-tidy git appstream)
 fi
 

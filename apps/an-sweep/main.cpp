@@ -256,7 +256,7 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     if (options.version) {
-        std::cout << "an-sweep " << quillet::kVersion << '\n';
+        std::cout << "an-sweep " << quillet::kVersion << '\n' << quillet::kLicenceLine << '\n';
         return 0;
     }
     if (options.listTypes) {

@@ -33,7 +33,7 @@ std::unique_ptr<CLI::App> MakeParser(Options& options, Texts& texts) {
     app->add_flag("--check", options.check,
                   "exit status 1 when a point lies outside the tolerance or its worst case is unbounded");
     app->add_flag("--list-types", options.listTypes, "list the AN types and exit");
-    app->add_flag("--version", options.version, "show the version and exit");
+    app->add_flag("--version", options.version, "show the version and the licence, and exit");
     app->add_option("FILE", options.input, "the measurement; - reads standard input")->type_name("");
     app->footer(
         "Exit status: 0 done, 1 a point outside the tolerance or unbounded (with --check), 2 bad input\n"

@@ -1,9 +1,11 @@
 #include <QApplication>
+#include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QStringList>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "apps/quillet/sweep_windows.h"
 #include "quillet/version.h"
@@ -27,18 +29,25 @@ bool DisplayAvailable() {
 QStringList HandleOptions(int argc, char* argv[]) {
     QCoreApplication core(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillet"));
-    QCoreApplication::setApplicationVersion(
-        QString::fromUtf8(quillet::kVersion.data(), static_cast<qsizetype>(quillet::kVersion.size())));
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("The AN impedance uncertainty calculator: the largest receiver deviation an artificial "
                        "network's impedance error can cause."));
     parser.addHelpOption();
-    parser.addVersionOption();
+    // Qt's own version option prints the version alone; this one names the
+    // licence too.
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Displays version information."));
+    parser.addOption(version);
     parser.addPositionalArgument(QStringLiteral("files"),
                                  QStringLiteral("Measured sweeps to open, each in a sweep window of its own."),
                                  QStringLiteral("[FILE...]"));
     parser.process(core);
+    if (parser.isSet(version)) {
+        std::printf("quillet %.*s\n%.*s\n", static_cast<int>(quillet::kVersion.size()), quillet::kVersion.data(),
+                    static_cast<int>(quillet::kLicenceLine.size()), quillet::kLicenceLine.data());
+        std::exit(EXIT_SUCCESS);
+    }
     return parser.positionalArguments();
 }
 

@@ -91,8 +91,9 @@ check "  with the usage" grep -q '^Usage: an-sweep' "$work/err"
 check "--list-types" test "$(status "$an_sweep" --list-types)" = 0
 check "  lists the four types" test "$(wc -l <"$work/out")" -eq 4
 check "--help is status 0" test "$(status "$an_sweep" --help)" = 0
-check "--version names the program and its version" \
-    test "$("$an_sweep" --version)" = "an-sweep $(sed -n 's/^project(Quillet VERSION \([0-9.]*\).*/\1/p' "$source_dir/CMakeLists.txt")"
+check "--version names the program, its version and the licence" \
+    test "$("$an_sweep" --version)" = "an-sweep $(sed -n 's/^project(Quillet VERSION \([0-9.]*\).*/\1/p' "$source_dir/CMakeLists.txt")
+Licence: MIT"
 
 check "--format json" test "$(status "$an_sweep" --format json "$sample")" = 0
 if command -v python3 >/dev/null; then
