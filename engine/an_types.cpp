@@ -10,11 +10,11 @@ std::complex<double> NominalImpedance(std::int16_t anType, double frequencyMHz) 
     const AnTypeInfo& type = AnType(anType);
     if (type.inductanceMicrohenry == 0.0)
         return type.referenceImpedanceOhm;
-    // MHz times microhenry gives ohm.
+    // MHz times microhenry gives ohm. The true pi: this is the impedance
+    // the measurement is checked against, not the calculator's sweep.
     const std::complex<double> branch(type.seriesResistanceOhm,
                                       2.0 * std::numbers::pi * frequencyMHz * type.inductanceMicrohenry);
-    const double parallel = 50.0;
-    return parallel * branch / (parallel + branch);
+    return kParallelResistanceOhm * branch / (kParallelResistanceOhm + branch);
 }
 
 }  // namespace quillet

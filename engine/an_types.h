@@ -24,6 +24,10 @@ inline constexpr std::array<AnTypeInfo, 4> kAnTypes{{
     {4, "150 Ω", 0.0, 0.0, 150.0},
 }};
 
+// The resistor types 1 to 3 put in parallel with their series branch; it
+// equals their reference impedance.
+inline constexpr double kParallelResistanceOhm = 50.0;
+
 // The type with this number; the number must be 1..4.
 const AnTypeInfo& AnType(std::int16_t number);
 

@@ -20,38 +20,32 @@ struct Reflection {
     double im;
 };
 
-// Gamma_n = -25 / (25 + R1 + jX) of 50 // (R1 + jX), in the scaled form the
-// results are defined with.
+// Gamma_n = (Zn - Z0) / (Zn + Z0) of Zn = P // (R1 + jX) with P = Z0 = 50:
+// -P Z0 / (P Z0 + (P + Z0)(R1 + jX)), divided out over the squared
+// magnitude d of the denominator. Every constant is a whole number, exact
+// in a double, and the operations run in the order the results are defined
+// with.
 std::optional<Reflection> NominalReflection(double frequencyMHz, std::int16_t anType) {
     if (anType == 4)
         return Reflection{0.0, 0.0};
     if (anType < 1 || anType > 4)
         return std::nullopt;
 
-    const double x = frequencyMHz * kTwoPi * AnType(anType).inductanceMicrohenry;
+    const AnTypeInfo& type = AnType(anType);
+    const double x = frequencyMHz * kTwoPi * type.inductanceMicrohenry;
     if (!Finite(x))
         return std::nullopt;
     const double x2 = x * x;
     if (!Finite(x2))
         return std::nullopt;
 
-    double d = 0.0;
-    double rn = 0.0;
-    switch (anType) {
-    case 1:
-        d = 100.0 * (100.0 * x2) + 9000000.0;
-        rn = (62500.0 - 7562500.0) / d;
-        break;
-    case 2:
-        d = 6250000.0 + 100.0 * (x2 * 100.0);
-        rn = -6250000.0 / d;
-        break;
-    default:
-        d = 100.0 * (100.0 * x2) + 6760000.0;
-        rn = (2500.0 - 6502500.0) / d;
-        break;
-    }
-    const double xn = x * 2.0 * 50.0 * 50.0 * 50.0 / d;
+    constexpr double p = kParallelResistanceOhm;
+    constexpr double sum = p + p;      // P + Z0
+    constexpr double product = p * p;  // P Z0
+    const double real = product + sum * type.seriesResistanceOhm;
+    const double d = sum * (sum * x2) + real * real;
+    const double rn = -(product * real) / d;
+    const double xn = x * 2.0 * p * p * p / d;
     if (!Finite(d) || !Finite(rn) || !Finite(xn))
         return std::nullopt;
     return Reflection{rn, xn};

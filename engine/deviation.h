@@ -8,8 +8,12 @@
 
 namespace quillet {
 
-// The decimal literals the calculation is defined with. They are slightly
-// smaller than the true constants; the results depend on exactly these.
+// The decimal literals the calculator's sweep is defined with. They are
+// slightly smaller than the true constants, and every result the window
+// shows depends on exactly these. Everything else converts with the true
+// pi (std::numbers::pi): a phase read from a file, the nominal impedance
+// the tolerance check compares against and the exact worst case are
+// measured quantities, converted as accurately as a double allows.
 inline constexpr double kPi = 3.14159265358979;
 inline constexpr double kTwoPi = 6.28318530717958;
 

@@ -51,7 +51,8 @@ public:
 };
 
 // An angle in degrees as radians; whole turns are taken off first, so any
-// finite angle gives a finite one.
+// finite angle gives a finite one. A measured angle: the true pi, not the
+// calculator's shortened literal.
 inline double WrappedRadians(double degrees) { return std::fmod(degrees, 360.0) * std::numbers::pi / 180.0; }
 
 inline double Degrees(double radians) { return radians * 180.0 / std::numbers::pi; }

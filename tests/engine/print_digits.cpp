@@ -1,7 +1,7 @@
 // Prints the calculator's results for the reference inputs and for a stream
 // of random inputs, one line each: the texts the window shows and the exact
 // bits behind them. Two builds (Linux and Windows) agree when their outputs
-// are the same bytes; tests/windows/compare_digits.sh compares them.
+// are the same bytes; tests/cross_build/compare_digits.sh compares them.
 //
 //   print_digits [RANDOM_COUNT]   (default 100000)
 
