@@ -7,9 +7,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "engine/an_types.h"
 #include "engine/deviation.h"
 #include "engine/number_text.h"
+#include "engine/phase_statistics.h"
 #include "sweep/evaluation.h"
 
 namespace {
@@ -112,11 +115,36 @@ void SweepToolPerPoint(benchmark::State& state) {
     quillet::measurement::Measurement measurement;
     for (int i = 0; i < 100; ++i)
         measurement.points.push_back({0.15 + i * 0.3, std::polar(39.26 + i * 0.1, 0.9573)});
-    for (auto _ : state)
-        benchmark::DoNotOptimize(quillet::sweep::Evaluate(measurement, 1));
+    for (auto _ : state) {
+        for (const auto& point : measurement.points)
+            benchmark::DoNotOptimize(quillet::sweep::EvaluatePoint(point, 1));
+    }
     state.SetItemsProcessed(state.iterations() * 100);
 }
 BENCHMARK(SweepToolPerPoint);
+
+// The phase statistics of one point, for ANs near their nominal impedance
+// from 9 kHz to 30 MHz, all four types.
+void PhaseStatisticsPerPoint(benchmark::State& state) {
+    struct Point {
+        std::complex<double> z;
+        double f;
+        std::int16_t type;
+    };
+    std::vector<Point> points;
+    for (int i = 0; i < 400; ++i) {
+        const double f = 0.009 * std::pow(30 / 0.009, i / 399.0);
+        const auto type = static_cast<std::int16_t>(1 + i % 4);
+        points.push_back(
+            {quillet::NominalImpedance(type, f) * std::polar(1.0 + 0.1 * std::sin(i), 0.1 * std::cos(i)), f, type});
+    }
+    for (auto _ : state) {
+        for (const Point& p : points)
+            benchmark::DoNotOptimize(quillet::DeviationStatistics(p.z, p.f, p.type));
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(points.size()));
+}
+BENCHMARK(PhaseStatisticsPerPoint);
 
 }  // namespace
 

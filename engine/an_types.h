@@ -28,6 +28,10 @@ inline constexpr std::array<AnTypeInfo, 4> kAnTypes{{
 // equals their reference impedance.
 inline constexpr double kParallelResistanceOhm = 50.0;
 
+// The usual tolerance of an AN impedance around its nominal value.
+inline constexpr double kMagnitudeTolerance = 0.20;  // +-20 %
+inline constexpr double kPhaseToleranceDegrees = 11.5;
+
 // The type with this number; the number must be 1..4.
 const AnTypeInfo& AnType(std::int16_t number);
 

@@ -9,15 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "engine/an_types.h"
 #include "engine/exact_extremes.h"
+#include "engine/phase_statistics.h"
 #include "measurement/measurement.h"
 #include "measurement/text_lines.h"
 
 namespace quillet::sweep {
-
-// The usual tolerance of an AN impedance around its nominal value.
-inline constexpr double kMagnitudeTolerance = 0.20;  // +-20 %
-inline constexpr double kPhaseToleranceDegrees = 11.5;
 
 // The tolerance as reports say it: "+-20 % in magnitude, +-11.5 deg in phase".
 std::string ToleranceText();
