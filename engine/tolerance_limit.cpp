@@ -75,14 +75,14 @@ double GoldenMaximum(F&& f, double a, double b) {
 
 }  // namespace
 
-ToleranceLimit WorstWithinTolerance(double fromMHz, double toMHz, std::int16_t anType) {
+WorstFigures WorstWithinTolerance(double fromMHz, double toMHz, std::int16_t anType) {
     const double logFrom = std::log10(fromMHz), logTo = std::log10(toMHz);
     const int frequencies = logTo > logFrom ? 2 + static_cast<int>((logTo - logFrom) * kFrequencySamplesPerDecade) : 1;
     const double logStep = frequencies > 1 ? (logTo - logFrom) / (frequencies - 1) : 0.0;
     const double sStep = 1.0 / kSamplesPerEdge;
     const auto frequencyAt = [&](double logF) { return std::pow(10.0, std::clamp(logF, logFrom, logTo)); };
 
-    ToleranceLimit limit;
+    WorstFigures limit;
     struct Best {
         double score = -HUGE_VAL, logF = 0, s = 0;
     };

@@ -16,10 +16,12 @@ struct WorstFigure {
     double atMHz;
 };
 
-struct ToleranceLimit {
-    // None where some impedance within the tolerance makes the deviation
-    // unbounded (a reflection coefficient of magnitude 1 or more); then
-    // unboundedAtMHz names the lowest such frequency found.
+// The worst of each figure with its frequency, over measured points or over
+// the tolerance region.
+struct WorstFigures {
+    // None where the deviation is unbounded (a reflection coefficient of
+    // magnitude 1 or more); then unboundedAtMHz names the lowest such
+    // frequency found.
     std::optional<WorstFigure> highest;
     std::optional<WorstFigure> lowest;
     std::optional<WorstFigure> largestAbsMean;
@@ -29,6 +31,6 @@ struct ToleranceLimit {
 };
 
 // fromMHz <= toMHz, both above 0.
-ToleranceLimit WorstWithinTolerance(double fromMHz, double toMHz, std::int16_t anType);
+WorstFigures WorstWithinTolerance(double fromMHz, double toMHz, std::int16_t anType);
 
 }  // namespace quillet

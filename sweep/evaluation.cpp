@@ -36,8 +36,20 @@ std::string ToleranceText() {
            SignificantText(kPhaseToleranceDegrees) + " deg in phase";
 }
 
+Summary SummaryOfBands(const std::vector<Band>& bands) {
+    Summary summary;
+    for (const Band& band : bands) {
+        BandTally tally;
+        tally.band = band;
+        summary.bands.push_back(tally);
+    }
+    return summary;
+}
+
 void Summary::Add(const EvaluatedPoint& p) {
     ++points;
+    for (BandTally& band : bands)
+        band.Add(p);
     if (!p.withinTolerance)
         ++outsideTolerance;
     if (p.inputsClamped)
@@ -79,27 +91,27 @@ EvaluatedPoint EvaluatePoint(const measurement::MeasuredPoint& m, std::int16_t a
     const std::complex<double> impedance =
         std::polar(WithZeroStandIn(shown.typed[1]), measurement::WrappedRadians(shown.typed[2]));
     p.exact = ExactExtremes(impedance, frequency, anType);
+    p.statistics = DeviationStatistics(impedance, frequency, anType);
     p.withinTolerance = WithinTolerance(impedance, NominalImpedance(anType, frequency));
     return p;
 }
 
 std::optional<Evaluation> Evaluate(const measurement::Measurement& measurement, std::int16_t anType,
-                                   const EvaluationProgress& progress) {
-    Evaluation evaluation{anType, {}, {}};
+                                   const EvaluationProgress& progress, const std::vector<Band>& bands) {
+    Evaluation evaluation{anType, {}, SummaryOfBands(bands)};
     evaluation.points.reserve(measurement.points.size());
     ParallelEvaluator evaluator(anType, [&evaluation](const EvaluatedPoint& point) {
         evaluation.points.push_back(point);
         evaluation.summary.Add(point);
     });
     const std::size_t total = measurement.points.size();
+    std::size_t taken = 0;
     for (const measurement::MeasuredPoint& m : measurement.points) {
         evaluator.Add(m);
-        if (progress && !progress(evaluation.points.size(), total))
+        if (progress && !progress(++taken, total))
             return std::nullopt;
     }
     evaluator.Finish();
-    if (progress && !progress(evaluation.points.size(), total))
-        return std::nullopt;
     return evaluation;
 }
 

@@ -14,6 +14,7 @@
 #include "engine/phase_statistics.h"
 #include "measurement/measurement.h"
 #include "measurement/text_lines.h"
+#include "sweep/budget.h"
 
 namespace quillet::sweep {
 
@@ -35,8 +36,9 @@ struct EvaluatedPoint {
     std::string eutPhaseText;
     std::optional<double> deviationDb;
     std::optional<double> eutPhaseDegrees;
-    bool inputsClamped;             // the calculator's limits changed a typed value
-    std::optional<Extremes> exact;  // none: unbounded
+    bool inputsClamped;                         // the calculator's limits changed a typed value
+    std::optional<Extremes> exact;              // none: unbounded
+    std::optional<PhaseStatistics> statistics;  // over the EUT phase; none: unbounded
     bool withinTolerance;
 };
 
@@ -47,7 +49,8 @@ struct Summary {
     double worstExactDb = 0;                       // signed: highest or lowest of that point
     std::optional<EvaluatedPoint> firstUnbounded;  // the first whose worst case has no bound
     std::size_t outsideTolerance = 0;
-    std::size_t clamped = 0;  // points whose inputs the calculator's limits changed
+    std::size_t clamped = 0;       // points whose inputs the calculator's limits changed
+    std::vector<BandTally> bands;  // the budget's bands, filled as points come
 
     void Add(const EvaluatedPoint& point);
 };
@@ -63,15 +66,19 @@ struct Evaluation {
     Summary summary;
 };
 
-// Hears how many points are evaluated of how many, after each point is
-// taken on; false stops the evaluation.
+// Hears how many points of how many have been taken on for evaluation
+// (a few thousand ahead of those finished), after each; false stops the
+// evaluation.
 using EvaluationProgress = std::function<bool(std::size_t done, std::size_t total)>;
 
 // A whole measurement, every point kept, on every core. Nothing when the
 // progress function stopped it.
 std::optional<Evaluation> Evaluate(const measurement::Measurement& measurement, std::int16_t anType,
-                                   const EvaluationProgress& progress);
+                                   const EvaluationProgress& progress, const std::vector<Band>& bands = DefaultBands());
 Evaluation Evaluate(const measurement::Measurement& measurement, std::int16_t anType);
+
+// A summary that tallies the points of these bands.
+Summary SummaryOfBands(const std::vector<Band>& bands);
 
 // The shortest text that reads back to the value (for typed values and
 // machine-readable output).

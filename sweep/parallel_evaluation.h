@@ -13,10 +13,10 @@
 namespace quillet::sweep {
 
 // Points are gathered into batches; a helper thread and the caller's own
-// thread evaluate them (a point's result depends on nothing but the point and
-// the AN type), and the caller's thread hands every
-// point of a finished batch to `emit`, in reading order. At most a few
-// batches are held at once, so memory does not grow with the sweep.
+// thread evaluate them (a point's result depends on nothing but the point
+// and the AN type), and the caller's thread hands every point of a finished
+// batch to `emit`, in reading order. At most a few batches are held at
+// once, so memory does not grow with the sweep.
 class ParallelEvaluator {
 public:
     using Emit = std::function<void(const EvaluatedPoint&)>;

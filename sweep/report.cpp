@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -36,6 +37,29 @@ std::string Optional(const std::optional<double>& value) { return value ? Shorte
 
 std::string JsonNumber(const std::optional<double>& value) { return value ? ShortestText(*value) : "null"; }
 
+// The phase statistics as unrounded numbers, or the text for none of each.
+std::array<std::string, 3> StatisticsTexts(const EvaluatedPoint& p, const char* none) {
+    if (!p.statistics)
+        return {none, none, none};
+    return {ShortestText(p.statistics->meanDb), ShortestText(p.statistics->standardDeviationDb),
+            ShortestText(p.statistics->rmsDb)};
+}
+
+// A band's figures as JSON members, each leading with ", ".
+std::string JsonFigures(const WorstFigures& f) {
+    std::string out = ", \"unbounded_from_MHz\": " + (f.unboundedAtMHz ? ShortestText(*f.unboundedAtMHz) : "null");
+    const auto member = [&out](const char* name, const std::optional<WorstFigure>& figure) {
+        out += std::string(", \"") + name + "_dB\": " + (figure ? ShortestText(figure->db) : "null") + ", \"" + name +
+               "_at_MHz\": " + (figure ? ShortestText(figure->atMHz) : "null");
+    };
+    member("highest", f.highest);
+    member("lowest", f.lowest);
+    member("largest_abs_mean", f.largestAbsMean);
+    member("largest_standard_deviation", f.largestStandardDeviation);
+    member("standard_uncertainty", f.largestRms);
+    return out;
+}
+
 // A JSON string for any bytes: a byte that is not part of well-formed
 // UTF-8 (a file name can hold any) becomes U+FFFD, so the output stays JSON.
 std::string JsonString(const std::string& text) {
@@ -52,13 +76,16 @@ std::vector<std::string> TableCells(const EvaluatedPoint& p) {
             Shown(p.eutPhaseText),
             p.exact ? Decibels(p.exact->highestDb) : "unbounded",
             p.exact ? Decibels(p.exact->lowestDb) : "unbounded",
+            p.statistics ? Decibels(p.statistics->meanDb) : "unbounded",
+            p.statistics ? Decibels(p.statistics->standardDeviationDb) : "unbounded",
+            p.statistics ? Decibels(p.statistics->rmsDb) : "unbounded",
             p.withinTolerance ? "ok" : "OUTSIDE"};
 }
 
 const std::vector<std::string>& TableHeader() {
-    static const std::vector<std::string> header = {"f (MHz)",        "|Z| (ohm)",       "phase (deg)",
-                                                    "deviation (dB)", "EUT phase (deg)", "exact high (dB)",
-                                                    "exact low (dB)", "tolerance"};
+    static const std::vector<std::string> header = {
+        "f (MHz)",        "|Z| (ohm)", "phase (deg)",  "deviation (dB)", "EUT phase (deg)", "exact high (dB)",
+        "exact low (dB)", "mean (dB)", "std dev (dB)", "rms (dB)",       "tolerance"};
     return header;
 }
 
@@ -112,7 +139,7 @@ public:
             throw std::runtime_error("cannot write the table's temporary file");
     }
 
-    void Finish(const Summary& s) override {
+    void Finish(const Summary& s, const std::vector<BudgetLine>& budget) override {
         out_ << source_ << ", AN type " << anType_ << ": " << AnType(anType_).caption << "\n\n";
         Line(TableHeader());
         std::rewind(spool_);
@@ -132,7 +159,7 @@ public:
         }
         if (std::ferror(spool_))
             throw std::runtime_error("cannot read the table's temporary file");
-        Summarise(s);
+        Summarise(s, budget);
     }
 
 private:
@@ -146,9 +173,14 @@ private:
         out_ << '\n';
     }
 
-    void Summarise(const Summary& s) {
+    void Summarise(const Summary& s, const std::vector<BudgetLine>& budget) {
         out_ << '\n';
         for (const std::string& line : SummaryLines(s))
+            out_ << line << '\n';
+        const std::vector<std::string> lines = BudgetText(budget);
+        if (!lines.empty())
+            out_ << '\n';
+        for (const std::string& line : lines)
             out_ << line << '\n';
     }
 
@@ -163,17 +195,19 @@ class CsvWriter : public ReportWriter {
 public:
     explicit CsvWriter(std::ostream& out) : out_(out) {
         out_ << "frequency_MHz,magnitude_ohm,phase_deg,deviation_dB,eut_phase_deg,exact_highest_dB,exact_lowest_dB,"
-                "exact_unbounded,within_tolerance,calculator_inputs_clamped\n";
+                "mean_dB,standard_deviation_dB,rms_dB,exact_unbounded,within_tolerance,calculator_inputs_clamped\n";
     }
 
     void Row(const EvaluatedPoint& p) override {
         out_ << p.frequencyText << ',' << p.magnitudeText << ',' << p.phaseText << ',' << Optional(p.deviationDb) << ','
              << Optional(p.eutPhaseDegrees) << ',' << (p.exact ? ShortestText(p.exact->highestDb) : "") << ','
-             << (p.exact ? ShortestText(p.exact->lowestDb) : "") << ',' << (p.exact ? "false" : "true") << ','
-             << (p.withinTolerance ? "true" : "false") << ',' << (p.inputsClamped ? "true" : "false") << '\n';
+             << (p.exact ? ShortestText(p.exact->lowestDb) : "") << ',';
+        const auto statistics = StatisticsTexts(p, "");
+        out_ << statistics[0] << ',' << statistics[1] << ',' << statistics[2] << ',' << (p.exact ? "false" : "true")
+             << ',' << (p.withinTolerance ? "true" : "false") << ',' << (p.inputsClamped ? "true" : "false") << '\n';
     }
 
-    void Finish(const Summary&) override {}
+    void Finish(const Summary&, const std::vector<BudgetLine>&) override {}
 
 private:
     std::ostream& out_;
@@ -187,20 +221,30 @@ public:
     }
 
     void Row(const EvaluatedPoint& p) override {
+        const auto statistics = StatisticsTexts(p, "null");
         out_ << (first_ ? "\n" : ",\n") << "    {\"frequency_MHz\": " << p.frequencyText
              << ", \"magnitude_ohm\": " << p.magnitudeText << ", \"phase_deg\": " << p.phaseText
              << ", \"deviation_dB\": " << JsonNumber(p.deviationDb)
              << ", \"eut_phase_deg\": " << JsonNumber(p.eutPhaseDegrees)
              << ", \"exact_highest_dB\": " << (p.exact ? ShortestText(p.exact->highestDb) : "null")
              << ", \"exact_lowest_dB\": " << (p.exact ? ShortestText(p.exact->lowestDb) : "null")
-             << ", \"exact_unbounded\": " << (p.exact ? "false" : "true")
+             << ", \"mean_dB\": " << statistics[0] << ", \"standard_deviation_dB\": " << statistics[1]
+             << ", \"rms_dB\": " << statistics[2] << ", \"exact_unbounded\": " << (p.exact ? "false" : "true")
              << ", \"within_tolerance\": " << (p.withinTolerance ? "true" : "false")
              << ", \"calculator_inputs_clamped\": " << (p.inputsClamped ? "true" : "false") << "}";
         first_ = false;
     }
 
-    void Finish(const Summary& s) override {
-        out_ << "\n  ],\n  \"summary\": {\n    \"points\": " << s.points
+    void Finish(const Summary& s, const std::vector<BudgetLine>& budget) override {
+        out_ << "\n  ],\n  \"bands\": [";
+        for (std::size_t i = 0; i < budget.size(); ++i) {
+            const BudgetLine& line = budget[i];
+            out_ << (i == 0 ? "\n" : ",\n") << "    {\"from_MHz\": " << ShortestText(line.band.fromMHz)
+                 << ", \"to_MHz\": " << ShortestText(line.band.toMHz) << ", \"points\": " << line.points
+                 << JsonFigures(line.measured) << ",\n     \"tolerance_limit\": {"
+                 << JsonFigures(line.toleranceLimit).substr(2) << "}}";
+        }
+        out_ << (budget.empty() ? "]" : "\n  ]") << ",\n  \"summary\": {\n    \"points\": " << s.points
              << ",\n    \"outside_tolerance\": " << s.outsideTolerance
              << ",\n    \"calculator_inputs_clamped\": " << s.clamped << ",\n    \"worst_deviation\": ";
         if (s.worstDeviation) {
@@ -242,7 +286,7 @@ std::string WriteReport(const Evaluation& evaluation, ReportFormat format, const
     const auto writer = MakeReportWriter(format, out, evaluation.anType, source);
     for (const EvaluatedPoint& point : evaluation.points)
         writer->Row(point);
-    writer->Finish(evaluation.summary);
+    writer->Finish(evaluation.summary, BudgetLines(evaluation.summary.bands, evaluation.anType));
     return out.str();
 }
 

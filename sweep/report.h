@@ -19,14 +19,27 @@ class ReportWriter {
 public:
     virtual ~ReportWriter() = default;
     virtual void Row(const EvaluatedPoint& point) = 0;
-    virtual void Finish(const Summary& summary) = 0;
+    virtual void Finish(const Summary& summary, const std::vector<BudgetLine>& budget) = 0;
 };
 
 std::unique_ptr<ReportWriter> MakeReportWriter(ReportFormat format, std::ostream& out, std::int16_t anType,
                                                const std::string& source);
 
-// The aligned table's column titles and one row's cells, as the table
+// The aligned table's columns, titles and one row's cells, as the table
 // report writes them.
+enum TableColumn : int {
+    kFrequencyColumn,
+    kMagnitudeColumn,
+    kPhaseColumn,
+    kDeviationColumn,
+    kEutPhaseColumn,
+    kExactHighColumn,
+    kExactLowColumn,
+    kMeanColumn,
+    kStandardDeviationColumn,
+    kRmsColumn,
+    kToleranceColumn,
+};
 const std::vector<std::string>& TableHeader();
 std::vector<std::string> TableCells(const EvaluatedPoint& point);
 
@@ -34,7 +47,7 @@ std::vector<std::string> TableCells(const EvaluatedPoint& point);
 // exact case, the points outside the tolerance and any clamped points.
 std::vector<std::string> SummaryLines(const Summary& summary);
 
-// A whole evaluation at once.
+// A whole evaluation at once, with its budget lines.
 std::string WriteReport(const Evaluation& evaluation, ReportFormat format, const std::string& source);
 
 }  // namespace quillet::sweep

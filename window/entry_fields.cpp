@@ -45,10 +45,9 @@ void WindowModel::FieldKeyPress(const EntryField& field, std::uint16_t keyCode) 
 // Enter judges what the box shows, not the recorded keys, and rewrites the
 // box only when its value lies beyond a limit.
 void WindowModel::FieldEnterCheck(const EntryField& field) {
-    if (ParseNumber(window_.Text(field.box)) < field.lower)
-        window_.SetText(field.box, NumberText(field.lower));
-    if (ParseNumber(window_.Text(field.box)) > field.upper)
-        window_.SetText(field.box, NumberText(field.upper));
+    const LeftBox limited = LeaveBox(field, ParseNumber(window_.Text(field.box)));
+    if (limited.clamped)
+        window_.SetText(field.box, limited.text);
     StoreValue(field, ParseNumber(window_.Text(field.box)));
     InvalidateResults();
 }

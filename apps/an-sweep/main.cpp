@@ -68,8 +68,18 @@ std::optional<std::string> OutputsClash(const Options& options) {
         return "--output names the measurement file itself (" + *options.output + "); choose another file";
     if (options.plot && isInput(*options.plot))
         return "--plot names the measurement file itself (" + *options.plot + "); choose another file";
-    if (options.output && options.plot && SameFile(*options.output, *options.plot))
-        return "--output and --plot name the same file (" + *options.plot + ")";
+    if (options.budget && isInput(*options.budget))
+        return "--budget names the measurement file itself (" + *options.budget + "); choose another file";
+    const std::pair<const char*, const std::optional<std::string>*> outputs[] = {
+        {"--output", &options.output}, {"--plot", &options.plot}, {"--budget", &options.budget}};
+    for (std::size_t i = 0; i < std::size(outputs); ++i) {
+        for (std::size_t j = i + 1; j < std::size(outputs); ++j) {
+            const auto& a = *outputs[i].second;
+            const auto& b = *outputs[j].second;
+            if (a && b && SameFile(*a, *b))
+                return std::string(outputs[i].first) + " and " + outputs[j].first + " name the same file (" + *b + ")";
+        }
+    }
     return std::nullopt;
 }
 
@@ -143,8 +153,11 @@ public:
         void Add(const EvaluatedPoint&) {}
     };
 #endif
-    Pipeline(std::int16_t anType, ReportWriter& writer, Plot* plot)
-        : writer_(writer), plot_(plot), evaluator_(anType, [this](const EvaluatedPoint& point) { Emit(point); }) {}
+    Pipeline(std::int16_t anType, const std::vector<Band>& bands, ReportWriter& writer, Plot* plot)
+        : writer_(writer),
+          plot_(plot),
+          summary_(SummaryOfBands(bands)),
+          evaluator_(anType, [this](const EvaluatedPoint& point) { Emit(point); }) {}
 
     void Point(const MeasuredPoint& measured) override { evaluator_.Add(measured); }
     void Note(const std::string& message) override { std::cerr << "an-sweep: note: " << message << '\n'; }
@@ -196,9 +209,9 @@ int Run(const Options& options, int argc, char* argv[]) {
     (void)argc;
     (void)argv;
 #endif
-    // Both outputs are opened before anything is read, so a target that
+    // Every output is opened before anything is read, so a target that
     // cannot be written stops the run before it has written anything.
-    std::optional<AtomicFile> output, plot;
+    std::optional<AtomicFile> output, plot, budget;
     std::optional<HeldOutput> terminal;
     if (options.output)
         output.emplace(*options.output);
@@ -206,13 +219,18 @@ int Run(const Options& options, int argc, char* argv[]) {
         terminal.emplace();
     if (options.plot)
         plot.emplace(*options.plot);
+    if (options.budget)
+        budget.emplace(*options.budget);
     std::ostream& out = output ? output->Stream() : terminal->Stream();
 
     const auto writer = MakeReportWriter(options.format, out, options.anType, source);
-    Pipeline pipeline(options.anType, *writer, plotted ? &*plotted : nullptr);
+    Pipeline pipeline(options.anType, options.bands, *writer, plotted ? &*plotted : nullptr);
     ReadMeasurementFile(options.input, options.readOptions, pipeline);
     const Summary& summary = pipeline.Finish();
-    writer->Finish(summary);
+    const std::vector<BudgetLine> lines = BudgetLines(summary.bands, options.anType);
+    writer->Finish(summary, lines);
+    if (budget)
+        budget->Stream() << BudgetCsv(lines);
 #if QUILLET_WITH_PLOT
     if (plotted)
         plot->Stream() << plotted->Render(*PlotFormatFromFileName(*options.plot));
@@ -228,6 +246,8 @@ int Run(const Options& options, int argc, char* argv[]) {
         return Fail("cannot write the result to the standard output");
     if (plot)
         plot->Commit();
+    if (budget)
+        budget->Commit();
 
     if (options.check && (summary.outsideTolerance > 0 || summary.firstUnbounded))
         return kOutsideTolerance;

@@ -13,7 +13,7 @@ using sweep::ReportFormat;
 namespace {
 
 struct Texts {
-    std::string type, format, columns;
+    std::string type, format, columns, bands;
 };
 
 // The command line's options; the help text is made from them.
@@ -27,6 +27,10 @@ std::unique_ptr<CLI::App> MakeParser(Options& options, Texts& texts) {
     app->add_option("--output", options.output, "write the result to FILE instead of the terminal")->type_name("FILE");
     app->add_option("--plot", options.plot, "draw the deviation against frequency into FILE.svg or FILE.png")
         ->type_name("FILE");
+    app->add_option("--bands", texts.bands,
+                    "the budget's frequency bands in MHz, such as 0.009-0.15,0.15-30 (the default)")
+        ->type_name("LIST");
+    app->add_option("--budget", options.budget, "write the budget lines per band as CSV into FILE")->type_name("FILE");
     app->add_option("--columns", texts.columns,
                     "what the columns of delimited text hold, such as f:Hz,re:ohm,im:ohm (overrides a header)")
         ->type_name("LIST");
@@ -76,6 +80,13 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
         throw UsageError("--format takes table, csv or json, not '" + texts.format + "'");
     if (options.plot && (options.plot->size() <= 4 || !PlotFormatFromFileName(*options.plot)))
         throw UsageError("--plot takes a file name ending in .svg or .png");
+    if (app->count("--bands") > 0) {
+        try {
+            options.bands = sweep::ParseBands(texts.bands);
+        } catch (const std::invalid_argument& error) {
+            throw UsageError(error.what());
+        }
+    }
     if (app->count("--columns") > 0) {
         try {
             options.readOptions.columns = measurement::ParseColumnList(texts.columns);

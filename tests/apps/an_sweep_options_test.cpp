@@ -23,6 +23,15 @@ TEST(ParseOptions, ReadsTheCommandLine) {
     EXPECT_TRUE(ParseOptions({"--help"}).help);
     EXPECT_TRUE(ParseOptions({"--version"}).version);
     EXPECT_EQ(ParseOptions({"--check", "-"}).input, "-");  // standard input
+    const Options budget = ParseOptions({"--bands", "1e-2-0.15,0.15-30", "--budget", "b.csv", "a.s1p"});
+    ASSERT_EQ(budget.bands.size(), 2u);
+    EXPECT_EQ(budget.bands[0].fromMHz, 0.01);
+    EXPECT_EQ(budget.bands[1].toMHz, 30);
+    EXPECT_EQ(budget.budget, "b.csv");
+    ASSERT_EQ(defaults.bands.size(), 2u);  // 9 kHz to 150 kHz, 150 kHz to 30 MHz
+    EXPECT_EQ(defaults.bands[0].fromMHz, 0.009);
+    EXPECT_EQ(defaults.bands[1].fromMHz, 0.15);
+    EXPECT_EQ(defaults.bands[1].toMHz, 30);
 }
 
 TEST(ParseOptions, RejectsWhatItCannotUse) {
@@ -38,6 +47,14 @@ TEST(ParseOptions, RejectsWhatItCannotUse) {
         {"--verbose", "a.s1p"},
         {"a.s1p", "b.s1p"},
         {"--output"},
+        {"--bands", "30-0.15", "a.s1p"},
+        {"--bands", "0-1", "a.s1p"},
+        {"--bands", "1-2,", "a.s1p"},
+        {"--bands", "-1-2", "a.s1p"},
+        {"--bands", "1,2", "a.s1p"},
+        {"--bands", "1-2x", "a.s1p"},
+        {"--bands", "1-inf", "a.s1p"},
+        {"--budget"},
     };
     for (const auto& arguments : bad)
         EXPECT_THROW(ParseOptions(arguments), UsageError) << ::testing::PrintToString(arguments);

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "engine/deviation.h"
-#include "window/entry_field.h"
+#include "window/shown_point.h"
 
 namespace {
 
@@ -42,9 +42,8 @@ std::string Hex(double value) {
 
 // As the Calculate command hands the box values over.
 void PrintRow(std::int16_t type, double frequency, double magnitude, double degrees) {
-    const auto result =
-        quillet::SweepDeviation(frequency == 0.0 ? quillet::kZeroStandIn : frequency,
-                                magnitude == 0.0 ? quillet::kZeroStandIn : magnitude, degrees * kPi / 180.0, type);
+    const auto result = quillet::SweepDeviation(quillet::WithZeroStandIn(frequency),
+                                                quillet::WithZeroStandIn(magnitude), degrees * kPi / 180.0, type);
     std::string line = std::to_string(type) + ' ' + Hex(frequency) + ' ' + Hex(magnitude) + ' ' + Hex(degrees) + " |";
     if (result) {
         line += quillet::ResultText(result->deviationDb) + '|' + quillet::ResultText(result->eutPhaseDegrees) + "| " +

@@ -22,7 +22,7 @@ struct Range {
 TEST(WorstWithinTolerance, NothingWithinTheRegionIsWorse) {
     for (const Range& r : {Range{0.15, 30, 1}, Range{0.009, 0.15, 1}, Range{0.15, 30, 2}, Range{0.009, 30, 3},
                            Range{0.15, 30, 4}, Range{2, 2, 3}}) {
-        const ToleranceLimit limit = WorstWithinTolerance(r.from, r.to, r.type);
+        const WorstFigures limit = WorstWithinTolerance(r.from, r.to, r.type);
         ASSERT_TRUE(limit.highest && limit.lowest && limit.largestAbsMean && limit.largestStandardDeviation &&
                     limit.largestRms)
             << r.type;
@@ -56,7 +56,7 @@ TEST(WorstWithinTolerance, CoversTheStartUpPointAtACornerOfTheRegion) {
     const auto z = std::polar(39.26, 54.85 * std::numbers::pi / 180);
     const auto own = DeviationStatistics(z, 0.15, 1);
     const auto exact = ExactExtremes(z, 0.15, 1);
-    const ToleranceLimit limit = WorstWithinTolerance(0.15, 0.15, 1);
+    const WorstFigures limit = WorstWithinTolerance(0.15, 0.15, 1);
     ASSERT_TRUE(own && exact && limit.highest);
     EXPECT_GE(limit.highest->db, exact->highestDb);
     EXPECT_LE(limit.lowest->db, exact->lowestDb);
@@ -67,7 +67,7 @@ TEST(WorstWithinTolerance, CoversTheStartUpPointAtACornerOfTheRegion) {
 
 TEST(WorstWithinTolerance, IsUnboundedWhereTheRegionReachesAnImaginaryImpedance) {
     // Type 2's nominal phase exceeds 90 - 11.5 deg below about 32 kHz.
-    const ToleranceLimit low = WorstWithinTolerance(0.009, 0.15, 2);
+    const WorstFigures low = WorstWithinTolerance(0.009, 0.15, 2);
     EXPECT_FALSE(low.highest || low.largestRms);
     ASSERT_TRUE(low.unboundedAtMHz);
     EXPECT_NEAR(*low.unboundedAtMHz, 0.009, 1e-12);

@@ -47,7 +47,28 @@ for target in input.s1p link.s1p hard.s1p; do
     check "--plot $target.svg over the measurement is refused" \
         test "$(cd "$work" && ln -sf input.s1p "$target.svg" && status "$an_sweep" --plot "$target.svg" input.s1p)" = 2
 done
+for target in input.s1p hard.s1p; do
+    check "--budget $target over the measurement is refused" \
+        test "$(status "$an_sweep" --budget "$work/$target" "$work/input.s1p")" = 2
+done
 check "  the measurement is untouched" cmp -s "$sample" "$work/input.s1p"
+check "--budget and --output on one file are refused" \
+    test "$(cd "$work" && status "$an_sweep" --output b.csv --budget ./b.csv "$sample")" = 2
+
+# The budget lines alone, one per band with points, all or nothing.
+check "--budget writes the band lines" \
+    test "$(status "$an_sweep" --bands 0.1-1,1-30,40-50 --budget "$work/budget.csv" "$sample")" = 0
+check "  a header and one line per band with points" test "$(wc -l <"$work/budget.csv")" = 3
+check "  its figures are the JSON report's" sh -c "'$an_sweep' --format json --bands 0.1-1,1-30 '$sample' |
+    python3 -c 'import json,sys,csv; j=json.load(sys.stdin)[\"bands\"]; c=list(csv.DictReader(open(\"$work/budget.csv\")))
+assert [float(r[\"standard_uncertainty_dB\"]) for r in c] == [b[\"standard_uncertainty_dB\"] for b in j]
+assert [float(r[\"tolerance_limit_highest_dB\"]) for r in c] == [b[\"tolerance_limit\"][\"highest_dB\"] for b in j]'"
+check "an --output that cannot be written leaves no budget" \
+    test "$(status "$an_sweep" --output "$work/no/dir.csv" --budget "$work/left.csv" "$sample")" = 2
+check "  (none written)" test ! -e "$work/left.csv"
+check "bad --bands are a usage error naming the option" \
+    sh -c "test \"\$('$an_sweep' --bands 30-0.15 '$sample' 2>&1 >/dev/null; echo \$?)\" != 0 &&
+           '$an_sweep' --bands 30-0.15 '$sample' 2>&1 | grep -q -- '--bands'"
 check "--output and --plot on one file are refused, however spelt" \
     test "$(cd "$work" && status "$an_sweep" --output same.svg --plot ./same.svg "$sample")" = 2
 mkdir "$work/taken.svg"

@@ -62,6 +62,14 @@ TEST(Evaluate, ShowsWhatTheCalculatorShowsForTheSameInputs) {
         << table;
 }
 
+TEST(Evaluate, ReadsAResultShownAsZeroAsZero) {
+    // -0.00006 dB shows as 0; the reports write the 0 the box shows, not -0.
+    const Evaluation e = FromCsv("1,149.999,0\n", 4);
+    EXPECT_EQ(e.points[0].deviationText, " 0");
+    ASSERT_TRUE(e.points[0].deviationDb);
+    EXPECT_FALSE(std::signbit(*e.points[0].deviationDb));
+}
+
 TEST(Evaluate, TakesZerosAsTheCalculatorDoes) {
     // At 0 MHz the nominal type 2 network is a short; the calculator, and so
     // the exact case beside it, take 1e-6 MHz instead.
@@ -107,7 +115,8 @@ TEST(WriteReport, WritesNumbersAsNumbers) {
     // A file name need not be UTF-8; the JSON must stay valid.
     EXPECT_NE(WriteReport(e, ReportFormat::Json, "m\xE4\xDF.csv").find("\"m\uFFFD\uFFFD.csv\""), std::string::npos);
     EXPECT_NE(json.find("\"deviation_dB\": 3.61, \"eut_phase_deg\": 268.14"), std::string::npos) << json;
-    EXPECT_NE(json.find("\"exact_highest_dB\": null, \"exact_lowest_dB\": null, \"exact_unbounded\": true"),
+    EXPECT_NE(json.find("\"exact_highest_dB\": null, \"exact_lowest_dB\": null, \"mean_dB\": null, "
+                        "\"standard_deviation_dB\": null, \"rms_dB\": null, \"exact_unbounded\": true"),
               std::string::npos)
         << json;
     EXPECT_NE(json.find("\"exact_unbounded_from_MHz\": 1"), std::string::npos) << json;

@@ -57,9 +57,18 @@ TEST(ShowPoint, ShowsWhatTheWindowShows) {
         EXPECT_EQ(shown.used.frequencyMHz, used.Frequency) << typed;
         EXPECT_EQ(shown.used.magnitudeOhm, used.Magnitude) << typed;
         EXPECT_EQ(shown.used.phaseRadians, used.Phase) << typed;
-        // Leaving a box keeps 15 digits of a value within its limits.
-        for (std::size_t box = 0; box < 3; ++box)
-            EXPECT_EQ(shown.boxes[box].clamped, shown.boxes[box].text != NumberText(shown.typed[box])) << typed;
+        // A box shows a limit when left beyond it, and no other value is
+        // clamped (a value within the limits keeps its 15 digits).
+        const std::array<const EntryField*, 3> fields{&kFrequencyField, &kMagnitudeField, &kPhaseField};
+        for (std::size_t box = 0; box < 3; ++box) {
+            const EntryField& field = *fields[box];
+            const double typedValue = shown.typed[box];
+            const bool beyond = typedValue < field.lower || typedValue > field.upper;
+            EXPECT_EQ(shown.boxes[box].clamped, beyond) << typed;
+            if (!beyond) {
+                EXPECT_EQ(shown.boxes[box].text, NumberText(typedValue)) << typed;
+            }
+        }
         if (shown.results.deviation) {
             EXPECT_EQ(*shown.results.shownDeviationDb, ParseNumber(shown.results.deviationText)) << typed;
             EXPECT_EQ(*shown.results.shownEutPhaseDegrees, ParseNumber(shown.results.eutPhaseText)) << typed;
