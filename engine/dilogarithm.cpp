@@ -14,7 +14,7 @@ constexpr double kHalfPi = 1.5707963267948966;
 Complex Times(Complex a, Complex b) { return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re}; }
 
 // ln w for Re w > 0.
-Complex Logarithm(Complex w) { return {0.5 * elementary::Log(w.re * w.re + w.im * w.im), ArcTangent(w.im / w.re)}; }
+Complex Logarithm(Complex w) { return {0.5 * elementary::FastLog(w.re * w.re + w.im * w.im), ArcTangent(w.im / w.re)}; }
 
 // B_n / (n + 1)! for n = 2, 4, ..., 30: the Bernoulli series
 // Li2(z) = u - u^2 / 4 + sum of B_n u^(n+1) / (n+1)!, u = -ln(1 - z).

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cmath>
+#include <numbers>
 #include <sstream>
 
 #include "engine/an_types.h"
@@ -59,7 +60,7 @@ TEST(BudgetLines, AreZeroForAnAnAtItsNominalImpedance) {
         csv.precision(17);
         for (double f = 0.009; f < 30; f *= 1.5) {
             const auto z = NominalImpedance(type, f);
-            csv << f << ',' << std::abs(z) << ',' << std::arg(z) * 180 / M_PI << '\n';
+            csv << f << ',' << std::abs(z) << ',' << std::arg(z) * 180 / std::numbers::pi << '\n';
         }
         // Zero as the reports show it: the magnitude and phase are typed to
         // three decimals, which moves a 1 ohm AN by up to 0.004 dB.
