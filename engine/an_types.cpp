@@ -2,6 +2,8 @@
 
 #include <numbers>
 
+#include "engine/complex_math.h"
+
 namespace quillet {
 
 const AnTypeInfo& AnType(std::int16_t number) { return kAnTypes.at(static_cast<std::size_t>(number - 1)); }
@@ -14,7 +16,7 @@ std::complex<double> NominalImpedance(std::int16_t anType, double frequencyMHz) 
     // the measurement is checked against, not the calculator's sweep.
     const std::complex<double> branch(type.seriesResistanceOhm,
                                       2.0 * std::numbers::pi * frequencyMHz * type.inductanceMicrohenry);
-    return kParallelResistanceOhm * branch / (kParallelResistanceOhm + branch);
+    return Quotient(kParallelResistanceOhm * branch, kParallelResistanceOhm + branch);
 }
 
 }  // namespace quillet

@@ -9,12 +9,13 @@ namespace quillet {
 namespace {
 
 constexpr double kPiSquaredOverSix = 1.6449340668482264;
-constexpr double kHalfPi = 1.5707963267948966;
 
 Complex Times(Complex a, Complex b) { return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re}; }
 
 // ln w for Re w > 0.
-Complex Logarithm(Complex w) { return {0.5 * elementary::FastLog(w.re * w.re + w.im * w.im), ArcTangent(w.im / w.re)}; }
+Complex Logarithm(Complex w) {
+    return {0.5 * elementary::FastLog(w.re * w.re + w.im * w.im), elementary::Atan2(w.im, w.re)};
+}
 
 // B_n / (n + 1)! for n = 2, 4, ..., 30: the Bernoulli series
 // Li2(z) = u - u^2 / 4 + sum of B_n u^(n+1) / (n+1)!, u = -ln(1 - z).
@@ -43,20 +44,6 @@ Complex BernoulliSeries(Complex z) {
 }
 
 }  // namespace
-
-double ArcTangent(double t) {
-    if (std::fabs(t) > 1.0)
-        return std::copysign(kHalfPi, t) - ArcTangent(1.0 / t);
-    // Halve the angle twice (tan(x / 2) = t / (1 + sqrt(1 + t^2))), then the
-    // series: |t| <= tan(pi / 16) < 0.2, so 12 terms reach the last place.
-    for (int i = 0; i < 2; ++i)
-        t = t / (1.0 + std::sqrt(1.0 + t * t));
-    const double t2 = t * t;
-    double sum = 0.0;
-    for (int k = 12; k >= 1; --k)
-        sum = t2 * (1.0 / (2 * k + 1) - sum);
-    return 4.0 * (t - t * sum);
-}
 
 Complex Dilogarithm(Complex z) {
     if (z.re <= 0.5)

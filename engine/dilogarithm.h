@@ -14,7 +14,4 @@ struct Complex {
 // |z| < 1.
 Complex Dilogarithm(Complex z);
 
-// The arc tangent of any finite t, from + - * / and square roots.
-double ArcTangent(double t);
-
 }  // namespace quillet

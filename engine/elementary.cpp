@@ -96,10 +96,16 @@ constexpr std::size_t kAtanhTerms = 23;
 // 0.64^15/30! < 2^-115.
 constexpr std::size_t kTaylorTerms = 16;
 
+// 1/n! for e^r with |r| <= ln(2)/2 (and a little more): 0.35^22/22! < 2^-105.
+constexpr std::size_t kExpTerms = 23;
+// ln(10)/20, for an amplitude of a level in decibels.
+constexpr Dd kLn10Over20{0x1.d791c5f888822p-4, 0x1.abeeabde89357p-58};
+
 struct Coefficients {
     std::array<Dd, kAtanhTerms> atanh{};
     std::array<Dd, kTaylorTerms> cosine{};
     std::array<Dd, kTaylorTerms> sine{};
+    std::array<Dd, kExpTerms> exp{};
 };
 
 const Coefficients& Series() {
@@ -113,6 +119,12 @@ const Coefficients& Series() {
                 inverseFactorial = Divide(inverseFactorial, {static_cast<double>(n), 0.0});
             const Dd term = (n / 2) % 2 == 0 ? inverseFactorial : Negate(inverseFactorial);
             (n % 2 == 0 ? c.cosine : c.sine)[n / 2] = term;
+        }
+        Dd factorial{1.0, 0.0};
+        for (std::size_t n = 0; n < kExpTerms; ++n) {
+            if (n > 0)
+                factorial = Multiply(factorial, {static_cast<double>(n), 0.0});
+            c.exp[n] = Divide({1.0, 0.0}, factorial);
         }
         return c;
     }();
@@ -141,6 +153,26 @@ double SineOrCosine(double x, bool cosine) {
     if (quadrant >= 2)
         result = Negate(result);
     return result.hi + result.lo;
+}
+
+// e^x with x = k ln 2 + r, |r| <= ln(2)/2, for |x| below about 750.
+double ExpOf(Dd x) {
+    const double k = std::round(x.hi / kLn2.hi);
+    const Dd r = Add(x, Negate(Multiply({k, 0.0}, kLn2)));
+    const Dd power = Polynomial(Series().exp, r);
+    return std::ldexp(power.hi + power.lo, static_cast<int>(k));
+}
+
+// atan t for 0 <= t <= 1: the angle halved twice (tan(a/2) = t / (1 +
+// sqrt(1 + t^2))), to at most pi/16, then its series to 12 terms.
+double ArcTangentOfAtMostOne(double t) {
+    for (int i = 0; i < 2; ++i)
+        t = t / (1.0 + std::sqrt(1.0 + t * t));
+    const double t2 = t * t;
+    double sum = 0.0;
+    for (int k = 12; k >= 1; --k)
+        sum = t2 * (1.0 / (2 * k + 1) - sum);
+    return 4.0 * (t - t * sum);
 }
 
 }  // namespace
@@ -176,6 +208,68 @@ double Log(double x) {
     const Dd lnM = Multiply(Multiply(s, Polynomial(Series().atanh, Multiply(s, s))), {2.0, 0.0});
     const Dd result = Add(Multiply({static_cast<double>(k), 0.0}, kLn2), lnM);
     return result.hi + result.lo;
+}
+
+double DecibelsToAmplitude(double db) {
+    if (std::isnan(db))
+        return db;
+    // Beyond these the amplitude overflows or is below every subnormal.
+    if (db > 6200.0)
+        return std::numeric_limits<double>::infinity();
+    if (db < -6500.0)
+        return 0.0;
+    return ExpOf(Multiply({db, 0.0}, kLn10Over20));
+}
+
+double Exp(double x) {
+    if (std::isnan(x))
+        return x;
+    if (x > 710.0)
+        return std::numeric_limits<double>::infinity();
+    if (x < -746.0)
+        return 0.0;
+    return ExpOf({x, 0.0});
+}
+
+double Hypot(double x, double y) {
+    x = std::fabs(x);
+    y = std::fabs(y);
+    if (std::isinf(x) || std::isinf(y))
+        return std::numeric_limits<double>::infinity();
+    const double larger = std::fmax(x, y);
+    if (larger == 0.0 || std::isnan(larger) || std::isnan(x + y))
+        return x + y;
+    // Scaled by a power of two (exactly) where the squares would overflow
+    // or lose bits below the normal range.
+    if (larger > 0x1p500 || larger < 0x1p-500) {
+        const int exponent = std::ilogb(larger);
+        const double a = std::ldexp(x, -exponent), b = std::ldexp(y, -exponent);
+        return std::ldexp(std::sqrt(a * a + b * b), exponent);
+    }
+    return std::sqrt(x * x + y * y);
+}
+
+double Atan2(double y, double x) {
+    constexpr double kPiHigh = 0x1.921fb54442d18p+1, kPiLow = 0x1.1a62633145c07p-53;
+    constexpr double kHalfPiHigh = 0x1.921fb54442d18p+0, kHalfPiLow = 0x1.1a62633145c07p-54;
+    if (std::isnan(x) || std::isnan(y))
+        return x + y;
+    if (y == 0.0)
+        return std::signbit(x) ? std::copysign(kPiHigh, y) : y;
+    if (x == 0.0 || (std::isinf(y) && !std::isinf(x)))
+        return std::copysign(kHalfPiHigh, y);
+    if (std::isinf(x) && std::isinf(y))
+        return std::copysign(std::signbit(x) ? 3 * kHalfPiHigh / 2 : kHalfPiHigh / 2, y);
+    if (std::isinf(x))
+        return std::signbit(x) ? std::copysign(kPiHigh, y) : std::copysign(0.0, y);
+    // The angle of (|x|, |y|) in [0, pi/2] from the arc tangent of the
+    // smaller over the larger, then placed in its quadrant.
+    const double ax = std::fabs(x), ay = std::fabs(y);
+    double angle =
+        ay <= ax ? ArcTangentOfAtMostOne(ay / ax) : (kHalfPiHigh - ArcTangentOfAtMostOne(ax / ay)) + kHalfPiLow;
+    if (std::signbit(x))
+        angle = (kPiHigh - angle) + kPiLow;
+    return std::copysign(angle, y);
 }
 
 double FastLog(double x) {

@@ -17,4 +17,13 @@ double Log(double x);  // -inf for 0, NaN below 0
 // ten times as much. The same bits everywhere too. -inf for 0, NaN below 0.
 double FastLog(double x);
 
+// Not proven correctly rounded, but from IEEE operations alone, so the same
+// bits everywhere: 10^(db/20) and e^x within about one unit in the last place;
+// sqrt(x^2 + y^2) without overflow; the angle of (x, y) in (-pi, pi]
+// within a few units in the last place.
+double DecibelsToAmplitude(double db);
+double Exp(double x);
+double Hypot(double x, double y);
+double Atan2(double y, double x);
+
 }  // namespace quillet::elementary

@@ -3,11 +3,13 @@
 #include <cmath>
 
 #include "engine/an_types.h"
+#include "engine/complex_math.h"
+#include "engine/elementary.h"
 
 namespace quillet {
 
 std::complex<double> Reflection(std::complex<double> impedance, double reference) {
-    return (impedance - reference) / (impedance + reference);
+    return Quotient(impedance - reference, impedance + reference);
 }
 
 // With u on the unit circle (the conjugate of the EUT reflection), the ratio
@@ -20,15 +22,18 @@ std::optional<Extremes> ExactExtremes(std::complex<double> measured, double freq
     const std::complex<double> gm = Reflection(measured, z0);
     const std::complex<double> gn = Reflection(NominalImpedance(anType, frequencyMHz), z0);
     const double gmSquared = std::norm(gm);
-    if (!(gmSquared < 1.0))
+    // No positive real part reflects everything or more; judged on the
+    // impedance, as a rounded |Gm| can fall just short of 1.
+    if (!(measured.real() > 0.0) || !(gmSquared < 1.0))
         return std::nullopt;
 
-    const double k = std::abs(1.0 - gn * std::conj(gm)) + std::abs(gn - gm);
+    const double k = Abs(1.0 - gn * std::conj(gm)) + Abs(gn - gm);
     const double largest = k / (1.0 - gmSquared);
     const double smallest = (1.0 - std::norm(gn)) / k;
-    const double scale = std::abs(1.0 + gm) / std::abs(1.0 + gn);
-    const double highest = 20.0 * std::log10(scale * largest);
-    const double lowest = 20.0 * std::log10(scale * smallest);
+    const double scale = Abs(1.0 + gm) / Abs(1.0 + gn);
+    static const double decibelsPerNeper = 20.0 / elementary::Log(10.0);
+    const double highest = decibelsPerNeper * elementary::FastLog(scale * largest);
+    const double lowest = decibelsPerNeper * elementary::FastLog(scale * smallest);
     if (!std::isfinite(highest) || !std::isfinite(lowest))
         return std::nullopt;
     return Extremes{highest, lowest};

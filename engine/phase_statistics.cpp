@@ -5,15 +5,14 @@
 #include "engine/an_types.h"
 #include "engine/dilogarithm.h"
 #include "engine/elementary.h"
+#include "engine/exact_extremes.h"
 
 namespace quillet {
 namespace {
 
-// (z - z0) / (z + z0) for a real reference z0.
-Complex Reflection(std::complex<double> z, double z0) {
-    const double nr = z.real() - z0, dr = z.real() + z0, x = z.imag();
-    const double d = dr * dr + x * x;
-    return {(nr * dr + x * x) / d, (x * dr - nr * x) / d};
+Complex ReflectionOf(std::complex<double> z, double z0) {
+    const std::complex<double> g = Reflection(z, z0);
+    return {g.real(), g.imag()};
 }
 
 double Norm(Complex z) { return z.re * z.re + z.im * z.im; }
@@ -76,9 +75,9 @@ double Variance(Complex gm, Complex gn) {
 std::optional<PhaseStatistics> DeviationStatistics(std::complex<double> measured, double frequencyMHz,
                                                    std::int16_t anType) {
     const double z0 = AnType(anType).referenceImpedanceOhm;
-    const Complex gm = Reflection(measured, z0);
-    const Complex gn = Reflection(NominalImpedance(anType, frequencyMHz), z0);
-    if (!(Norm(gm) < 1.0))
+    const Complex gm = ReflectionOf(measured, z0);
+    const Complex gn = ReflectionOf(NominalImpedance(anType, frequencyMHz), z0);
+    if (!(measured.real() > 0.0) || !(Norm(gm) < 1.0))  // as for ExactExtremes
         return std::nullopt;
     // 20 log10 of a magnitude is 10 / ln(10) times the logarithm of its square.
     static const double decibelsPerNeper = 20.0 / elementary::Log(10.0);

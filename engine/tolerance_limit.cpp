@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "engine/an_types.h"
+#include "engine/complex_math.h"
+#include "engine/elementary.h"
 #include "engine/exact_extremes.h"
 #include "engine/phase_statistics.h"
 
@@ -39,7 +41,7 @@ std::complex<double> WithinTolerance(std::complex<double> nominal, double s) {
     case 2: factor = 1.0 + m - 2 * m * t, degrees = p; break;
     default: factor = 1.0 - m, degrees = p - 2 * p * t; break;
     }
-    return nominal * std::polar(factor, degrees * std::numbers::pi / 180.0);
+    return nominal * PolarDegrees(factor, degrees);
 }
 
 // The five figures, each as a value to maximise.
@@ -76,11 +78,15 @@ double GoldenMaximum(F&& f, double a, double b) {
 }  // namespace
 
 WorstFigures WorstWithinTolerance(double fromMHz, double toMHz, std::int16_t anType) {
-    const double logFrom = std::log10(fromMHz), logTo = std::log10(toMHz);
-    const int frequencies = logTo > logFrom ? 2 + static_cast<int>((logTo - logFrom) * kFrequencySamplesPerDecade) : 1;
+    // Frequencies by their natural logarithm; the range's ends are its own.
+    const double logFrom = elementary::FastLog(fromMHz), logTo = elementary::FastLog(toMHz);
+    const double decades = (logTo - logFrom) / elementary::Log(10.0);
+    const int frequencies = toMHz > fromMHz ? 2 + static_cast<int>(decades * kFrequencySamplesPerDecade) : 1;
     const double logStep = frequencies > 1 ? (logTo - logFrom) / (frequencies - 1) : 0.0;
     const double sStep = 1.0 / kSamplesPerEdge;
-    const auto frequencyAt = [&](double logF) { return std::pow(10.0, std::clamp(logF, logFrom, logTo)); };
+    const auto frequencyAt = [&](double logF) {
+        return logF <= logFrom ? fromMHz : logF >= logTo ? toMHz : elementary::Exp(logF);
+    };
 
     WorstFigures limit;
     struct Best {

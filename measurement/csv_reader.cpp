@@ -6,6 +6,7 @@
 #include <numbers>
 #include <stdexcept>
 
+#include "engine/elementary.h"
 #include "measurement/csv_fields.h"
 #include "measurement/csv_header.h"
 #include "measurement/text_lines.h"
@@ -450,15 +451,15 @@ private:
         std::complex<double> value;
         switch (kind) {
         case Q::ZMagnitude:
-        case Q::SMagnitude: value = std::polar(first, InRadians(second, angleUnit_)); break;
-        case Q::SDecibels: value = std::polar(std::pow(10.0, first / 20.0), InRadians(second, angleUnit_)); break;
+        case Q::SMagnitude: value = Polar(first, InRadians(second, angleUnit_)); break;
+        case Q::SDecibels: value = Polar(elementary::DecibelsToAmplitude(first), InRadians(second, angleUnit_)); break;
         default: value = {first, second}; break;
         }
         std::complex<double> z = value;
         if (kind == Q::SDecibels || kind == Q::SMagnitude || kind == Q::SReal) {
             if (value == 1.0)
                 Fail(number, "S11 = 1 is an open circuit: no finite impedance");
-            z = columns_.referenceOhm * (1.0 + value) / (1.0 - value);
+            z = ImpedanceOfReflection(value, columns_.referenceOhm);
         }
         if (!std::isfinite(z.real()) || !std::isfinite(z.imag()))
             Fail(number, "the value gives no finite impedance");

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/complex_math.h"
+
 namespace quillet::measurement {
 
 struct MeasuredPoint {
@@ -56,6 +58,11 @@ public:
 inline double WrappedRadians(double degrees) { return std::fmod(degrees, 360.0) * std::numbers::pi / 180.0; }
 
 inline double Degrees(double radians) { return radians * 180.0 / std::numbers::pi; }
+
+// The impedance whose reflection coefficient against a real reference is s.
+inline std::complex<double> ImpedanceOfReflection(std::complex<double> s, double referenceOhm) {
+    return Quotient(referenceOhm * (1.0 + s), 1.0 - s);
+}
 
 // Frequencies must rise from point to point. A segmented sweep may repeat
 // the frequency where one segment ends and the next begins: both points are

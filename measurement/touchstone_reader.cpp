@@ -3,6 +3,7 @@
 #include <cmath>
 #include <optional>
 
+#include "engine/elementary.h"
 #include "measurement/frequency_unit.h"
 #include "measurement/text_lines.h"
 
@@ -246,9 +247,9 @@ private:
         case Format::MA:
             if (a < 0)
                 Fail("negative magnitude");
-            value = std::polar(a, WrappedRadians(b));
+            value = Polar(a, WrappedRadians(b));
             break;
-        case Format::DB: value = std::polar(std::pow(10.0, a / 20.0), WrappedRadians(b)); break;
+        case Format::DB: value = Polar(elementary::DecibelsToAmplitude(a), WrappedRadians(b)); break;
         }
         const double r = options_.reference;
         std::complex<double> z;
@@ -256,7 +257,7 @@ private:
         case Parameter::S:
             if (value == 1.0)
                 Fail("S11 = 1 is an open circuit: no finite impedance");
-            z = r * (1.0 + value) / (1.0 - value);
+            z = ImpedanceOfReflection(value, r);
             break;
         case Parameter::Z:
             // Version 1 files hold Z normalised to R; version 2 files in ohm.
@@ -265,7 +266,7 @@ private:
         case Parameter::Y:
             if (value == 0.0)
                 Fail("Y11 = 0 is an open circuit: no finite impedance");
-            z = version2_ ? 1.0 / value : r / value;
+            z = Quotient(version2_ ? 1.0 : r, value);
             break;
         }
         if (!std::isfinite(z.real()) || !std::isfinite(z.imag()))

@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "engine/an_types.h"
+#include "engine/complex_math.h"
 #include "engine/number_text.h"
 #include "sweep/parallel_evaluation.h"
 #include "window/shown_point.h"
@@ -12,9 +13,11 @@
 namespace quillet::sweep {
 namespace {
 
-bool WithinTolerance(std::complex<double> measured, std::complex<double> nominal) {
-    const double ratio = std::abs(measured) / std::abs(nominal);
-    double phase = measurement::Degrees(std::arg(measured) - std::arg(nominal));
+// Judged on the magnitude and phase as typed, so a point typed on the edge
+// of the tolerance is within it.
+bool WithinTolerance(double magnitudeOhm, double phaseDegrees, std::complex<double> nominal) {
+    const double ratio = magnitudeOhm / Abs(nominal);
+    double phase = std::fmod(phaseDegrees, 360.0) - measurement::Degrees(Arg(nominal));
     if (phase > 180.0)
         phase -= 360.0;
     if (phase < -180.0)
@@ -72,8 +75,8 @@ void Summary::Add(const EvaluatedPoint& p) {
 EvaluatedPoint EvaluatePoint(const measurement::MeasuredPoint& m, std::int16_t anType) {
     EvaluatedPoint p{};
     p.frequencyMHz = m.frequencyMHz;
-    p.magnitudeOhm = std::abs(m.impedance);
-    p.phaseDegrees = measurement::Degrees(std::arg(m.impedance));
+    p.magnitudeOhm = Abs(m.impedance);
+    p.phaseDegrees = measurement::Degrees(Arg(m.impedance));
     p.frequencyText = SignificantText(m.frequencyMHz);
     p.magnitudeText = ShortestText(RoundHalfEven(p.magnitudeOhm, 3));
     // A phase of -0 (a whole number of turns below zero) is typed as 0.
@@ -88,11 +91,11 @@ EvaluatedPoint EvaluatePoint(const measurement::MeasuredPoint& m, std::int16_t a
     // beyond the boxes' limits too, with the calculator's stand-in for a
     // zero frequency or magnitude.
     const double frequency = WithZeroStandIn(shown.typed[0]);
-    const std::complex<double> impedance =
-        std::polar(WithZeroStandIn(shown.typed[1]), measurement::WrappedRadians(shown.typed[2]));
+    const std::complex<double> impedance = PolarDegrees(WithZeroStandIn(shown.typed[1]), shown.typed[2]);
     p.exact = ExactExtremes(impedance, frequency, anType);
     p.statistics = DeviationStatistics(impedance, frequency, anType);
-    p.withinTolerance = WithinTolerance(impedance, NominalImpedance(anType, frequency));
+    p.withinTolerance =
+        WithinTolerance(WithZeroStandIn(shown.typed[1]), shown.typed[2], NominalImpedance(anType, frequency));
     return p;
 }
 

@@ -104,6 +104,8 @@ TEST(Evaluate, SummarisesTheWorstPoints) {
     const Evaluation open = FromCsv("1,50,0\n2,50,120\n3,50,90\n", 1);
     EXPECT_TRUE(open.points[0].exact);
     EXPECT_FALSE(open.points[1].exact);
+    // A pure reactance reflects everything: no bound, no statistics.
+    EXPECT_FALSE(open.points[2].exact || open.points[2].statistics);
     ASSERT_TRUE(open.summary.firstUnbounded);
     EXPECT_EQ(open.summary.firstUnbounded->frequencyText, "2");
 }
