@@ -2,7 +2,7 @@
 # The same digits on Windows: the calculator's results for the reference
 # inputs and for COUNT random inputs over all four AN types, printed by the
 # Linux build and by the Windows build under Wine, must be the same texts
-# and the same bits; so must an-sweep's report of the sample sweep.
+# and the same bits; and an-sweep's reports must be the same bytes.
 #   compare_digits.sh LINUX_BUILD_DIR WINDOWS_BUILD_DIR [COUNT]
 set -euo pipefail
 linux=$1 windows=$2 count=${3:-200000}
@@ -21,22 +21,27 @@ awk -F'|' 'NR == FNR { line[FNR] = $0; text[FNR] = $2 "|" $3; next }
     END { printf "%d rows: %d with other texts, %d with other bits\n", FNR, texts, bits; exit (texts + bits > 0) }' \
     "$work/linux.txt" "$work/windows.txt"
 
-# an-sweep's report of the sample sweep, read from standard input on both.
-for format in table csv; do
-    "$linux/apps/an-sweep" --format "$format" - <"$sample" >"$work/linux.$format"
-    wine "$windows/apps/an-sweep.exe" --format "$format" - <"$sample" >"$work/windows.$format"
+# an-sweep's complete reports, byte for byte: the sample (read from
+# standard input) and random sweeps of every kind, all four AN types, every
+# format and the budget lines.
+python3 "$(dirname "$0")/random_sweeps.py" "$work" "${SWEEP_POINTS:-20000}"
+cp "$sample" "$work/sample.s1p"
+reports=0
+for file in "$work"/sample.s1p "$work"/sweep*; do
+    for type in 1 2 3 4; do
+        for format in table csv json; do
+            name=$(basename "$file").$type.$format
+            "$linux/apps/an-sweep" --type "$type" --format "$format" --budget "$work/linux.$name.budget" - \
+                <"$file" >"$work/linux.$name" 2>/dev/null || true
+            (cd "$work" && wine "$windows/apps/an-sweep.exe" --type "$type" --format "$format" \
+                --budget "windows.$name.budget" - <"$file" >"$work/windows.$name" 2>/dev/null) || true
+            for part in "$name" "$name.budget"; do
+                [ -e "$work/linux.$part" ] || continue
+                cmp -s "$work/linux.$part" "$work/windows.$part" ||
+                    { echo "an-sweep's reports differ: $part"; diff "$work/linux.$part" "$work/windows.$part" | head; exit 1; }
+                reports=$((reports + 1))
+            done
+        done
+    done
 done
-cmp "$work/linux.table" "$work/windows.table"
-# The unrounded exact extremes (CSV columns 6 and 7) come from the platform's
-# log10 and hypot; near 0 dB their last bits become the last digits, so they
-# are compared to 1E-9 dB. Everything else is equal.
-awk -F, 'NR == FNR { line[FNR] = $0; next }
-    { split(line[FNR], l, ",")
-      for (i = 1; i <= NF; i++) {
-          if ((i == 6 || i == 7) && FNR > 1) {
-              d = l[i] - $i; if (d < 0) d = -d
-              if (d > 1e-9) bad++
-          } else if (l[i] != $i) bad++
-      } }
-    END { exit bad > 0 }' "$work/linux.csv" "$work/windows.csv" || { diff "$work/linux.csv" "$work/windows.csv" | head; exit 1; }
-echo "an-sweep's report of the sample sweep: the same table; the same CSV within 1E-9 dB"
+echo "an-sweep: $reports reports and budget files the same, byte for byte"
