@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QByteArray>
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -23,39 +24,59 @@ bool DisplayAvailable() {
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
-// --help and --version, which need no window and so no display. Exits on
-// them and on an unknown option, as command-line programs do. Gives the
-// measurement files named.
-QStringList HandleOptions(int argc, char* argv[]) {
+// The program's own options; the files named are the positional arguments.
+struct Options {
+    QCommandLineParser parser;
+    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                               QStringLiteral("Displays version information.")};
+
+    Options() {
+        parser.setApplicationDescription(
+            QStringLiteral("The AN impedance uncertainty calculator: the largest receiver deviation an artificial "
+                           "network's impedance error can cause."));
+        parser.addHelpOption();
+        // Qt's own version option prints the version alone; this one names
+        // the licence too.
+        parser.addOption(version);
+        parser.addPositionalArgument(QStringLiteral("files"),
+                                     QStringLiteral("Measured sweeps to open, each in a sweep window of its own."),
+                                     QStringLiteral("[FILE...]"));
+    }
+};
+
+bool AsksForHelpOrVersion(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "--")  // what follows are file names
+            return false;
+        for (const char* option : {"-h", "--help", "-?", "--help-all", "-v", "--version"}) {
+            if (argument == option)
+                return true;
+        }
+    }
+    return false;
+}
+
+// --help and --version need no window and so no display. Qt's own options
+// (-style, -platform, ...) may stand beside them: they are ignored here.
+[[noreturn]] void ShowHelpOrVersion(int argc, char* argv[]) {
     QCoreApplication core(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillet"));
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("The AN impedance uncertainty calculator: the largest receiver deviation an artificial "
-                       "network's impedance error can cause."));
-    parser.addHelpOption();
-    // Qt's own version option prints the version alone; this one names the
-    // licence too.
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Displays version information."));
-    parser.addOption(version);
-    parser.addPositionalArgument(QStringLiteral("files"),
-                                 QStringLiteral("Measured sweeps to open, each in a sweep window of its own."),
-                                 QStringLiteral("[FILE...]"));
-    parser.process(core);
-    if (parser.isSet(version)) {
+    Options options;
+    options.parser.parse(QCoreApplication::arguments());
+    if (options.parser.isSet(options.version)) {
         std::printf("quillet %.*s\n%.*s\n", static_cast<int>(quillet::kVersion.size()), quillet::kVersion.data(),
                     static_cast<int>(quillet::kLicenceLine.size()), quillet::kLicenceLine.data());
         std::exit(EXIT_SUCCESS);
     }
-    return parser.positionalArguments();
+    options.parser.showHelp(EXIT_SUCCESS);
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    // Without arguments there is nothing to parse, and start-up stays short.
-    const QStringList files = argc > 1 ? HandleOptions(argc, argv) : QStringList();
+    if (AsksForHelpOrVersion(argc, argv))
+        ShowHelpOrVersion(argc, argv);
     if (!DisplayAvailable()) {
         std::fprintf(stderr,
                      "quillet: no display to open the window on; without a desktop run it as "
@@ -63,7 +84,16 @@ int main(int argc, char* argv[]) {
                      argv[0]);
         return 1;
     }
+    // The application takes Qt's own options (-style Fusion, -platform ...)
+    // out of the arguments; the rest are the program's, and an unknown one
+    // ends it with a message, as command-line programs do.
     QApplication app(argc, argv);
+    QStringList files;
+    if (argc > 1) {
+        Options options;
+        options.parser.process(app);
+        files = options.parser.positionalArguments();
+    }
     QApplication::setApplicationName(QStringLiteral("Quillet"));
     QApplication::setDesktopFileName(QStringLiteral("quillet"));
     quillet::ui::SetUpAppearance();
