@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+#include "files/file_identity.h"
+
 namespace quillet::app {
 namespace {
 
@@ -46,6 +48,15 @@ void SweepWindows::Open(const QStringList& paths) {
 }
 
 sweepui::SweepWindow* SweepWindows::Open(const QString& path) {
+    // A file already open is brought forward; Reload reads it afresh.
+    for (sweepui::SweepWindow* open : Windows()) {
+        if ((open->Busy() || open->Result()) && files::SameFile(open->Path().toStdString(), path.toStdString())) {
+            open->show();
+            open->raise();
+            open->activateWindow();
+            return open;
+        }
+    }
     auto* window = new sweepui::SweepWindow(path, calculator_.Model().Module().AnType);
     windows_.removeAll(nullptr);
     windows_ << window;
