@@ -5,7 +5,7 @@
 # and the same bits; and an-sweep's reports must be the same bytes.
 #   compare_digits.sh LINUX_BUILD_DIR WINDOWS_BUILD_DIR [COUNT]
 set -euo pipefail
-linux=$1 windows=$2 count=${3:-200000}
+linux=$(realpath "$1") windows=$(realpath "$2") count=${3:-200000}
 sample=$(dirname "$0")/../../samples/an-type1-sweep.s1p
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
