@@ -36,9 +36,10 @@ windows | windows-test)
 esac
 if [ "$action" = test ]; then
     # the decimal-comma locale test, the Debian package and its check, the
-    # fuzz target, the scikit-rf comparison, formatting and lint
+    # fuzz target, the scikit-rf comparison, formatting and lint, the
+    # windows' places on a real X server
     packages+=(locales dpkg-dev file lintian clang libclang-rt-14-dev python3-scikit-rf
-               clang-format clang-tidy git appstream)
+               clang-format clang-tidy git appstream xvfb xauth openbox x11-utils xdotool)
 fi
 
 missing=()

@@ -3,12 +3,14 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QScreen>
 #include <QStringList>
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "apps/quillet/sweep_windows.h"
+#include "apps/quillet/window_placement.h"
 #include "quillet/version.h"
 #include "ui/appearance.h"
 #include "ui/mdi_form1.h"
@@ -100,6 +102,10 @@ int main(int argc, char* argv[]) {
 
     quillet::ui::MDIForm1 window;
     window.Load();
+    // The calculator keeps the place its load handler gives it, unless that
+    // place is off the available area (on a small or scaled screen).
+    quillet::app::KeepOnScreen(window, window.screen()->availableGeometry(), quillet::app::FrameMargins(window));
+    quillet::app::KeepOnScreenWhenShown(window);
     window.show();
     quillet::app::SweepWindows sweeps(window);
     sweeps.Open(files);

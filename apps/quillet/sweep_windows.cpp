@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "apps/quillet/window_placement.h"
 #include "files/file_identity.h"
 
 namespace quillet::app {
@@ -16,7 +17,9 @@ namespace {
 // Long enough that a sample file is done before its window appears, short
 // enough that a long one shows its progress at once.
 constexpr int kShowAfterMs = 250;
-constexpr int kCascade = 28;
+constexpr int kCascade = 28;  // a title bar's height and a little more
+constexpr int kCascadeSteps = 6;
+constexpr int kShortest = 400;  // the least height worth starting a window at
 constexpr int kGap = 8;
 constexpr int kNarrowest = 560;  // narrower beside the calculator, and the table shows too few columns
 
@@ -97,28 +100,36 @@ void SweepWindows::OpenWithDialog() {
 }
 
 // Beside the calculator, on the side with more room, while that room is
-// wide enough for the table; otherwise at the screen's free edge. Each
-// further window a little lower and further out. The whole window, its
-// frame (taken to be the calculator's) included, stays on the screen.
+// wide enough for the table; otherwise, where the screen has no room for
+// both, at the screen's free edge over it. Each further window a step
+// lower, so every title bar shows. The whole window, frame included, stays
+// on the available area of the calculator's screen.
 void SweepWindows::Place(sweepui::SweepWindow* window) {
     const QRect screen = calculator_.screen()->availableGeometry();
-    const QRect calculator = calculator_.frameGeometry();
-    const QSize frame = calculator.size() - calculator_.size();
-    const int step = kCascade * (placed_++ % 8);
-    const QSize room = screen.size() - frame - QSize(step, step);
-    QSize size = window->size().boundedTo(room).expandedTo(window->minimumSize());
-    const int rightRoom = screen.right() - calculator.right() - kGap - step - frame.width();
-    const int leftRoom = calculator.left() - screen.left() - kGap - step - frame.width();
-    int left = screen.right() + 1 - size.width() - frame.width() - step;
-    if (std::max(rightRoom, leftRoom) >= std::max(kNarrowest, window->minimumWidth())) {
-        size.setWidth(std::min(size.width(), std::max(rightRoom, leftRoom)));
-        left = rightRoom >= leftRoom ? calculator.right() + 1 + kGap + step
-                                     : calculator.left() - kGap - step - size.width() - frame.width();
+    const QMargins frame = FrameMargins(*window, &calculator_);
+    const QRect calculator = calculator_.geometry().marginsAdded(FrameMargins(calculator_));
+    const int frameWidth = frame.left() + frame.right(), frameHeight = frame.top() + frame.bottom();
+    const int rightRoom = screen.right() - calculator.right() - kGap;
+    const int leftRoom = calculator.left() - screen.left() - kGap;
+    const int narrowest = std::max(kNarrowest, window->minimumWidth());
+
+    const int step = kCascade * (placed_++ % kCascadeSteps);
+    const int top = std::max(screen.top(), std::min(calculator.top(), screen.bottom() + 1 - kShortest)) + step;
+    QSize size = window->size();
+    size.setHeight(std::min(size.height(), screen.bottom() + 1 - top - frameHeight));
+    int left = 0;
+    if (std::max(rightRoom, leftRoom) >= narrowest + frameWidth) {
+        size.setWidth(std::min(size.width(), std::max(rightRoom, leftRoom) - frameWidth));
+        left = rightRoom >= leftRoom ? calculator.right() + 1 + kGap
+                                     : calculator.left() - kGap - size.width() - frameWidth;
+    } else {
+        size.setWidth(std::min(size.width(), screen.width() - frameWidth - step));
+        left = screen.right() + 1 - size.width() - frameWidth - step;
     }
-    const int lowest = screen.bottom() + 1 - size.height() - frame.height();
-    const int top = std::clamp(calculator.top() + step, screen.top(), std::max(screen.top(), lowest));
-    window->resize(size);
-    window->move(std::max(left, screen.left()), top);
+    window->resize(size.expandedTo(window->minimumSize()));
+    window->move(left, top);
+    KeepOnScreen(*window, screen, frame);
+    KeepOnScreenWhenShown(*window);
 }
 
 bool SweepWindows::eventFilter(QObject* watched, QEvent* event) {
