@@ -34,16 +34,15 @@ std::string Decibels(double db) {
     return text.front() == ' ' ? text.substr(1) : text;
 }
 
-std::string Figure(const std::optional<WorstFigure>& figure) {
-    return figure ? Decibels(figure->db) + " dB at " + SignificantText(figure->atMHz) + " MHz" : "";
-}
-
 std::string FiguresText(const WorstFigures& f) {
     if (f.unboundedAtMHz)
-        return "unbounded from " + SignificantText(*f.unboundedAtMHz) + " MHz";
-    return "highest " + Figure(f.highest) + ", lowest " + Figure(f.lowest) + ", largest |mean| " +
-           Figure(f.largestAbsMean) + ", largest standard deviation " + Figure(f.largestStandardDeviation) +
-           ", standard uncertainty " + Figure(f.largestRms);
+        return UnboundedText(*f.unboundedAtMHz);
+    std::string text;
+    for (const NamedFigure& named : BudgetFigures()) {
+        const std::optional<WorstFigure>& figure = f.*named.figure;
+        text += (text.empty() ? "" : ", ") + std::string(named.name) + ' ' + (figure ? FigureText(*figure) : "");
+    }
+    return text;
 }
 
 void CsvFigure(std::string& out, const std::optional<WorstFigure>& figure) {
@@ -141,6 +140,28 @@ std::string BudgetCsv(const std::vector<BudgetLine>& lines) {
     return out;
 }
 
+const std::array<NamedFigure, 5>& BudgetFigures() {
+    static const std::array<NamedFigure, 5> figures{{
+        {"highest", &WorstFigures::highest},
+        {"lowest", &WorstFigures::lowest},
+        {"largest |mean|", &WorstFigures::largestAbsMean},
+        {"largest standard deviation", &WorstFigures::largestStandardDeviation},
+        {"standard uncertainty", &WorstFigures::largestRms},
+    }};
+    return figures;
+}
+
+std::string BandText(const BudgetLine& line) {
+    return SignificantText(line.band.fromMHz) + " to " + SignificantText(line.band.toMHz) + " MHz, " +
+           std::to_string(line.points) + " point(s)";
+}
+
+std::string FigureText(const WorstFigure& figure) {
+    return Decibels(figure.db) + " dB at " + SignificantText(figure.atMHz) + " MHz";
+}
+
+std::string UnboundedText(double fromMHz) { return "unbounded from " + SignificantText(fromMHz) + " MHz"; }
+
 std::vector<std::string> BudgetText(const std::vector<BudgetLine>& lines) {
     if (lines.empty())
         return {};
@@ -149,8 +170,7 @@ std::vector<std::string> BudgetText(const std::vector<BudgetLine>& lines) {
         "tolerance limit: the worst AN within " +
         ToleranceText() + "):"};
     for (const BudgetLine& line : lines) {
-        text.push_back(SignificantText(line.band.fromMHz) + " to " + SignificantText(line.band.toMHz) + " MHz, " +
-                       std::to_string(line.points) + " point(s)");
+        text.push_back(BandText(line));
         text.push_back("  measured:        " + FiguresText(line.measured));
         text.push_back("  tolerance limit: " + FiguresText(line.toleranceLimit));
     }

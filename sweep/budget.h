@@ -2,8 +2,10 @@
 // measured points, and beside it the worst AN the tolerance allows there.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,5 +55,20 @@ std::string BudgetCsv(const std::vector<BudgetLine>& lines);
 
 // The lines as text under a report's summary.
 std::vector<std::string> BudgetText(const std::vector<BudgetLine>& lines);
+
+// The pieces of that text, for showing a line some other way than as text.
+// The figures by name, in the order the text gives them:
+struct NamedFigure {
+    const char* name;  // "highest", "largest |mean|", ...
+    std::optional<WorstFigure> WorstFigures::*figure;
+};
+const std::array<NamedFigure, 5>& BudgetFigures();
+// A band as the text heads it: "0.15 to 30 MHz, 201 point(s)".
+std::string BandText(const BudgetLine& line);
+// One figure: "1.23 dB at 0.15 MHz", in dB as the calculator rounds its
+// deviation.
+std::string FigureText(const WorstFigure& figure);
+// Where the figures have no bound: "unbounded from 2 MHz".
+std::string UnboundedText(double fromMHz);
 
 }  // namespace quillet::sweep

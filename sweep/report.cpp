@@ -282,11 +282,16 @@ std::unique_ptr<ReportWriter> MakeReportWriter(ReportFormat format, std::ostream
 }
 
 std::string WriteReport(const Evaluation& evaluation, ReportFormat format, const std::string& source) {
+    return WriteReport(evaluation, BudgetLines(evaluation.summary.bands, evaluation.anType), format, source);
+}
+
+std::string WriteReport(const Evaluation& evaluation, const std::vector<BudgetLine>& budget, ReportFormat format,
+                        const std::string& source) {
     std::ostringstream out;
     const auto writer = MakeReportWriter(format, out, evaluation.anType, source);
     for (const EvaluatedPoint& point : evaluation.points)
         writer->Row(point);
-    writer->Finish(evaluation.summary, BudgetLines(evaluation.summary.bands, evaluation.anType));
+    writer->Finish(evaluation.summary, budget);
     return out.str();
 }
 

@@ -49,5 +49,9 @@ std::vector<std::string> SummaryLines(const Summary& summary);
 
 // A whole evaluation at once, with its budget lines.
 std::string WriteReport(const Evaluation& evaluation, ReportFormat format, const std::string& source);
+// The same with the budget lines already worked out (BudgetLines of the
+// evaluation's bands), which saves searching the tolerance region again.
+std::string WriteReport(const Evaluation& evaluation, const std::vector<BudgetLine>& budget, ReportFormat format,
+                        const std::string& source);
 
 }  // namespace quillet::sweep
