@@ -76,6 +76,14 @@ std::optional<SweepResult> EvaluateSweep(const std::string& path, std::int16_t a
     auto plot = std::make_shared<plot::DeviationPlot>(anType, result.source);
     for (const sweep::EvaluatedPoint& point : evaluation->points)
         plot->Add(point);
+    // Searching the tolerance region takes tens of milliseconds a band:
+    // here, not on the window's thread.
+    for (const sweep::BandTally& band : evaluation->summary.bands) {
+        if (cancelled.load(std::memory_order_relaxed))
+            return std::nullopt;
+        const auto line = sweep::BudgetLines({band}, anType);
+        result.budget.insert(result.budget.end(), line.begin(), line.end());
+    }
     result.measured = std::move(measured);
     result.evaluation = std::make_shared<sweep::Evaluation>(std::move(*evaluation));
     result.plot = std::move(plot);

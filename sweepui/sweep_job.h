@@ -23,6 +23,7 @@ struct SweepResult {
     std::shared_ptr<const measurement::Measurement> measured;
     std::shared_ptr<const sweep::Evaluation> evaluation;
     std::shared_ptr<const plot::DeviationPlot> plot;  // the whole sweep, as an-sweep draws it
+    std::vector<sweep::BudgetLine> budget;            // of the default bands, as an-sweep reports them
 };
 
 // Called now and then with the points done so far; total is 0 while the
@@ -30,8 +31,8 @@ struct SweepResult {
 using ProgressFunction = std::function<void(std::size_t done, std::size_t total)>;
 
 // Reads the file (unless the points of an earlier reading are given) and
-// evaluates every point for the AN type. Nothing when cancelled, checked
-// between points. Throws measurement::ReadError for a file that cannot be
+// evaluates every point for the AN type, with the budget lines. Nothing
+// when cancelled, checked between points and between bands. Throws measurement::ReadError for a file that cannot be
 // read, with the message an-sweep prints for it.
 std::optional<SweepResult> EvaluateSweep(const std::string& path, std::int16_t anType,
                                          std::shared_ptr<const measurement::Measurement> measured,

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeySequence>
@@ -127,6 +128,8 @@ void SweepWindow::CreateControls() {
     Summary->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     Summary->setFocusPolicy(Qt::StrongFocus);
     Summary->setWordWrap(true);
+    Budget = new QWidget(this);
+    Budget->setAccessibleName(QStringLiteral("Budget lines"));
 
     Points = new PointTableModel(this);
     Table = new QTableView(this);
@@ -158,6 +161,7 @@ void SweepWindow::CreateControls() {
     auto* lowerLayout = new QVBoxLayout(lower);
     lowerLayout->setContentsMargins(0, 0, 0, 0);
     lowerLayout->addWidget(Summary);
+    lowerLayout->addWidget(Budget);
     lowerLayout->addWidget(Table, 1);
     auto* splitter = new QSplitter(Qt::Vertical, this);
     splitter->addWidget(Plot);
@@ -293,8 +297,78 @@ void SweepWindow::Finish(int generation, std::optional<SweepResult> result) {
         lines << QStringLiteral("Note: %1").arg(QString::fromStdString(note));
     Summary->setText(lines.join('\n'));
     Plot->setAccessibleDescription(Summary->text());
+    ShowBudget();
     SetBusy(false);
     emit Evaluated();
+}
+
+void SweepWindow::ShowBudget() {
+    const std::vector<sweep::BudgetLine>& lines = result_->budget;
+    const std::vector<std::string> text = sweep::BudgetText(lines);
+    QStringList description;
+    for (const std::string& line : text)
+        description << FromUtf8(line);
+    Budget->setAccessibleDescription(description.join('\n'));
+    for (QWidget* cell : Budget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        delete cell;
+    delete Budget->layout();
+    Budget->setVisible(!lines.empty());
+    if (lines.empty())
+        return;
+
+    auto* grid = new QGridLayout(Budget);
+    grid->setContentsMargins(0, 4, 0, 4);
+    grid->setHorizontalSpacing(14);
+    grid->setVerticalSpacing(2);
+    const auto add = [&](const QString& shown, int row, int column, int rowSpan = 1, int columnSpan = 1) {
+        auto* cell = new QLabel(shown, Budget);
+        cell->setTextFormat(Qt::PlainText);
+        cell->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        grid->addWidget(cell, row, column, rowSpan, columnSpan, Qt::AlignLeft | Qt::AlignTop);
+        return cell;
+    };
+    const auto& figures = sweep::BudgetFigures();
+    QFont bold = Budget->font();
+    bold.setBold(true);
+    // The report's heading is long; here its explanations go into tips.
+    QLabel* corner = add(QStringLiteral("Budget lines"), 0, 0);
+    corner->setFont(bold);
+    corner->setToolTip(description.first());
+    for (std::size_t f = 0; f < figures.size(); ++f) {
+        QLabel* name = add(QString::fromUtf8(figures[f].name), 2 + static_cast<int>(f), 0);
+        if (figures[f].figure == &WorstFigures::largestRms)
+            name->setToolTip(QStringLiteral("The largest rms deviation over the EUT phase"));
+    }
+    const QString toleranceTip = QStringLiteral("The worst AN within %1, over the band's measured frequencies")
+                                     .arg(FromUtf8(sweep::ToleranceText()));
+    for (std::size_t b = 0; b < lines.size(); ++b) {
+        const sweep::BudgetLine& line = lines[b];
+        const int column = 1 + 2 * static_cast<int>(b);
+        const QString band = FromUtf8(sweep::BandText(line));
+        add(band, 0, column, 1, 2)->setFont(bold);
+        const std::pair<const char*, const WorstFigures*> sides[] = {{"measured", &line.measured},
+                                                                     {"tolerance limit", &line.toleranceLimit}};
+        for (int side = 0; side < 2; ++side) {
+            const auto& [title, worst] = sides[side];
+            QLabel* head = add(QString::fromUtf8(title), 1, column + side);
+            if (side == 1)
+                head->setToolTip(toleranceTip);
+            const QString context = QStringLiteral("%1, %2").arg(band, QString::fromUtf8(title));
+            if (worst->unboundedAtMHz) {
+                const QString shown = FromUtf8(sweep::UnboundedText(*worst->unboundedAtMHz));
+                add(shown, 2, column + side, static_cast<int>(figures.size()))
+                    ->setAccessibleName(QStringLiteral("%1: %2").arg(context, shown));
+                continue;
+            }
+            for (std::size_t f = 0; f < figures.size(); ++f) {
+                const std::optional<WorstFigure>& figure = (*worst).*figures[f].figure;
+                const QString shown = figure ? FromUtf8(sweep::FigureText(*figure)) : QString();
+                add(shown, 2 + static_cast<int>(f), column + side)
+                    ->setAccessibleName(QStringLiteral("%1 %2: %3").arg(context, figures[f].name, shown));
+            }
+        }
+    }
+    grid->setColumnStretch(1 + 2 * static_cast<int>(lines.size()), 1);  // the grid keeps to the left
 }
 
 void SweepWindow::Fail(int generation, const QString& message) {
@@ -322,7 +396,8 @@ std::string SweepWindow::ExportTarget(const QString& file) const {
 
 void SweepWindow::ExportReport(const QString& file, sweep::ReportFormat format) const {
     const std::string target = ExportTarget(file);
-    files::WriteFileAtomically(target, sweep::WriteReport(*result_->evaluation, format, result_->source));
+    files::WriteFileAtomically(target,
+                               sweep::WriteReport(*result_->evaluation, result_->budget, format, result_->source));
 }
 
 void SweepWindow::ExportPlot(const QString& file, sweep::PlotFormat format) const {

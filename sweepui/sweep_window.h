@@ -61,6 +61,10 @@ public:
     QPushButton* ResetZoomButton;
     PlotView* Plot;
     QLabel* Summary;
+    // The budget lines as a grid: a heading across the top, then per band
+    // two columns, measured and at the tolerance limit, under the band's
+    // name, with a row per figure named in the first column.
+    QWidget* Budget;
     QTableView* Table;
     PointTableModel* Points;
     QProgressBar* Progress;
@@ -90,6 +94,7 @@ private:
     void StopWorker();
     void SetBusy(bool busy);
     void ShowTypeOfResult();
+    void ShowBudget();
 
     QString path_;
     std::optional<SweepResult> result_;

@@ -2,6 +2,7 @@
 // calculator, and held against what an-sweep prints for the same file.
 #include <QComboBox>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -15,7 +16,11 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
+#include <limits>
+
 #include "apps/quillet/sweep_windows.h"
+#include "sweep/report.h"
 #include "sweepui/plot_view.h"
 #include "sweepui/point_table_model.h"
 #include "tests/ui/ui_test_support.h"
@@ -96,6 +101,47 @@ QList<QStringList> ShownRows(const SweepWindow& window) {
     return rows;
 }
 
+// an-sweep's summary lines: from the first after the table to the budget.
+QString SummaryOf(const QByteArray& table) {
+    const qsizetype from = table.indexOf("\n\nWorst") + 2;
+    return QString::fromUtf8(table.mid(from, table.indexOf("\n\nBudget lines") - from));
+}
+
+// The budget grid holds an-sweep's budget lines: the whole text for a
+// screen reader, and in each band's columns, measured and tolerance limit,
+// the figure an-sweep prints after each figure's name.
+void ShowsBudgetOf(const SweepWindow& window, const QByteArray& table) {
+    const QString text = QString::fromUtf8(table.mid(table.indexOf("\n\nBudget lines") + 2)).trimmed();
+    QCOMPARE(window.Budget->accessibleDescription(), text);
+    const QStringList lines = text.split('\n');
+    auto* grid = qobject_cast<QGridLayout*>(window.Budget->layout());
+    QVERIFY(grid != nullptr);
+    const auto cell = [grid](int row, int column) {
+        QLayoutItem* item = grid->itemAtPosition(row, column);
+        auto* label = item != nullptr ? qobject_cast<QLabel*>(item->widget()) : nullptr;
+        return label != nullptr ? label->text() : QStringLiteral("(no cell)");
+    };
+    QCOMPARE(lines.size() % 3, 1);  // the heading, then three lines a band
+    for (int band = 0; 1 + 3 * band < lines.size(); ++band) {
+        const int column = 1 + 2 * band;
+        QCOMPARE(cell(0, column), lines[1 + 3 * band]);
+        for (int side = 0; side < 2; ++side) {
+            const QString figures = lines[2 + 3 * band + side].section(':', 1).trimmed();
+            if (figures.startsWith("unbounded")) {
+                QCOMPARE(cell(2, column + side), figures);
+                continue;
+            }
+            const QStringList named = figures.split(", ");
+            QCOMPARE(named.size(), grid->rowCount() - 2);
+            for (int f = 0; f < named.size(); ++f) {
+                const QString name = cell(2 + f, 0);
+                QVERIFY2(named[f].startsWith(name + ' '), qPrintable(named[f]));
+                QCOMPARE(cell(2 + f, column + side), named[f].mid(name.size() + 1));
+            }
+        }
+    }
+}
+
 // A Touchstone sweep of n points from 0.15 to 30 MHz around 50 ohm.
 QByteArray LongSweep(int n) {
     QByteArray text = "# MHz Z MA R 50\n";
@@ -145,9 +191,11 @@ private slots:
             QVERIFY(Idle(window));
             const Run expected = AnSweep({"--type", QString::number(type), kSample});
             QCOMPARE(ShownRows(*window), TableRows(expected.out));
-            const QByteArray summary = expected.out.mid(expected.out.indexOf("\n\nWorst") + 2).trimmed();
-            QCOMPARE(window->Summary->text(), QString::fromUtf8(summary));
+            QCOMPARE(window->Summary->text(), SummaryOf(expected.out));
             QCOMPARE(window->Plot->accessibleDescription(), window->Summary->text());
+            ShowsBudgetOf(*window, expected.out);
+            if (QTest::currentTestFailed())
+                return;
         }
         // Sorting orders by value and keeps each row whole.
         window->Table->sortByColumn(3, Qt::DescendingOrder);
