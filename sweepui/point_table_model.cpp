@@ -16,22 +16,25 @@
 namespace quillet::sweepui {
 namespace {
 
-constexpr int kToleranceColumn = 7;
-constexpr int kDeviationColumn = 3;
-
 // The value a column sorts by. A result the calculator could not give
-// sorts below every number; an unbounded worst case lies beyond every
-// bound on its side.
+// sorts below every number; an unbounded worst case, and the unbounded
+// statistics beside it, lie beyond every bound on their side.
 double SortKey(const sweep::EvaluatedPoint& p, int column) {
     constexpr double kNone = -std::numeric_limits<double>::infinity();
+    const auto statistic = [&p](double PhaseStatistics::*member) {
+        return p.statistics ? (*p.statistics).*member : std::numeric_limits<double>::infinity();
+    };
     switch (column) {
-    case 0: return p.frequencyMHz;
-    case 1: return p.magnitudeOhm;
-    case 2: return p.phaseDegrees;
-    case 3: return p.deviationDb.value_or(kNone);
-    case 4: return p.eutPhaseDegrees.value_or(kNone);
-    case 5: return p.exact ? p.exact->highestDb : std::numeric_limits<double>::infinity();
-    case 6: return p.exact ? p.exact->lowestDb : -std::numeric_limits<double>::infinity();
+    case sweep::kFrequencyColumn: return p.frequencyMHz;
+    case sweep::kMagnitudeColumn: return p.magnitudeOhm;
+    case sweep::kPhaseColumn: return p.phaseDegrees;
+    case sweep::kDeviationColumn: return p.deviationDb.value_or(kNone);
+    case sweep::kEutPhaseColumn: return p.eutPhaseDegrees.value_or(kNone);
+    case sweep::kExactHighColumn: return p.exact ? p.exact->highestDb : std::numeric_limits<double>::infinity();
+    case sweep::kExactLowColumn: return p.exact ? p.exact->lowestDb : -std::numeric_limits<double>::infinity();
+    case sweep::kMeanColumn: return statistic(&PhaseStatistics::meanDb);
+    case sweep::kStandardDeviationColumn: return statistic(&PhaseStatistics::standardDeviationDb);
+    case sweep::kRmsColumn: return statistic(&PhaseStatistics::rmsDb);
     default: return p.withinTolerance ? 0.0 : 1.0;
     }
 }
@@ -75,8 +78,8 @@ QVariant PointTableModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole: return FromUtf8(sweep::TableCells(p).at(static_cast<std::size_t>(index.column())));
     case Qt::TextAlignmentRole:
-        return QVariant::fromValue(index.column() == kToleranceColumn ? Qt::AlignLeft | Qt::AlignVCenter
-                                                                      : Qt::AlignRight | Qt::AlignVCenter);
+        return QVariant::fromValue(index.column() == sweep::kToleranceColumn ? Qt::AlignLeft | Qt::AlignVCenter
+                                                                             : Qt::AlignRight | Qt::AlignVCenter);
     case Qt::BackgroundRole:
         // Light enough that the text keeps its contrast in any palette.
         if (!p.withinTolerance)
@@ -87,7 +90,7 @@ QVariant PointTableModel::data(const QModelIndex& index, int role) const {
             return QBrush(Qt::black);
         return {};
     case Qt::ToolTipRole:
-        if (p.inputsClamped && index.column() == kDeviationColumn)
+        if (p.inputsClamped && index.column() == sweep::kDeviationColumn)
             return QStringLiteral("Beyond the calculator's limits: the calculator shows the result for the limit");
         if (!p.withinTolerance)
             return QStringLiteral("Outside the tolerance (%1)").arg(FromUtf8(sweep::ToleranceText()));

@@ -204,6 +204,45 @@ private slots:
         QCOMPARE(first.at(0), QString("30"));
     }
 
+    // A point whose worst case has no bound: its band's measured figures
+    // say where, as an-sweep's do, and it sorts beyond every number in the
+    // columns of the worst case and the phase statistics.
+    void unboundedPointInBudgetAndSorting() {
+        const QString file = dir_.filePath("unbounded.csv");
+        Write(file, "0.15,39.26,54.85\n1,50,120\n10,80,-20\n20,50,5\n");
+        SweepWindow* window = sweeps_->Open(file);
+        QVERIFY(Idle(window));
+        QVERIFY(window->AnTypeBox->currentIndex() == 0);
+        const QByteArray table = AnSweep({"--type", "1", file}).out;
+        QVERIFY(table.contains("unbounded from 1 MHz"));
+        ShowsBudgetOf(*window, table);
+        if (QTest::currentTestFailed())
+            return;
+
+        using namespace quillet::sweep;
+        struct Column {
+            int column;
+            double unbounded;
+        };
+        constexpr double kInfinity = std::numeric_limits<double>::infinity();
+        for (const Column c :
+             {Column{kExactHighColumn, kInfinity}, Column{kExactLowColumn, -kInfinity}, Column{kMeanColumn, kInfinity},
+              Column{kStandardDeviationColumn, kInfinity}, Column{kRmsColumn, kInfinity}}) {
+            for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+                window->Table->sortByColumn(c.column, order);
+                QList<double> shown;
+                for (const QStringList& row : ShownRows(*window))
+                    shown << (row.at(c.column) == "unbounded" ? c.unbounded : row.at(c.column).toDouble());
+                QList<double> sorted = shown;
+                std::stable_sort(sorted.begin(), sorted.end());
+                if (order == Qt::DescendingOrder)
+                    std::reverse(sorted.begin(), sorted.end());
+                QVERIFY2(shown == sorted, TableHeader().at(c.column).c_str());
+                QVERIFY(shown.contains(c.unbounded));
+            }
+        }
+    }
+
     void exportsWhatAnSweepWrites_data() {
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("format");
