@@ -25,6 +25,15 @@ PlotEntry FromPoint(const sweep::EvaluatedPoint& p) {
     } else {
         entry.exactBroken = true;
     }
+    if (p.statistics) {
+        const PhaseStatistics& s = *p.statistics;
+        entry.lowestMean = entry.highestMean = PlottedValue{f, s.meanDb};
+        entry.spreadHighest = PlottedValue{f, s.meanDb + s.standardDeviationDb};
+        entry.spreadLowest = PlottedValue{f, s.meanDb - s.standardDeviationDb};
+        entry.firstHasStatistics = entry.lastHasStatistics = true;
+    } else {
+        entry.statisticsBroken = true;
+    }
     return entry;
 }
 
@@ -52,6 +61,13 @@ void Merge(PlotEntry& into, const PlotEntry& later) {
     into.lastBounded = later.lastBounded;
     into.exactBroken = into.exactBroken || later.exactBroken;
 
+    Keep(into.lowestMean, later.lowestMean, lower);
+    Keep(into.highestMean, later.highestMean, higher);
+    Keep(into.spreadHighest, later.spreadHighest, higher);
+    Keep(into.spreadLowest, later.spreadLowest, lower);
+    into.lastHasStatistics = later.lastHasStatistics;
+    into.statisticsBroken = into.statisticsBroken || later.statisticsBroken;
+
     Keep(into.outside, later.outside, [](double a, double b) { return std::fabs(a) > std::fabs(b); });
 }
 
@@ -76,6 +92,11 @@ void DeviationEnvelope::Add(const sweep::EvaluatedPoint& point) {
     if (point.exact) {
         range_.lowDb = std::min(range_.lowDb, point.exact->lowestDb);
         range_.highDb = std::max(range_.highDb, point.exact->highestDb);
+    }
+    if (point.statistics) {  // one standard deviation can reach beyond the exact band
+        const PhaseStatistics& s = *point.statistics;
+        range_.lowDb = std::min(range_.lowDb, s.meanDb - s.standardDeviationDb);
+        range_.highDb = std::max(range_.highDb, s.meanDb + s.standardDeviationDb);
     }
 
     const PlotEntry entry = FromPoint(point);

@@ -29,6 +29,12 @@ struct PlotEntry {
     std::optional<PlottedValue> exactHighest, exactLowest;  // over the bounded points
     bool firstBounded = false, lastBounded = false, exactBroken = false;
 
+    // The deviation's mean over the EUT phase, and the mean less and plus
+    // one standard deviation, over the points that have them.
+    std::optional<PlottedValue> lowestMean, highestMean;
+    std::optional<PlottedValue> spreadHighest, spreadLowest;
+    bool firstHasStatistics = false, lastHasStatistics = false, statisticsBroken = false;
+
     // The calculator deviation of the point outside the tolerance that lies
     // farthest from 0 dB.
     std::optional<PlottedValue> outside;

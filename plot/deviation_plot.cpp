@@ -22,7 +22,36 @@ namespace quillet::plot {
 namespace {
 
 constexpr QSize kSize(800, 500);
-const QRectF kArea(78, 62, 800 - 78 - 24, 500 - 62 - 62);  // the plotting area inside the axes
+const QRectF kArea(78, 76, 800 - 78 - 24, 500 - 76 - 62);  // the plotting area inside the axes
+
+// One series drawn from the entries: its highest and lowest value in each,
+// and whether the entry's first and last point have one and whether some
+// point inside has none.
+struct Series {
+    std::optional<PlottedValue> PlotEntry::*highest;
+    std::optional<PlottedValue> PlotEntry::*lowest;
+    bool PlotEntry::*firstHas;
+    bool PlotEntry::*lastHas;
+    bool PlotEntry::*broken;
+};
+
+constexpr Series kCalculator{&PlotEntry::highestDeviation, &PlotEntry::lowestDeviation, &PlotEntry::firstHasDeviation,
+                             &PlotEntry::lastHasDeviation, &PlotEntry::deviationBroken};
+constexpr Series kExact{&PlotEntry::exactHighest, &PlotEntry::exactLowest, &PlotEntry::firstBounded,
+                        &PlotEntry::lastBounded, &PlotEntry::exactBroken};
+constexpr Series kMean{&PlotEntry::highestMean, &PlotEntry::lowestMean, &PlotEntry::firstHasStatistics,
+                       &PlotEntry::lastHasStatistics, &PlotEntry::statisticsBroken};
+constexpr Series kSpread{&PlotEntry::spreadHighest, &PlotEntry::spreadLowest, &PlotEntry::firstHasStatistics,
+                         &PlotEntry::lastHasStatistics, &PlotEntry::statisticsBroken};
+
+// Told apart by lightness and dash as well as by hue, so a print in grey
+// keeps them apart: the two bands light and lighter, the calculator solid
+// and dark, the mean dashed.
+const QColor kExactFill(0x9E, 0xC5, 0xE8, 150);
+const QColor kSpreadFill(0xE0, 0x8A, 0x2E, 140);
+const QPen kCalculatorPen(QColor(0x1F, 0x3A, 0x93), 1.6);
+const QPen kMeanPen(QColor(0x8A, 0x3B, 0x00), 1.6, Qt::DashLine);
+const QPen kOutsidePen(QColor(0xC0, 0x10, 0x10), 1.4);
 
 struct Axes {
     double decadeFrom, decadeTo;  // log10 of the frequency range
@@ -164,53 +193,55 @@ void DrawGridAndAxes(QPainter& painter, const Axes& axes) {
     painter.restore();
 }
 
-// The exact highest and lowest cases as a band, one piece per run of
-// bounded points. An entry with an unbounded point inside ends the piece it
-// continues and starts the next one, so the break stays where it was.
-void DrawExactBand(QPainter& painter, const Axes& axes, const std::vector<PlotEntry>& entries) {
+// A series' highest and lowest values as a band, one piece per run of
+// entries that have them. An entry with a point without inside ends the
+// piece it continues and starts the next one, so the break stays where it
+// was.
+void DrawBand(QPainter& painter, const Axes& axes, const std::vector<PlotEntry>& entries, const Series& series,
+              const QColor& fill) {
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0x9E, 0xC5, 0xE8, 150));
+    painter.setBrush(fill);
     std::vector<const PlotEntry*> piece;
     const auto draw = [&] {
         if (piece.empty())
             return;
         QPolygonF band;
         for (const PlotEntry* e : piece)
-            band << axes.At(*e->exactHighest);
+            band << axes.At(*(e->*series.highest));
         for (auto e = piece.rbegin(); e != piece.rend(); ++e)
-            band << axes.At(*(*e)->exactLowest);
+            band << axes.At(*((*e)->*series.lowest));
         if (piece.size() == 1)
-            painter.setPen(QPen(QColor(0x9E, 0xC5, 0xE8), 3));
+            painter.setPen(QPen(QColor(fill.red(), fill.green(), fill.blue()), 3));
         painter.drawPolygon(band);
         painter.setPen(Qt::NoPen);
         piece.clear();
     };
-    bool previousEndsBounded = false;
+    bool previousEndsWithValue = false;
     for (const PlotEntry& e : entries) {
-        const bool joins = previousEndsBounded && e.firstBounded;
-        previousEndsBounded = e.lastBounded;
+        const bool joins = previousEndsWithValue && e.*series.firstHas;
+        previousEndsWithValue = e.*series.lastHas;
         if (!joins)
             draw();
-        if (!e.exactHighest)
+        if (!(e.*series.highest))
             continue;
-        if (!e.exactBroken) {
+        if (!(e.*series.broken)) {
             piece.push_back(&e);
             continue;
         }
-        if (joins || !e.lastBounded) {
+        if (joins || !(e.*series.lastHas)) {
             piece.push_back(&e);
             draw();
         }
-        if (e.lastBounded)
+        if (e.*series.lastHas)
             piece.push_back(&e);
     }
     draw();
 }
 
-// The line through each entry's lowest and highest deviation, in frequency
+// The line through each entry's lowest and highest value, in frequency
 // order; a single point gives one vertex.
-std::pair<QPointF, std::optional<QPointF>> LineVertices(const Axes& axes, const PlotEntry& e) {
-    PlottedValue first = *e.lowestDeviation, second = *e.highestDeviation;
+std::pair<QPointF, std::optional<QPointF>> LineVertices(const Axes& axes, const PlotEntry& e, const Series& series) {
+    PlottedValue first = *(e.*series.lowest), second = *(e.*series.highest);
     if (first.frequencyMHz == second.frequencyMHz && first.db == second.db)
         return {axes.At(first), std::nullopt};
     if (second.frequencyMHz < first.frequencyMHz)
@@ -218,70 +249,89 @@ std::pair<QPointF, std::optional<QPointF>> LineVertices(const Axes& axes, const 
     return {axes.At(first), axes.At(second)};
 }
 
-void DrawCalculatorLine(QPainter& painter, const Axes& axes, const std::vector<PlotEntry>& entries) {
-    painter.setPen(QPen(QColor(0x1F, 0x3A, 0x93), 1.6));
+void DrawLine(QPainter& painter, const Axes& axes, const std::vector<PlotEntry>& entries, const Series& series,
+              const QPen& pen) {
+    painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
     QPainterPath path;
     bool previousEndsDrawn = false;
     for (const PlotEntry& e : entries) {
-        const bool joins = previousEndsDrawn && e.firstHasDeviation;
-        previousEndsDrawn = e.lastHasDeviation;
-        if (!e.lowestDeviation)
+        const bool joins = previousEndsDrawn && e.*series.firstHas;
+        previousEndsDrawn = e.*series.lastHas;
+        if (!(e.*series.lowest))
             continue;
-        const auto [first, second] = LineVertices(axes, e);
+        const auto [first, second] = LineVertices(axes, e, series);
         if (joins)
             path.lineTo(first);
         else
             path.moveTo(first);
-        // A point without a deviation inside the entry breaks the line there.
-        if (second && e.deviationBroken)
+        // A point without a value inside the entry breaks the line there.
+        if (second && e.*series.broken)
             path.moveTo(*second);
         else if (second)
             path.lineTo(*second);
     }
     painter.drawPath(path);
+}
 
-    painter.setPen(QPen(QColor(0xC0, 0x10, 0x10), 1.4));
+void DrawOutsideMarks(QPainter& painter, const Axes& axes, const std::vector<PlotEntry>& entries) {
+    painter.setPen(kOutsidePen);
+    painter.setBrush(Qt::NoBrush);
     for (const PlotEntry& e : entries) {
         if (e.outside)
             painter.drawEllipse(axes.At(*e.outside), 3.5, 3.5);
     }
 }
 
-// One row under the title, outside the data.
+// Two rows under the title, outside the data: the bands, then the lines
+// and marks.
 void DrawLegend(QPainter& painter) {
     painter.setFont(Font(12));
     const QFontMetricsF metrics(painter.fontMetrics());
-    const QString labels[] = {QStringLiteral("exact highest to lowest, any EUT phase"),
-                              QStringLiteral("calculator, 0.01 rad grid"), QStringLiteral("outside tolerance")};
+    enum class Symbol { ExactBand, SpreadBand, CalculatorLine, MeanLine, OutsideMark };
+    struct Entry {
+        Symbol symbol;
+        QString label;
+    };
+    const std::vector<Entry> rows[] = {
+        {{Symbol::ExactBand, QStringLiteral("exact highest to lowest, any EUT phase")},
+         {Symbol::SpreadBand, QStringLiteral("mean ± 1 standard deviation")}},
+        {{Symbol::CalculatorLine, QStringLiteral("calculator, 0.01 rad grid")},
+         {Symbol::MeanLine, QStringLiteral("mean over the EUT phase")},
+         {Symbol::OutsideMark, QStringLiteral("outside tolerance")}},
+    };
     constexpr double kSymbol = 22, kGap = 6, kSpacing = 22;
-    double width = 0;
-    for (const QString& label : labels)
-        width += kSymbol + kGap + metrics.horizontalAdvance(label);
-    width += 2 * kSpacing;
-    double x = (kSize.width() - width) / 2;
-    const double y = 42;
-    for (int entry = 0; entry < 3; ++entry) {
-        switch (entry) {
-        case 0:
+    double y = 42;
+    for (const std::vector<Entry>& row : rows) {
+        double width = kSpacing * static_cast<double>(row.size() - 1);
+        for (const Entry& entry : row)
+            width += kSymbol + kGap + metrics.horizontalAdvance(entry.label);
+        double x = (kSize.width() - width) / 2;
+        for (const Entry& entry : row) {
             painter.setPen(Qt::NoPen);
-            painter.setBrush(QColor(0x9E, 0xC5, 0xE8, 150));
-            painter.drawRect(QRectF(x, y - 5, kSymbol, 10));
-            break;
-        case 1:
-            painter.setPen(QPen(QColor(0x1F, 0x3A, 0x93), 1.6));
-            painter.drawLine(QPointF(x, y), QPointF(x + kSymbol, y));
-            break;
-        default:
-            painter.setPen(QPen(QColor(0xC0, 0x10, 0x10), 1.4));
             painter.setBrush(Qt::NoBrush);
-            painter.drawEllipse(QPointF(x + kSymbol / 2, y), 3.5, 3.5);
-            break;
+            switch (entry.symbol) {
+            case Symbol::ExactBand:
+            case Symbol::SpreadBand:
+                painter.setBrush(entry.symbol == Symbol::ExactBand ? kExactFill : kSpreadFill);
+                painter.drawRect(QRectF(x, y - 5, kSymbol, 10));
+                break;
+            case Symbol::CalculatorLine:
+            case Symbol::MeanLine:
+                painter.setPen(entry.symbol == Symbol::CalculatorLine ? kCalculatorPen : kMeanPen);
+                painter.drawLine(QPointF(x, y), QPointF(x + kSymbol, y));
+                break;
+            case Symbol::OutsideMark:
+                painter.setPen(kOutsidePen);
+                painter.drawEllipse(QPointF(x + kSymbol / 2, y), 3.5, 3.5);
+                break;
+            }
+            painter.setPen(Qt::black);
+            x += kSymbol + kGap;
+            painter.drawText(QPointF(x, y + metrics.ascent() / 2 - 1), entry.label);
+            x += metrics.horizontalAdvance(entry.label) + kSpacing;
         }
-        painter.setPen(Qt::black);
-        x += kSymbol + kGap;
-        painter.drawText(QPointF(x, y + metrics.ascent() / 2 - 1), labels[entry]);
-        x += metrics.horizontalAdvance(labels[entry]) + kSpacing;
+        y += 16;
     }
 }
 
@@ -305,8 +355,12 @@ void Draw(QPainter& painter, std::int16_t anType, const std::string& source, con
     DrawGridAndAxes(painter, axes);
     painter.save();
     painter.setClipRect(kArea);
-    DrawExactBand(painter, axes, envelope.Entries());
-    DrawCalculatorLine(painter, axes, envelope.Entries());
+    const std::vector<PlotEntry>& entries = envelope.Entries();
+    DrawBand(painter, axes, entries, kExact, kExactFill);
+    DrawBand(painter, axes, entries, kSpread, kSpreadFill);
+    DrawLine(painter, axes, entries, kMean, kMeanPen);
+    DrawLine(painter, axes, entries, kCalculator, kCalculatorPen);
+    DrawOutsideMarks(painter, axes, entries);
     painter.restore();
     DrawLegend(painter);
 }

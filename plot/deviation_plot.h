@@ -24,8 +24,9 @@ struct FrequencyRange {
 };
 
 // An 800 x 500 picture: the calculator's deviation as a line, the exact
-// highest and lowest cases as a band, the points outside the tolerance
-// marked, on a logarithmic frequency axis.
+// highest and lowest cases as a band, the mean over the EUT phase as a
+// line within a band one standard deviation either side of it, the points
+// outside the tolerance marked, on a logarithmic frequency axis.
 //
 // Points are added one at a time and are not kept: beyond maxEntries the
 // plot keeps an envelope of the sweep (see DeviationEnvelope), so a sweep

@@ -136,8 +136,19 @@ QString PlotView::HoverText() const {
         return {};
     const sweep::EvaluatedPoint& p = evaluation_->points.at(*hovered_);
     const std::vector<std::string> cells = sweep::TableCells(p);
-    return QStringLiteral("%1 MHz\ndeviation %2 dB at EUT phase %3 deg\nexact high %4 dB, low %5 dB\ntolerance: %6")
-        .arg(FromUtf8(cells[0]), FromUtf8(cells[3]), FromUtf8(cells[4]), FromUtf8(cells[5]), FromUtf8(cells[6]),
+    // With its unit where it is a number; "unbounded" or "not valid" stands
+    // alone.
+    const auto cell = [&cells](sweep::TableColumn column, bool number, const char* unit) {
+        return FromUtf8(cells.at(column)) + (number ? QLatin1Char(' ') + QLatin1String(unit) : QString());
+    };
+    const bool bounded = p.exact.has_value(), statistics = p.statistics.has_value();
+    return QStringLiteral(
+               "%1 MHz\ndeviation %2 at EUT phase %3\nexact high %4, low %5\n"
+               "mean %6, standard deviation %7\ntolerance: %8")
+        .arg(FromUtf8(cells[sweep::kFrequencyColumn]), cell(sweep::kDeviationColumn, p.deviationDb.has_value(), "dB"),
+             cell(sweep::kEutPhaseColumn, p.eutPhaseDegrees.has_value(), "deg"),
+             cell(sweep::kExactHighColumn, bounded, "dB"), cell(sweep::kExactLowColumn, bounded, "dB"),
+             cell(sweep::kMeanColumn, statistics, "dB"), cell(sweep::kStandardDeviationColumn, statistics, "dB"),
              p.withinTolerance ? QStringLiteral("within") : QStringLiteral("OUTSIDE"));
 }
 

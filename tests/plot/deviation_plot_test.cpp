@@ -13,8 +13,9 @@ using sweep::PlotFormat;
 using sweep::PlotFormatFromFileName;
 
 // A smooth sweep from 0.15 to 30 MHz with one sharp peak, one point outside
-// the tolerance and a run of points that could not be evaluated, placed at
-// fixed fractions of the sweep. Point 0 lies at 0 MHz and is never plotted.
+// the tolerance, one whose standard deviation reaches beyond every other
+// value and a run of points that could not be evaluated, placed at fixed
+// fractions of the sweep. Point 0 lies at 0 MHz and is never plotted.
 sweep::EvaluatedPoint SweepPoint(std::size_t i, std::size_t n) {
     sweep::EvaluatedPoint p{};
     const double x = static_cast<double>(i) / static_cast<double>(n - 1);
@@ -30,6 +31,8 @@ sweep::EvaluatedPoint SweepPoint(std::size_t i, std::size_t n) {
         p.withinTolerance = false;
     }
     p.exact = Extremes{*p.deviationDb + 1.5 * x, *p.deviationDb - 1.0};
+    const double sd = i == n / 4 ? 50.0 : 0.3 + x;
+    p.statistics = PhaseStatistics{*p.deviationDb - 0.2, sd, std::hypot(*p.deviationDb - 0.2, sd)};
     return p;
 }
 
@@ -51,8 +54,10 @@ TEST(DeviationEnvelope, KeepsTheRangePeakAndMarksOfEveryPoint) {
         for (std::size_t i = 1; i < n; ++i) {
             const auto p = SweepPoint(i, n);
             if (p.exact) {
-                all.lowDb = std::min({all.lowDb, *p.deviationDb, p.exact->lowestDb});
-                all.highDb = std::max({all.highDb, *p.deviationDb, p.exact->highestDb});
+                const PhaseStatistics& s = *p.statistics;
+                all.lowDb = std::min({all.lowDb, *p.deviationDb, p.exact->lowestDb, s.meanDb - s.standardDeviationDb});
+                all.highDb =
+                    std::max({all.highDb, *p.deviationDb, p.exact->highestDb, s.meanDb + s.standardDeviationDb});
             }
         }
         EXPECT_EQ(envelope.Range().fromMHz, all.fromMHz);
@@ -62,7 +67,7 @@ TEST(DeviationEnvelope, KeepsTheRangePeakAndMarksOfEveryPoint) {
 
         ASSERT_LE(entries.size(), kCap);
         std::size_t points = 0, marks = 0, gaps = 0;
-        double peak = 0, highest = 0;
+        double peak = 0, highest = 0, spreadHighest = 0, spreadLowest = 0;
         for (const PlotEntry& e : entries) {
             points += e.points;
             if (n - 1 <= kCap) {
@@ -73,17 +78,23 @@ TEST(DeviationEnvelope, KeepsTheRangePeakAndMarksOfEveryPoint) {
                 EXPECT_EQ(e.outside->frequencyMHz, SweepPoint(2 * n / 3, n).frequencyMHz);
                 EXPECT_EQ(e.outside->db, -3.5);
             }
-            gaps += !e.lowestDeviation && !e.exactHighest;
+            gaps += !e.lowestDeviation && !e.exactHighest && !e.highestMean;
             if (e.highestDeviation)
                 peak = std::max(peak, e.highestDeviation->db);
             if (e.exactHighest)
                 highest = std::max(highest, e.exactHighest->db);
+            if (e.spreadHighest)
+                spreadHighest = std::max(spreadHighest, e.spreadHighest->db);
+            if (e.spreadLowest)
+                spreadLowest = std::min(spreadLowest, e.spreadLowest->db);
         }
         EXPECT_EQ(points, n - 1);
         EXPECT_EQ(marks, 1u);
         EXPECT_GT(gaps, 0u);
         EXPECT_EQ(peak, 40.0);
-        EXPECT_EQ(highest, all.highDb);
+        EXPECT_EQ(highest, SweepPoint(n / 3, n).exact->highestDb);
+        EXPECT_EQ(spreadHighest, all.highDb);  // the wide point's, kept through every merge
+        EXPECT_EQ(spreadLowest, all.lowDb);
     }
 }
 

@@ -474,6 +474,10 @@ private slots:
         const auto& p = window->Result()->evaluation->points.at(*plot->HoveredPoint());
         QVERIFY(p.frequencyMHz >= plot->Zoom()->fromMHz && p.frequencyMHz <= plot->Zoom()->toMHz);
         QVERIFY(plot->HoverText().startsWith(QString::fromStdString(p.frequencyText) + " MHz"));
+        const auto cells = quillet::sweep::TableCells(p);
+        QVERIFY(plot->HoverText().contains(QString::fromStdString("mean " + cells[quillet::sweep::kMeanColumn] +
+                                                                  " dB, standard deviation " +
+                                                                  cells[quillet::sweep::kStandardDeviationColumn])));
         window->ResetZoomButton->click();
         QVERIFY(!plot->Zoom().has_value());
     }
