@@ -44,7 +44,9 @@ void PlotView::SetSweep(std::shared_ptr<const plot::DeviationPlot> whole,
     ZoomTo(zoom_);
 }
 
-QSize PlotView::sizeHint() const { return plot::DeviationPlot::Size(); }
+// Smaller than the picture, so the summary and the table below it get
+// their share of a window of usual height; the plot grows with the window.
+QSize PlotView::sizeHint() const { return plot::DeviationPlot::Size() * 3 / 5; }
 
 QSize PlotView::minimumSizeHint() const { return plot::DeviationPlot::Size() / 3; }
 

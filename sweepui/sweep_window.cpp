@@ -197,7 +197,7 @@ void SweepWindow::CreateControls() {
         emit PointActivated(QString::fromStdString(p.frequencyText), QString::fromStdString(p.magnitudeText),
                             QString::fromStdString(p.phaseText), result_->evaluation->anType);
     });
-    resize(900, 760);
+    resize(900, 900);  // whoever places the window keeps it within the screen
 }
 
 void SweepWindow::Evaluate(bool reread) {
