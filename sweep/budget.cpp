@@ -123,11 +123,11 @@ std::vector<BudgetLine> BudgetLines(const std::vector<BandTally>& bands, std::in
 std::string BudgetCsv(const std::vector<BudgetLine>& lines) {
     std::string out = "from_MHz,to_MHz,points";
     for (const char* side : {"", "tolerance_limit_"}) {
-        const std::string s = side;
-        out += "," + s + "unbounded," + s + "unbounded_from_MHz," + s + "highest_dB," + s + "highest_at_MHz," + s +
-               "lowest_dB," + s + "lowest_at_MHz," + s + "largest_abs_mean_dB," + s + "largest_abs_mean_at_MHz," + s +
-               "largest_standard_deviation_dB," + s + "largest_standard_deviation_at_MHz," + s +
-               "standard_uncertainty_dB," + s + "standard_uncertainty_at_MHz";
+        for (const char* column :
+             {"unbounded", "unbounded_from_MHz", "highest_dB", "highest_at_MHz", "lowest_dB", "lowest_at_MHz",
+              "largest_abs_mean_dB", "largest_abs_mean_at_MHz", "largest_standard_deviation_dB",
+              "largest_standard_deviation_at_MHz", "standard_uncertainty_dB", "standard_uncertainty_at_MHz"})
+            out.append(",").append(side).append(column);
     }
     out += '\n';
     for (const BudgetLine& line : lines) {
