@@ -12,6 +12,8 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSplitter>
 #include <QTableView>
@@ -89,6 +91,20 @@ QString Filters(const Choice<Format> (&choices)[N]) {
     return filters.join(QStringLiteral(";;"));
 }
 
+// As tall as what it shows and a horizontal scroll bar, where the window
+// has the room; the table below takes the rest.
+class FittingScrollArea : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override {
+        QSize hint = QScrollArea::sizeHint();
+        if (widget() != nullptr)
+            hint.setHeight(widget()->sizeHint().height() + horizontalScrollBar()->sizeHint().height() +
+                           2 * frameWidth());
+        return hint;
+    }
+};
+
 }  // namespace
 
 SweepWindow::SweepWindow(const QString& path, std::int16_t anType, QWidget* parent)
@@ -128,8 +144,16 @@ void SweepWindow::CreateControls() {
     Summary->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     Summary->setFocusPolicy(Qt::StrongFocus);
     Summary->setWordWrap(true);
-    Budget = new QWidget(this);
+    Budget = new QWidget;
     Budget->setAccessibleName(QStringLiteral("Budget lines"));
+    // The grid needs more room than a window beside the calculator or on a
+    // small screen has: it scrolls there rather than make the window larger.
+    BudgetArea = new FittingScrollArea(this);
+    BudgetArea->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    BudgetArea->setWidget(Budget);
+    BudgetArea->setWidgetResizable(true);
+    BudgetArea->setFrameShape(QFrame::NoFrame);
+    BudgetArea->setAccessibleName(QStringLiteral("Budget lines"));
 
     Points = new PointTableModel(this);
     Table = new QTableView(this);
@@ -161,7 +185,7 @@ void SweepWindow::CreateControls() {
     auto* lowerLayout = new QVBoxLayout(lower);
     lowerLayout->setContentsMargins(0, 0, 0, 0);
     lowerLayout->addWidget(Summary);
-    lowerLayout->addWidget(Budget);
+    lowerLayout->addWidget(BudgetArea);
     lowerLayout->addWidget(Table, 1);
     auto* splitter = new QSplitter(Qt::Vertical, this);
     splitter->addWidget(Plot);
@@ -178,8 +202,9 @@ void SweepWindow::CreateControls() {
     layout->addWidget(splitter, 1);
     layout->addLayout(bottom);
 
-    const QWidget* order[] = {AnTypeBox, ReloadButton, ExportReportButton, ExportPlotButton, ResetZoomButton, Plot,
-                              Summary,   Table,        CancelButton};
+    const QWidget* order[] = {
+        AnTypeBox,  ReloadButton, ExportReportButton, ExportPlotButton, ResetZoomButton, Plot, Summary,
+        BudgetArea, Table,        CancelButton};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
 
@@ -312,7 +337,7 @@ void SweepWindow::ShowBudget() {
     for (QWidget* cell : Budget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         delete cell;
     delete Budget->layout();
-    Budget->setVisible(!lines.empty());
+    BudgetArea->setVisible(!lines.empty());
     if (lines.empty())
         return;
 
@@ -369,6 +394,7 @@ void SweepWindow::ShowBudget() {
         }
     }
     grid->setColumnStretch(1 + 2 * static_cast<int>(lines.size()), 1);  // the grid keeps to the left
+    BudgetArea->updateGeometry();                                       // its height follows the grid's
 }
 
 void SweepWindow::Fail(int generation, const QString& message) {

@@ -21,6 +21,7 @@ class QComboBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QScrollArea;
 class QTableView;
 
 namespace quillet::sweepui {
@@ -63,8 +64,10 @@ public:
     QLabel* Summary;
     // The budget lines as a grid: a heading across the top, then per band
     // two columns, measured and at the tolerance limit, under the band's
-    // name, with a row per figure named in the first column.
+    // name, with a row per figure named in the first column. It scrolls in
+    // BudgetArea where the window is too small for it.
     QWidget* Budget;
+    QScrollArea* BudgetArea;
     QTableView* Table;
     PointTableModel* Points;
     QProgressBar* Progress;

@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -441,9 +442,13 @@ private slots:
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
         window->AnTypeBox->setFocus();
-        const QList<QWidget*> order = {window->ReloadButton,     window->ExportReportButton,
-                                       window->ExportPlotButton, window->Plot,
-                                       window->Summary,          window->Table};
+        const QList<QWidget*> order = {window->ReloadButton,
+                                       window->ExportReportButton,
+                                       window->ExportPlotButton,
+                                       window->Plot,
+                                       window->Summary,
+                                       window->BudgetArea,
+                                       window->Table};
         for (QWidget* next : order) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);
@@ -453,7 +458,7 @@ private slots:
         QTest::keyClick(window->Table, Qt::Key_Down);
         QCOMPARE(window->Table->currentIndex().row(), 2);
         for (QWidget* named : {static_cast<QWidget*>(window->Plot), static_cast<QWidget*>(window->Table),
-                               static_cast<QWidget*>(window->Summary)})
+                               static_cast<QWidget*>(window->Summary), static_cast<QWidget*>(window->BudgetArea)})
             QVERIFY(!named->accessibleName().isEmpty());
     }
 
