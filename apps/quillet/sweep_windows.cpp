@@ -111,7 +111,8 @@ void SweepWindows::Place(sweepui::SweepWindow* window) {
     const int frameWidth = frame.left() + frame.right(), frameHeight = frame.top() + frame.bottom();
     const int rightRoom = screen.right() - calculator.right() - kGap;
     const int leftRoom = calculator.left() - screen.left() - kGap;
-    const int narrowest = std::max(kNarrowest, window->minimumWidth());
+    // The layout's own least width, known before the window is shown.
+    const int narrowest = std::max({kNarrowest, window->minimumWidth(), window->minimumSizeHint().width()});
 
     const int step = kCascade * (placed_++ % kCascadeSteps);
     const int top = std::max(screen.top(), std::min(calculator.top(), screen.bottom() + 1 - kShortest)) + step;

@@ -1,6 +1,7 @@
 // The sweep windows driven through their real widgets beside the real
 // calculator, and held against what an-sweep prints for the same file.
 #include <QComboBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
@@ -426,7 +427,13 @@ private slots:
         QCOMPARE(window->Table->model()->rowCount(), 100'001);
         QCOMPARE(window->Result()->evaluation->anType, 4);
 
-        SweepWindow* closing = sweeps_->Open(longFile);
+        // The same file again brings its window forward; Reload reads afresh.
+        QCOMPARE(sweeps_->Open(longFile), window);
+        QCOMPARE(sweeps_->Windows().size(), 1);
+
+        const QString otherFile = dir_.filePath("long-copy.s1p");
+        QVERIFY(QFile::copy(longFile, otherFile));
+        SweepWindow* closing = sweeps_->Open(otherFile);
         closing->show();  // as the user sees it while it works
         QVERIFY(closing->Busy());
         QElapsedTimer timer;
