@@ -19,8 +19,9 @@ public:
     void SetEvaluation(std::shared_ptr<const sweep::Evaluation> evaluation);
     // The point shown in a row, in the order the table is sorted.
     const sweep::EvaluatedPoint& PointAt(int row) const;
-    // The row that shows the point with this index in the file.
+    // The row that shows the point with this index in the file, and back.
     int RowOf(std::size_t pointIndex) const;
+    std::size_t PointIndex(int row) const { return order_.at(static_cast<std::size_t>(row)); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

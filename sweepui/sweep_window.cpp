@@ -1,14 +1,20 @@
 #include "sweepui/sweep_window.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeySequence>
+#include <QItemSelection>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -19,6 +25,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cstdint>
 #include <exception>
 #include <stdexcept>
 #include <string>
@@ -30,6 +38,7 @@
 #include "measurement/read_measurement.h"
 #include "sweepui/plot_view.h"
 #include "sweepui/point_table_model.h"
+#include "sweepui/settings.h"
 
 namespace quillet::sweepui {
 namespace {
@@ -61,10 +70,19 @@ std::pair<QString, Format> Chosen(QString file, const QString& filter, const Cho
     return {file + '.' + QLatin1String(choices[0].suffix), choices[0].format};
 }
 
-// The dialog asked about the name as typed; where an ending was added to
-// it, a file of the final name is not replaced unasked.
-bool MayWrite(QWidget* parent, const QString& typed, const QString& target) {
-    if (target == typed || !QFileInfo::exists(target))
+// The file the answer names is checked before anything is asked: never the
+// measurement itself, under any name; a file that exists is replaced only
+// when the user says so, asked by the name that will be written.
+bool MayWrite(QWidget* parent, const QString& measurement, const QString& typed, const QString& target) {
+    for (const QString& name : {typed, target}) {
+        if (files::SameFile(LocalPath(name), LocalPath(measurement))) {
+            QMessageBox::warning(parent, QStringLiteral("Quillet"),
+                                 QStringLiteral("%1 is the measurement file itself; choose another file.")
+                                     .arg(QFileInfo(name).fileName()));
+            return false;
+        }
+    }
+    if (!QFileInfo::exists(target))
         return true;
     return QMessageBox::question(
                parent, QStringLiteral("Quillet"),
@@ -129,8 +147,6 @@ void SweepWindow::CreateControls() {
     typeLabel->setBuddy(AnTypeBox);
     ReloadButton = new QPushButton(QStringLiteral("&Reload"), this);
     ReloadButton->setToolTip(QStringLiteral("Read the file again and evaluate it (F5)"));
-    ExportReportButton = new QPushButton(QStringLiteral("Export &report…"), this);
-    ExportPlotButton = new QPushButton(QStringLiteral("Export &plot…"), this);
     ResetZoomButton = new QPushButton(QStringLiteral("Reset &zoom"), this);
     ResetZoomButton->setToolTip(
         QStringLiteral("Zoom the frequency axis with the wheel, by dragging a range or with + and -; a double "
@@ -160,7 +176,7 @@ void SweepWindow::CreateControls() {
     Table->setModel(Points);
     Table->setAccessibleName(QStringLiteral("Points"));
     Table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Table->setSelectionMode(QAbstractItemView::SingleSelection);
+    Table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Table->setTabKeyNavigation(false);  // Tab leaves the table; the arrows move in it
     Table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
@@ -179,7 +195,7 @@ void SweepWindow::CreateControls() {
     top->addWidget(typeLabel);
     top->addWidget(AnTypeBox);
     top->addStretch();
-    for (QPushButton* button : {ReloadButton, ExportReportButton, ExportPlotButton, ResetZoomButton})
+    for (QPushButton* button : {ReloadButton, ResetZoomButton})
         top->addWidget(button);
     auto* lower = new QWidget(this);
     auto* lowerLayout = new QVBoxLayout(lower);
@@ -198,31 +214,31 @@ void SweepWindow::CreateControls() {
     bottom->addWidget(Progress, 2);
     bottom->addWidget(CancelButton);
     auto* layout = new QVBoxLayout(this);
+    CreateMenus();
+    layout->setMenuBar(MenuBar);
     layout->addLayout(top);
     layout->addWidget(splitter, 1);
     layout->addLayout(bottom);
 
-    const QWidget* order[] = {
-        AnTypeBox,  ReloadButton, ExportReportButton, ExportPlotButton, ResetZoomButton, Plot, Summary,
-        BudgetArea, Table,        CancelButton};
+    const QWidget* order[] = {AnTypeBox, ReloadButton, ResetZoomButton, Plot, Summary, BudgetArea, Table, CancelButton};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
 
-    connect(ReloadButton, &QPushButton::clicked, this, [this] { Evaluate(true); });
-    connect(ExportReportButton, &QPushButton::clicked, this, &SweepWindow::ExportReportWithDialog);
-    connect(ExportPlotButton, &QPushButton::clicked, this, &SweepWindow::ExportPlotWithDialog);
-    connect(ResetZoomButton, &QPushButton::clicked, Plot, &PlotView::ResetZoom);
+    connect(ReloadButton, &QPushButton::clicked, ReloadAction, &QAction::trigger);
+    connect(ResetZoomButton, &QPushButton::clicked, ResetZoomAction, &QAction::trigger);
     connect(Plot, &PlotView::ZoomChanged, ResetZoomButton, &QWidget::setEnabled);
+    connect(Plot, &PlotView::ZoomChanged, ResetZoomAction, &QAction::setEnabled);
     connect(CancelButton, &QPushButton::clicked, this, &SweepWindow::Cancel);
-    connect(new QShortcut(QKeySequence::Refresh, this), &QShortcut::activated, this, [this] { Evaluate(true); });
-    connect(new QShortcut(QKeySequence::Close, this), &QShortcut::activated, this, &QWidget::close);
     connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, &SweepWindow::Cancel);
+    connect(AnTypeBox, &QComboBox::activated, this,
+            [this](int index) { SetLastAnType(static_cast<std::int16_t>(index + 1)); });
     connect(Table, &QTableView::activated, this, [this](const QModelIndex& index) {
         const sweep::EvaluatedPoint& p = Points->PointAt(index.row());
         emit PointActivated(QString::fromStdString(p.frequencyText), QString::fromStdString(p.magnitudeText),
                             QString::fromStdString(p.phaseText), result_->evaluation->anType);
     });
-    resize(900, 900);  // whoever places the window keeps it within the screen
+    // Whoever places the window keeps it within the screen.
+    resize(SweepWindowSize().value_or(QSize(900, 900)));
 }
 
 void SweepWindow::Evaluate(bool reread) {
@@ -271,8 +287,8 @@ void SweepWindow::SetBusy(bool busy) {
     CancelButton->setVisible(busy);
     Progress->setRange(0, 0);  // busy until the first count arrives
     const bool shown = result_.has_value() && !busy;
-    ExportReportButton->setEnabled(shown);
-    ExportPlotButton->setEnabled(shown);
+    ExportReportAction->setEnabled(shown);
+    ExportPlotAction->setEnabled(shown);
     if (!busy)
         Status->clear();
 }
@@ -311,9 +327,7 @@ void SweepWindow::Finish(int generation, std::optional<SweepResult> result) {
         return;
     }
     result_ = std::move(result);
-    Points->SetEvaluation(result_->evaluation);
-    Table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
-    Table->resizeColumnsToContents();
+    ShowEvaluation();
     Plot->SetSweep(result_->plot, result_->evaluation, result_->source);
     QStringList lines;
     for (const std::string& line : sweep::SummaryLines(result_->evaluation->summary))
@@ -325,6 +339,122 @@ void SweepWindow::Finish(int generation, std::optional<SweepResult> result) {
     ShowBudget();
     SetBusy(false);
     emit Evaluated();
+}
+
+// The new evaluation in the table with the order and the selection the user
+// had: the same column sorted the same way, the same points selected and
+// the current one in view, so Enter acts on the row that is highlighted.
+void SweepWindow::ShowEvaluation() {
+    const QHeaderView* header = Table->horizontalHeader();
+    const int sortColumn = header->sortIndicatorSection();
+    const Qt::SortOrder sortOrder = header->sortIndicatorOrder();
+    const bool firstTime = Points->rowCount() == 0;
+    std::vector<std::size_t> selected;
+    for (const QModelIndex& row : Table->selectionModel()->selectedRows())
+        selected.push_back(Points->PointIndex(row.row()));
+    const QModelIndex current = Table->currentIndex();
+    const std::size_t currentPoint = current.isValid() ? Points->PointIndex(current.row()) : SIZE_MAX;
+
+    Points->SetEvaluation(result_->evaluation);
+    const std::size_t points = result_->evaluation->points.size();
+    if (firstTime || sortColumn < 0 || sortColumn >= Points->columnCount())
+        Table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    else
+        Table->sortByColumn(sortColumn, sortOrder);
+    QItemSelection selection;
+    for (std::size_t point : selected) {
+        if (point < points) {
+            const int row = Points->RowOf(point);
+            selection.select(Points->index(row, 0), Points->index(row, Points->columnCount() - 1));
+        }
+    }
+    Table->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (currentPoint < points) {
+        const QModelIndex at = Points->index(Points->RowOf(currentPoint), std::max(current.column(), 0));
+        Table->selectionModel()->setCurrentIndex(at, QItemSelectionModel::NoUpdate);
+        Table->scrollTo(at);
+    }
+    if (firstTime)
+        Table->resizeColumnsToContents();
+}
+
+void SweepWindow::CreateMenus() {
+    MenuBar = new QMenuBar(this);
+    QMenu* file = MenuBar->addMenu(QStringLiteral("&File"));
+    OpenAction = file->addAction(QStringLiteral("&Open…"), this, &SweepWindow::OpenRequested);
+    OpenAction->setShortcut(QKeySequence::Open);
+    RecentMenu = file->addMenu(QStringLiteral("Open &recent"));
+    connect(RecentMenu, &QMenu::aboutToShow, this, &SweepWindow::FillRecentMenu);
+    ReloadAction = file->addAction(QStringLiteral("Re&load"), this, [this] { Evaluate(true); });
+    ReloadAction->setShortcut(QKeySequence::Refresh);
+    ReloadAction->setToolTip(QStringLiteral("Read the file again and evaluate it (F5)"));
+    file->addSeparator();
+    ExportReportAction = file->addAction(QStringLiteral("Export r&eport…"), this, &SweepWindow::ExportReportWithDialog);
+    ExportPlotAction = file->addAction(QStringLiteral("Export &plot…"), this, &SweepWindow::ExportPlotWithDialog);
+    file->addSeparator();
+    CloseAction = file->addAction(QStringLiteral("&Close"), this, &QWidget::close);
+    CloseAction->setShortcut(QKeySequence::Close);
+
+    QMenu* edit = MenuBar->addMenu(QStringLiteral("&Edit"));
+    CopyAction = edit->addAction(QStringLiteral("&Copy"), this, &SweepWindow::Copy);
+    CopyAction->setShortcut(QKeySequence::Copy);
+    SelectAllAction = edit->addAction(QStringLiteral("Select &all"), this, [this] {
+        Table->setFocus(Qt::ShortcutFocusReason);
+        Table->selectAll();
+    });
+    SelectAllAction->setShortcut(QKeySequence::SelectAll);
+
+    QMenu* view = MenuBar->addMenu(QStringLiteral("&View"));
+    ResetZoomAction = view->addAction(QStringLiteral("Reset &zoom"), Plot, &PlotView::ResetZoom);
+    ResetZoomAction->setEnabled(false);
+}
+
+void SweepWindow::FillRecentMenu() {
+    RecentMenu->clear();
+    const QStringList files = RecentFiles();
+    for (int i = 0; i < files.size(); ++i) {
+        const QString& path = files[i];
+        QAction* entry = RecentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()),
+                                               this, [this, path] { emit OpenFileRequested(path); });
+        entry->setToolTip(path);
+        entry->setStatusTip(path);
+    }
+    if (files.isEmpty())
+        RecentMenu->addAction(QStringLiteral("(none yet)"))->setEnabled(false);
+}
+
+// The summary's selected text where the summary has the focus; else the
+// table's selected rows.
+void SweepWindow::Copy() {
+    if (Summary->hasFocus() && Summary->hasSelectedText()) {
+        QGuiApplication::clipboard()->setText(Summary->selectedText());
+        return;
+    }
+    if (result_)
+        QGuiApplication::clipboard()->setText(SelectedRowsText());
+}
+
+QString SweepWindow::SelectedRowsText() const {
+    QStringList lines;
+    QStringList header;
+    for (const std::string& title : sweep::TableHeader())
+        header << FromUtf8(title);
+    lines << header.join('\t');
+    std::vector<int> rows;
+    for (const QModelIndex& row : Table->selectionModel()->selectedRows())
+        rows.push_back(row.row());
+    if (rows.empty()) {
+        for (int row = 0; row < Points->rowCount(); ++row)
+            rows.push_back(row);
+    }
+    std::sort(rows.begin(), rows.end());
+    for (int row : rows) {
+        QStringList cells;
+        for (const std::string& cell : sweep::TableCells(Points->PointAt(row)))
+            cells << FromUtf8(cell);
+        lines << cells.join('\t');
+    }
+    return lines.join('\n') + '\n';
 }
 
 void SweepWindow::ShowBudget() {
@@ -440,12 +570,16 @@ void ExportWithDialog(QWidget* window, const QString& measurement, const QString
                       const Choice<Format> (&choices)[N], Write write) {
     QString filter;
     const QString base = QFileInfo(measurement).absoluteDir().filePath(QFileInfo(measurement).completeBaseName());
-    const QString file = QFileDialog::getSaveFileName(window, title, base + proposedEnding, Filters(choices), &filter);
+    // The dialog does not ask about replacing: the name it returns may get
+    // an ending, and the measurement is checked first.
+    const QString file = QFileDialog::getSaveFileName(window, title, base + proposedEnding, Filters(choices), &filter,
+                                                      QFileDialog::DontConfirmOverwrite);
     if (file.isEmpty())
         return;
     const auto [target, format] = Chosen(file, filter, choices);
-    if (!MayWrite(window, file, target))
+    if (!MayWrite(window, measurement, file, target))
         return;
+    SetLastFolder(target);
     try {
         write(target, format);
     } catch (const std::exception& error) {
@@ -467,6 +601,7 @@ void SweepWindow::ExportPlotWithDialog() {
 
 void SweepWindow::closeEvent(QCloseEvent* event) {
     StopWorker();
+    SetSweepWindowSize(size());
     QWidget::closeEvent(event);
 }
 

@@ -17,7 +17,10 @@
 #include "sweep/report.h"
 #include "sweepui/sweep_job.h"
 
+class QAction;
 class QComboBox;
+class QMenu;
+class QMenuBar;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -54,11 +57,25 @@ public:
     void Evaluate(bool reread);
     void Cancel();
 
+    // The selected rows as tab-separated text with the header, for a
+    // spreadsheet; every row when none is selected.
+    QString SelectedRowsText() const;
+
+    // The menus' commands.
+    QAction* OpenAction;
+    QAction* ReloadAction;
+    QAction* ExportReportAction;
+    QAction* ExportPlotAction;
+    QAction* CloseAction;
+    QAction* CopyAction;
+    QAction* SelectAllAction;
+    QAction* ResetZoomAction;
+    QMenu* RecentMenu;
+
     // The controls, from top to bottom.
+    QMenuBar* MenuBar;
     QComboBox* AnTypeBox;
     QPushButton* ReloadButton;
-    QPushButton* ExportReportButton;
-    QPushButton* ExportPlotButton;
     QPushButton* ResetZoomButton;
     PlotView* Plot;
     QLabel* Summary;
@@ -75,6 +92,9 @@ public:
     QLabel* Status;
 
 signals:
+    // Open… and a recent file chosen in the File menu.
+    void OpenRequested();
+    void OpenFileRequested(const QString& path);
     // A row chosen with a double click or Enter: its typed texts and type.
     void PointActivated(const QString& frequency, const QString& magnitude, const QString& phase, int anType);
     // An evaluation has finished and is on show, was cancelled, or failed
@@ -98,6 +118,10 @@ private:
     void SetBusy(bool busy);
     void ShowTypeOfResult();
     void ShowBudget();
+    void CreateMenus();
+    void Copy();
+    void FillRecentMenu();
+    void ShowEvaluation();
 
     QString path_;
     std::optional<SweepResult> result_;

@@ -97,6 +97,7 @@ int main(int argc, char* argv[]) {
         files = options.parser.positionalArguments();
     }
     QApplication::setApplicationName(QStringLiteral("Quillet"));
+    QApplication::setOrganizationName(QStringLiteral("Quillet"));  // where the sweep windows' settings are kept
     QApplication::setDesktopFileName(QStringLiteral("quillet"));
     quillet::ui::SetUpAppearance();
 

@@ -10,6 +10,7 @@
 
 #include "apps/quillet/window_placement.h"
 #include "files/file_identity.h"
+#include "sweepui/settings.h"
 
 namespace quillet::app {
 namespace {
@@ -60,7 +61,9 @@ sweepui::SweepWindow* SweepWindows::Open(const QString& path) {
             return open;
         }
     }
-    auto* window = new sweepui::SweepWindow(path, calculator_.Model().Module().AnType);
+    // The AN type last chosen in a sweep window, else the calculator's.
+    const std::int16_t type = sweepui::LastAnType().value_or(calculator_.Model().Module().AnType);
+    auto* window = new sweepui::SweepWindow(path, type);
     windows_.removeAll(nullptr);
     windows_ << window;
     Place(window);
@@ -69,6 +72,13 @@ sweepui::SweepWindow* SweepWindows::Open(const QString& path) {
             window->show();
     };
     connect(window, &sweepui::SweepWindow::Evaluated, window, showWhenWorthIt);
+    connect(window, &sweepui::SweepWindow::Evaluated, window, [path] {
+        sweepui::AddRecentFile(path);
+        sweepui::SetLastFolder(path);
+    });
+    connect(window, &sweepui::SweepWindow::OpenRequested, this, &SweepWindows::OpenWithDialog);
+    connect(window, &sweepui::SweepWindow::OpenFileRequested, this,
+            qOverload<const QString&>(&SweepWindows::Open));
     QTimer::singleShot(kShowAfterMs, window, showWhenWorthIt);
     connect(window, &sweepui::SweepWindow::Failed, this,
             [this, window](const QString& message) { Report(window, message); });
@@ -93,7 +103,7 @@ void SweepWindows::Report(sweepui::SweepWindow* window, const QString& message) 
 
 void SweepWindows::OpenWithDialog() {
     const QStringList paths = QFileDialog::getOpenFileNames(
-        &calculator_, QStringLiteral("Open a measured sweep"), QString(),
+        &calculator_, QStringLiteral("Open a measured sweep"), sweepui::LastFolder(),
         QStringLiteral("Measured sweeps (*.s1p *.ts *.csv *.txt);;Touchstone (*.s1p *.ts);;Delimited text (*.csv "
                        "*.txt);;All files (*)"));
     Open(paths);

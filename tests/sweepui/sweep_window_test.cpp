@@ -3,6 +3,11 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QSettings>
+#include <QSignalSpy>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,6 +30,7 @@
 #include "sweep/report.h"
 #include "sweepui/plot_view.h"
 #include "sweepui/point_table_model.h"
+#include "sweepui/settings.h"
 #include "tests/ui/ui_test_support.h"
 
 using quillet::sweepui::SweepWindow;
@@ -171,7 +177,54 @@ private:
     }
 
 private slots:
-    void initTestCase() { SetUpAppearance(); }
+    void initTestCase() {
+        SetUpAppearance();
+        QSettings().clear();  // a folder of the test's own (XDG_CONFIG_HOME)
+    }
+
+    // Sort by deviation, select a row, change the type: the order and the
+    // selection stay and Enter calculates the highlighted row; Ctrl+A and
+    // Ctrl+C copy the rows with the header for a spreadsheet; each access
+    // key once in the window; the file is among the recent ones.
+    void keepsTheUsersRowsAndCopiesThem() {
+        SweepWindow* window = OpenSample();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        window->Table->sortByColumn(quillet::sweep::kDeviationColumn, Qt::DescendingOrder);
+        window->Table->selectRow(3);
+        const QString chosen = window->Table->model()->index(3, 0).data().toString();
+        window->AnTypeBox->setCurrentIndex(2);
+        QVERIFY(Idle(window));
+        QCOMPARE(window->Table->horizontalHeader()->sortIndicatorSection(), int(quillet::sweep::kDeviationColumn));
+        const QModelIndexList rows = window->Table->selectionModel()->selectedRows();
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows.first().data().toString(), chosen);
+        QCOMPARE(window->Table->currentIndex().row(), rows.first().row());
+        QSignalSpy activated(window, &SweepWindow::PointActivated);
+        window->Table->setFocus();
+        QTest::keyClick(window->Table, Qt::Key_Return);
+        QCOMPARE(activated.size(), 1);
+        QCOMPARE(activated.first().at(0).toString(), chosen);
+
+        QTest::keyClick(window->Table, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(window->Table, Qt::Key_C, Qt::ControlModifier);
+        const QStringList lines = QGuiApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), window->Table->model()->rowCount() + 1);
+        QCOMPARE(lines.first().split('\t').size(), window->Table->model()->columnCount());
+        QVERIFY(lines.first().startsWith(QStringLiteral("f (MHz)\t")));
+
+        QStringList keys;
+        for (QWidget* control : window->findChildren<QWidget*>()) {
+            const QString text = control->property("text").toString() + control->property("title").toString();
+            const qsizetype amp = text.indexOf('&');
+            if (amp >= 0 && amp + 1 < text.size() && control->isVisibleTo(window))
+                keys << text.at(amp + 1).toLower();
+        }
+        for (QAction* menu : window->MenuBar->actions())
+            keys << menu->text().at(menu->text().indexOf('&') + 1).toLower();
+        QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size());
+        QCOMPARE(quillet::sweepui::RecentFiles().value(0), QFileInfo(kSample).absoluteFilePath());
+    }
 
     void init() {
         calculator_ = OpenWindow();
@@ -287,29 +340,40 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, window->ExportReport(copy, quillet::sweep::ReportFormat::Csv));
         QCOMPARE(Contents(copy), Contents(kSample));
 
-        // A name typed without its ending: the file the ending completes is
-        // not replaced unless the user says so.
+        // Checked first, then asked, by the name to be written: the
+        // measurement's own name with the CSV filter is refused (no
+        // copy.s1p.csv), and a name typed without its ending does not
+        // replace the file the ending completes unless the user says so.
         const QString kept = dir_.filePath("kept.csv");
         Write(kept, "precious\n");
-        auto* answer = new QTimer(window);
-        QObject::connect(answer, &QTimer::timeout, window, [this, answer] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
-                // Typed into the name box, as a user does.
-                auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-                if (name == nullptr || !dialog->isVisible())
-                    return;
-                name->setText(dir_.filePath("kept"));
-                QMetaObject::invokeMethod(dialog, "accept");
-            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                box->button(QMessageBox::No)->click();
-                answer->stop();
-            }
-        });
-        answer->start(20);
-        window->ExportReportButton->click();
+        for (const QString& typed : {copy, dir_.filePath("kept")}) {
+            QString asked;
+            auto* answer = new QTimer(window);
+            QObject::connect(answer, &QTimer::timeout, window, [answer, typed, &asked] {
+                QWidget* modal = QApplication::activeModalWidget();
+                if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+                    // Typed into the name box, as a user does.
+                    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                    if (name == nullptr || !dialog->isVisible())
+                        return;
+                    name->setText(typed);
+                    QMetaObject::invokeMethod(dialog, "accept");
+                } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                    asked = box->text();
+                    (box->button(QMessageBox::No) != nullptr ? box->button(QMessageBox::No) : box->button(QMessageBox::Ok))
+                        ->click();
+                    answer->stop();
+                }
+            });
+            answer->start(20);
+            window->ExportReportAction->trigger();
+            QVERIFY(!answer->isActive());
+            QVERIFY2(asked.startsWith(QFileInfo(typed == copy ? copy : kept).fileName()), qPrintable(asked));
+            delete answer;
+        }
         QCOMPARE(Contents(kept), QByteArray("precious\n"));
-        QVERIFY(!answer->isActive());
+        QCOMPARE(Contents(copy), Contents(kSample));
+        QVERIFY(!QFileInfo::exists(copy + ".csv"));
     }
 
     // Files dropped anywhere on the calculator open; dropped text does not,
@@ -403,7 +467,7 @@ private slots:
         QTRY_VERIFY(again.shown);
         QCOMPARE(again.text, QString::fromUtf8(expected).replace(bad, good));
         QCOMPARE(ShownRows(*window), rows);
-        QVERIFY(window->ExportReportButton->isEnabled());
+        QVERIFY(window->ExportReportAction->isEnabled());
     }
 
     // Cancelling a long file, or closing its window, stops the work at once;
@@ -450,8 +514,6 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(window));
         window->AnTypeBox->setFocus();
         const QList<QWidget*> order = {window->ReloadButton,
-                                       window->ExportReportButton,
-                                       window->ExportPlotButton,
                                        window->Plot,
                                        window->Summary,
                                        window->BudgetArea,
