@@ -21,8 +21,14 @@
 namespace quillet::plot {
 namespace {
 
-constexpr QSize kSize(800, 500);
-const QRectF kArea(78, 76, 800 - 78 - 24, 500 - 76 - 62);  // the plotting area inside the axes
+constexpr QSize kSize(800, 500);  // the files'
+// The plotting area inside the axes: fixed margins for the title, legend,
+// tick labels and axis titles, whose text keeps its size; the rest is data.
+constexpr double kLeftMargin = 78, kTopMargin = 76, kRightMargin = 24, kBottomMargin = 62;
+QRectF AreaOf(QSizeF size) {
+    return {kLeftMargin, kTopMargin, std::max(1.0, size.width() - kLeftMargin - kRightMargin),
+            std::max(1.0, size.height() - kTopMargin - kBottomMargin)};
+}
 
 // One series drawn from the entries: its highest and lowest value in each,
 // and whether the entry's first and last point have one and whether some
@@ -57,11 +63,12 @@ struct Axes {
     double decadeFrom, decadeTo;  // log10 of the frequency range
     double dbFrom, dbTo, dbStep;
     bool zoomed;  // the frequency range was chosen, not rounded to decades
+    QRectF area;  // where they are drawn
 
     QPointF At(double frequencyMHz, double db) const {
         const double x = (std::log10(frequencyMHz) - decadeFrom) / (decadeTo - decadeFrom);
         const double y = (db - dbFrom) / (dbTo - dbFrom);
-        return {kArea.left() + x * kArea.width(), kArea.bottom() - y * kArea.height()};
+        return {area.left() + x * area.width(), area.bottom() - y * area.height()};
     }
     QPointF At(const PlottedValue& value) const { return At(value.frequencyMHz, value.db); }
 };
@@ -76,9 +83,10 @@ double NiceStep(double span) {
     return 10.0 * decade;
 }
 
-Axes ChooseAxes(const PlotRange& range, const std::optional<FrequencyRange>& zoom) {
+Axes ChooseAxes(const PlotRange& range, const std::optional<FrequencyRange>& zoom, QSizeF size) {
     double low = range.lowDb, high = range.highDb;
     Axes axes{};
+    axes.area = AreaOf(size);
     if (zoom) {
         axes.decadeFrom = std::log10(zoom->fromMHz);
         axes.decadeTo = std::log10(zoom->toMHz);
@@ -116,11 +124,11 @@ const QPen kMinorGrid(QColor(0xEE, 0xEE, 0xEE), 1);
 void DrawFrequencyLine(QPainter& painter, const Axes& axes, double frequencyMHz, const QPen& pen, bool labelled) {
     const QPointF at = axes.At(frequencyMHz, axes.dbFrom);
     painter.setPen(pen);
-    painter.drawLine(QPointF(at.x(), kArea.top()), QPointF(at.x(), kArea.bottom()));
+    painter.drawLine(QPointF(at.x(), axes.area.top()), QPointF(at.x(), axes.area.bottom()));
     if (!labelled)
         return;
     painter.setPen(Qt::black);
-    painter.drawText(QRectF(at.x() - 40, kArea.bottom() + 4, 80, 16), Qt::AlignHCenter | Qt::AlignTop,
+    painter.drawText(QRectF(at.x() - 40, axes.area.bottom() + 4, 80, 16), Qt::AlignHCenter | Qt::AlignTop,
                      QString::fromStdString(sweep::SignificantText(frequencyMHz)));
 }
 
@@ -159,36 +167,37 @@ void DrawGridAndAxes(QPainter& painter, const Axes& axes) {
         const double f = std::pow(10.0, decade);
         const QPointF at = axes.At(f, axes.dbFrom);
         painter.setPen(grid);
-        painter.drawLine(QPointF(at.x(), kArea.top()), QPointF(at.x(), kArea.bottom()));
+        painter.drawLine(QPointF(at.x(), axes.area.top()), QPointF(at.x(), axes.area.bottom()));
         painter.setPen(text);
-        painter.drawText(QRectF(at.x() - 40, kArea.bottom() + 4, 80, 16), Qt::AlignHCenter | Qt::AlignTop, Number(f));
+        painter.drawText(QRectF(at.x() - 40, axes.area.bottom() + 4, 80, 16), Qt::AlignHCenter | Qt::AlignTop, Number(f));
         if (decade == axes.decadeTo)
             break;
         painter.setPen(minorGrid);
         for (int k = 2; k <= 9; ++k) {
             const double x = axes.At(k * f, axes.dbFrom).x();
-            painter.drawLine(QPointF(x, kArea.top()), QPointF(x, kArea.bottom()));
+            painter.drawLine(QPointF(x, axes.area.top()), QPointF(x, axes.area.bottom()));
         }
     }
     for (double db = axes.dbFrom; db <= axes.dbTo + axes.dbStep / 2; db += axes.dbStep) {
         const double y = axes.At(std::pow(10.0, axes.decadeFrom), db).y();
         painter.setPen(std::fabs(db) < axes.dbStep / 2 ? QPen(Qt::gray, 1) : grid);
-        painter.drawLine(QPointF(kArea.left(), y), QPointF(kArea.right(), y));
+        painter.drawLine(QPointF(axes.area.left(), y), QPointF(axes.area.right(), y));
         painter.setPen(text);
-        painter.drawText(QRectF(kArea.left() - 60, y - 8, 54, 16), Qt::AlignRight | Qt::AlignVCenter,
+        painter.drawText(QRectF(axes.area.left() - 60, y - 8, 54, 16), Qt::AlignRight | Qt::AlignVCenter,
                          Number(std::fabs(db) < axes.dbStep / 2 ? 0.0 : db));
     }
     painter.setPen(QPen(Qt::black, 1));
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(kArea);
+    painter.drawRect(axes.area);
 
     painter.setFont(Font(13));
-    painter.drawText(QRectF(kArea.left(), kSize.height() - 28, kArea.width(), 20), Qt::AlignHCenter,
+    painter.drawText(QRectF(axes.area.left(), axes.area.bottom() + kBottomMargin - 28, axes.area.width(), 20),
+                     Qt::AlignHCenter,
                      QStringLiteral("Frequency (MHz)"));
     painter.save();
-    painter.translate(18, kArea.center().y());
+    painter.translate(18, axes.area.center().y());
     painter.rotate(-90);
-    painter.drawText(QRectF(-kArea.height() / 2, -10, kArea.height(), 20), Qt::AlignHCenter,
+    painter.drawText(QRectF(-axes.area.height() / 2, -10, axes.area.height(), 20), Qt::AlignHCenter,
                      QStringLiteral("Deviation (dB)"));
     painter.restore();
 }
@@ -285,7 +294,7 @@ void DrawOutsideMarks(QPainter& painter, const Axes& axes, const std::vector<Plo
 
 // Two rows under the title, outside the data: the bands, then the lines
 // and marks.
-void DrawLegend(QPainter& painter) {
+void DrawLegend(QPainter& painter, double pictureWidth) {
     painter.setFont(Font(12));
     const QFontMetricsF metrics(painter.fontMetrics());
     enum class Symbol { ExactBand, SpreadBand, CalculatorLine, MeanLine, OutsideMark };
@@ -306,7 +315,7 @@ void DrawLegend(QPainter& painter) {
         double width = kSpacing * static_cast<double>(row.size() - 1);
         for (const Entry& entry : row)
             width += kSymbol + kGap + metrics.horizontalAdvance(entry.label);
-        double x = (kSize.width() - width) / 2;
+        double x = (pictureWidth - width) / 2;
         for (const Entry& entry : row) {
             painter.setPen(Qt::NoPen);
             painter.setBrush(Qt::NoBrush);
@@ -336,9 +345,9 @@ void DrawLegend(QPainter& painter) {
 }
 
 void Draw(QPainter& painter, std::int16_t anType, const std::string& source, const DeviationEnvelope& envelope,
-          const std::optional<FrequencyRange>& zoom) {
+          const std::optional<FrequencyRange>& zoom, QSizeF size) {
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillRect(QRectF(QPointF(0, 0), QSizeF(kSize)), Qt::white);
+    painter.fillRect(QRectF(QPointF(0, 0), size), Qt::white);
     painter.setPen(Qt::black);
     painter.setFont(Font(15, true));
     const std::string_view caption = AnType(anType).caption;
@@ -346,15 +355,15 @@ void Draw(QPainter& painter, std::int16_t anType, const std::string& source, con
                               .arg(anType)
                               .arg(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())))
                               .arg(QString::fromStdString(source).section('/', -1));
-    painter.drawText(QRectF(0, 8, kSize.width(), 24), Qt::AlignHCenter, title);
+    painter.drawText(QRectF(0, 8, size.width(), 24), Qt::AlignHCenter, title);
     if (envelope.Empty()) {
-        painter.drawText(kArea, Qt::AlignCenter, QStringLiteral("no point above 0 MHz to draw"));
+        painter.drawText(AreaOf(size), Qt::AlignCenter, QStringLiteral("no point above 0 MHz to draw"));
         return;
     }
-    const Axes axes = ChooseAxes(envelope.Range(), zoom);
+    const Axes axes = ChooseAxes(envelope.Range(), zoom, size);
     DrawGridAndAxes(painter, axes);
     painter.save();
-    painter.setClipRect(kArea);
+    painter.setClipRect(axes.area);
     const std::vector<PlotEntry>& entries = envelope.Entries();
     DrawBand(painter, axes, entries, kExact, kExactFill);
     DrawBand(painter, axes, entries, kSpread, kSpreadFill);
@@ -362,7 +371,7 @@ void Draw(QPainter& painter, std::int16_t anType, const std::string& source, con
     DrawLine(painter, axes, entries, kCalculator, kCalculatorPen);
     DrawOutsideMarks(painter, axes, entries);
     painter.restore();
-    DrawLegend(painter);
+    DrawLegend(painter, size.width());
 }
 
 }  // namespace
@@ -401,30 +410,32 @@ std::string DeviationPlot::Render(sweep::PlotFormat format) const {
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
-void DeviationPlot::Paint(QPainter& painter) const { Draw(painter, anType_, source_, envelope_, frequencyRange_); }
+void DeviationPlot::Paint(QPainter& painter, QSizeF size) const {
+    Draw(painter, anType_, source_, envelope_, frequencyRange_, size);
+}
 
 QSize DeviationPlot::Size() { return kSize; }
 
-QRectF DeviationPlot::Area() { return kArea; }
+QRectF DeviationPlot::Area(QSizeF size) { return AreaOf(size); }
 
 std::optional<FrequencyRange> DeviationPlot::FrequencyAxis() const {
     if (envelope_.Empty())
         return std::nullopt;
-    const Axes axes = ChooseAxes(envelope_.Range(), frequencyRange_);
+    const Axes axes = ChooseAxes(envelope_.Range(), frequencyRange_, kSize);
     return FrequencyRange{std::pow(10.0, axes.decadeFrom), std::pow(10.0, axes.decadeTo)};
 }
 
-std::optional<QPointF> DeviationPlot::Position(double frequencyMHz, double db) const {
+std::optional<QPointF> DeviationPlot::Position(double frequencyMHz, double db, QSizeF size) const {
     if (envelope_.Empty() || frequencyMHz <= 0)
         return std::nullopt;
-    return ChooseAxes(envelope_.Range(), frequencyRange_).At(frequencyMHz, db);
+    return ChooseAxes(envelope_.Range(), frequencyRange_, size).At(frequencyMHz, db);
 }
 
-std::optional<double> DeviationPlot::FrequencyAt(double x) const {
+std::optional<double> DeviationPlot::FrequencyAt(double x, QSizeF size) const {
     if (envelope_.Empty())
         return std::nullopt;
-    const Axes axes = ChooseAxes(envelope_.Range(), frequencyRange_);
-    const double share = (x - kArea.left()) / kArea.width();
+    const Axes axes = ChooseAxes(envelope_.Range(), frequencyRange_, size);
+    const double share = (x - axes.area.left()) / axes.area.width();
     return std::pow(10.0, axes.decadeFrom + share * (axes.decadeTo - axes.decadeFrom));
 }
 

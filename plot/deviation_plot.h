@@ -44,11 +44,12 @@ public:
     // The file's bytes. Needs a QGuiApplication. Throws std::runtime_error.
     std::string Render(sweep::PlotFormat format) const;
 
-    // The same picture into any painter, in coordinates from (0, 0) to
-    // Size(); a window scales the painter to its own size.
-    void Paint(QPainter& painter) const;
+    // The same picture into any painter, laid out for a size in its
+    // coordinates: the text keeps its size and the data take the rest, so
+    // a window draws at its own size. The files are drawn at Size().
+    void Paint(QPainter& painter, QSizeF size = Size()) const;
     static QSize Size();
-    static QRectF Area();  // the plotting area inside the axes
+    static QRectF Area(QSizeF size = Size());  // the plotting area inside the axes
 
     // The frequency axis spans this range instead of the sweep's range
     // rounded out to whole decades: the picture zoomed in. Entries outside
@@ -58,8 +59,8 @@ public:
     std::optional<FrequencyRange> FrequencyAxis() const;
     // Where a frequency and deviation lie in the picture, and the frequency
     // at a picture x, on the axes as drawn (nothing without a point).
-    std::optional<QPointF> Position(double frequencyMHz, double db) const;
-    std::optional<double> FrequencyAt(double x) const;
+    std::optional<QPointF> Position(double frequencyMHz, double db, QSizeF size = Size()) const;
+    std::optional<double> FrequencyAt(double x, QSizeF size = Size()) const;
 
     const DeviationEnvelope& Envelope() const { return envelope_; }
 

@@ -44,26 +44,21 @@ void PlotView::SetSweep(std::shared_ptr<const plot::DeviationPlot> whole,
     ZoomTo(zoom_);
 }
 
-// Smaller than the picture, so the summary and the table below it get
-// their share of a window of usual height; the plot grows with the window.
+// Smaller than the files' picture, so the summary and the table below it
+// get their share of a window of usual height; the plot grows with the
+// window. At its least the legend's widest row still fits.
 QSize PlotView::sizeHint() const { return plot::DeviationPlot::Size() * 3 / 5; }
 
-QSize PlotView::minimumSizeHint() const { return plot::DeviationPlot::Size() / 3; }
+QSize PlotView::minimumSizeHint() const { return {520, 170}; }
 
-// The picture keeps its proportions and sits in the middle of the widget.
-QTransform PlotView::PictureToWidget() const {
-    const QSizeF picture = plot::DeviationPlot::Size();
-    const double scale = std::min(width() / picture.width(), height() / picture.height());
-    QTransform transform;
-    transform.translate((width() - picture.width() * scale) / 2, (height() - picture.height() * scale) / 2);
-    transform.scale(scale, scale);
-    return transform;
-}
+// The picture is laid out for the widget's own size, its text at its own
+// size: widget and picture coordinates are the same.
+QTransform PlotView::PictureToWidget() const { return {}; }
 
 std::optional<double> PlotView::FrequencyAtWidgetX(double x) const {
     if (!Shown())
         return std::nullopt;
-    return Shown()->FrequencyAt(PictureToWidget().inverted().map(QPointF(x, 0)).x());
+    return Shown()->FrequencyAt(PictureToWidget().inverted().map(QPointF(x, 0)).x(), size());
 }
 
 void PlotView::ZoomTo(std::optional<plot::FrequencyRange> range) {
@@ -164,7 +159,7 @@ void PlotView::Hover(std::optional<std::size_t> point, bool showTip) {
         return;
     }
     const sweep::EvaluatedPoint& p = evaluation_->points.at(*hovered_);
-    const auto at = Shown()->Position(p.frequencyMHz, p.deviationDb.value_or(0));
+    const auto at = Shown()->Position(p.frequencyMHz, p.deviationDb.value_or(0), size());
     const QPoint local = at ? PictureToWidget().map(*at).toPoint() : rect().center();
     QToolTip::showText(mapToGlobal(local + QPoint(12, 12)), HoverText(), this);
 }
@@ -178,14 +173,14 @@ void PlotView::paintEvent(QPaintEvent*) {
     const QTransform transform = PictureToWidget();
     painter.save();
     painter.setTransform(transform);
-    shown->Paint(painter);
+    shown->Paint(painter, size());
     painter.restore();
 
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF area = transform.mapRect(plot::DeviationPlot::Area());
+    const QRectF area = transform.mapRect(plot::DeviationPlot::Area(size()));
     if (hovered_) {
         const sweep::EvaluatedPoint& p = evaluation_->points.at(*hovered_);
-        if (const auto at = shown->Position(p.frequencyMHz, p.deviationDb.value_or(0))) {
+        if (const auto at = shown->Position(p.frequencyMHz, p.deviationDb.value_or(0), size())) {
             const QPointF mark = transform.map(*at);
             if (area.contains(QPointF(mark.x(), area.center().y()))) {
                 painter.setPen(QPen(QColor(0x40, 0x40, 0x40), 1, Qt::DashLine));
