@@ -1,5 +1,6 @@
 // Sine, cosine and natural logarithm, correctly rounded to the nearest
-// double, from additions, multiplications and divisions alone. The C
+// double, from additions, multiplications and divisions alone (and, for the
+// logarithm, reading the exponent's bits). The C
 // libraries of different platforms round some results of these functions
 // the other way, which can move a shown digit or pick the other of two
 // equal peaks; these give the same bits wherever IEEE double arithmetic
@@ -25,5 +26,14 @@ double DecibelsToAmplitude(double db);
 double Exp(double x);
 double Hypot(double x, double y);
 double Atan2(double y, double x);
+
+// The accurate paths alone: what Sin, Cos and Log fall back on for about one
+// argument in 300 (sine, cosine) or 2500 (logarithm), and what they were
+// before they had a quick path. For the tests and the benchmarks.
+namespace accurate {
+double Sin(double x);
+double Cos(double x);
+double Log(double x);
+}  // namespace accurate
 
 }  // namespace quillet::elementary
