@@ -484,40 +484,4 @@ double Atan2(double y, double x) {
     return std::copysign(angle, y);
 }
 
-double FastLog(double x) {
-    if (std::isnan(x) || x == std::numeric_limits<double>::infinity())
-        return x;
-    if (x == 0.0)
-        return -std::numeric_limits<double>::infinity();
-    if (x < 0.0)
-        return std::numeric_limits<double>::quiet_NaN();
-    int k = 0;
-    if (x < std::numeric_limits<double>::min()) {
-        x *= 0x1p54;
-        k = -54;
-    }
-    const auto bits = std::bit_cast<std::uint64_t>(x);
-    k += static_cast<int>(bits >> 52) - 1023;
-    double m = std::bit_cast<double>((bits & 0x000F'FFFF'FFFF'FFFFu) | 0x3FF0'0000'0000'0000u);
-    if (m > 0x1.6a09e667f3bcdp+0) {  // sqrt(2)
-        m *= 0.5;
-        ++k;
-    }
-    // ln m = ln(1 + f) = 2 atanh(s), s = f / (2 + f), as f - f^2/2 plus a
-    // minimax polynomial R in s^2 for the rest; ln 2 in two parts so k ln 2
-    // is exact in its high part.
-    constexpr double kLn2High = 6.93147180369123816490e-01, kLn2Low = 1.90821492927058770002e-10;
-    constexpr double kLg1 = 6.666666666666735130e-01, kLg2 = 3.999999999940941908e-01, kLg3 = 2.857142874366239149e-01,
-                     kLg4 = 2.222219843214978396e-01, kLg5 = 1.818357216161805012e-01, kLg6 = 1.531383769920937332e-01,
-                     kLg7 = 1.479819860511658591e-01;
-    const double f = m - 1.0;  // exact
-    const double halfSquare = 0.5 * f * f;
-    const double s = f / (2.0 + f);
-    const double z = s * s;
-    const double w = z * z;
-    const double r = z * (kLg1 + w * (kLg3 + w * (kLg5 + w * kLg7))) + w * (kLg2 + w * (kLg4 + w * kLg6));
-    const double dk = k;
-    return s * (halfSquare + r) + dk * kLn2Low - halfSquare + f + dk * kLn2High;
-}
-
 }  // namespace quillet::elementary

@@ -13,11 +13,6 @@ double Sin(double x);
 double Cos(double x);
 double Log(double x);  // -inf for 0, NaN below 0
 
-// ln x within one unit in the last place, in plain double arithmetic: for
-// figures written unrounded, where the correctly rounded Log would cost
-// ten times as much. The same bits everywhere too. -inf for 0, NaN below 0.
-double FastLog(double x);
-
 // Not proven correctly rounded, but from IEEE operations alone, so the same
 // bits everywhere: 10^(db/20) and e^x within about one unit in the last place;
 // sqrt(x^2 + y^2) without overflow; the angle of (x, y) in (-pi, pi]
