@@ -24,13 +24,14 @@ windows | windows-test)
     # libraries; the tests need Wine, a virtual display and the Linux build.
     packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest libcli11-dev nlohmann-json3-dev)
     if [ "$action" = windows-test ]; then
-        packages+=(wine wine64 xvfb xauth openbox g++ python3 libgtest-dev libbenchmark-dev qt6-base-dev
+        packages+=(wine wine64 xvfb xauth openbox g++ python3 libgtest-dev libbenchmark-dev libmpfr-dev qt6-base-dev
                    qt6-base-dev-tools qt6-svg-dev libgl-dev fonts-liberation fonts-dejavu-core)
     fi
     ;;
 *)
-    # python3 writes the Debian changelog and copyright file at build time.
-    packages=(cmake ninja-build g++ python3 libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
+    # python3 writes the Debian changelog and copyright file at build time;
+    # MPFR is the tests' reference for the correctly rounded functions.
+    packages=(cmake ninja-build g++ python3 libgtest-dev libbenchmark-dev libmpfr-dev libcli11-dev nlohmann-json3-dev
               qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev fonts-liberation fonts-dejavu-core)
     ;;
 esac

@@ -11,6 +11,7 @@
 
 #include "engine/an_types.h"
 #include "engine/deviation.h"
+#include "engine/elementary.h"
 #include "engine/number_text.h"
 #include "engine/phase_statistics.h"
 #include "sweep/evaluation.h"
@@ -145,6 +146,59 @@ void PhaseStatisticsPerPoint(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(points.size()));
 }
 BENCHMARK(PhaseStatisticsPerPoint);
+
+// The engine's sine, cosine and logarithm over the arguments the calculator
+// meets: measured phases in radians within a half turn either way, ratios of
+// magnitudes within a factor of two. Against their accurate paths alone (the
+// functions as they were before they had a quick path) and the C library's.
+// 1024 calls an iteration.
+constexpr int kCalls = 1024;
+
+std::vector<double> Arguments(bool logarithm) {
+    std::vector<double> xs;
+    std::uint64_t state = 5;
+    for (int i = 0; i < kCalls; ++i) {
+        state = state * 6364136223846793005u + 1442695040888963407u;
+        const double unit = static_cast<double>(state >> 11) * 0x1p-53;
+        xs.push_back(logarithm ? std::exp2(2.0 * unit - 1.0) : (2.0 * unit - 1.0) * quillet::kPi);
+    }
+    return xs;
+}
+
+template <double (*F)(double), bool kLogarithm>
+void Calls(benchmark::State& state) {
+    const std::vector<double> xs = Arguments(kLogarithm);
+    for (auto _ : state) {
+        double sum = 0.0;
+        for (double x : xs)
+            sum += F(x);
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * kCalls);
+}
+
+double LibrarySin(double x) { return std::sin(x); }
+double LibraryCos(double x) { return std::cos(x); }
+double LibraryLog(double x) { return std::log(x); }
+
+void EngineSin(benchmark::State& s) { Calls<quillet::elementary::Sin, false>(s); }
+void EngineCos(benchmark::State& s) { Calls<quillet::elementary::Cos, false>(s); }
+void EngineLog(benchmark::State& s) { Calls<quillet::elementary::Log, true>(s); }
+void AccurateSin(benchmark::State& s) { Calls<quillet::elementary::accurate::Sin, false>(s); }
+void AccurateCos(benchmark::State& s) { Calls<quillet::elementary::accurate::Cos, false>(s); }
+void AccurateLog(benchmark::State& s) { Calls<quillet::elementary::accurate::Log, true>(s); }
+void CLibrarySin(benchmark::State& s) { Calls<LibrarySin, false>(s); }
+void CLibraryCos(benchmark::State& s) { Calls<LibraryCos, false>(s); }
+void CLibraryLog(benchmark::State& s) { Calls<LibraryLog, true>(s); }
+BENCHMARK(EngineSin);
+BENCHMARK(EngineCos);
+BENCHMARK(EngineLog);
+BENCHMARK(AccurateSin);
+BENCHMARK(AccurateCos);
+BENCHMARK(AccurateLog);
+BENCHMARK(CLibrarySin);
+BENCHMARK(CLibraryCos);
+BENCHMARK(CLibraryLog);
 
 }  // namespace
 

@@ -5,6 +5,9 @@ baseline it is measured against:
   - one 629-point sweep (SweepDeviation) against the naive loop (sine,
     cosine and all four square roots inside the loop), CPU time medians of
     Google Benchmark;
+  - the engine's sine, cosine and logarithm per call over the arguments the
+    calculator meets, against their accurate paths alone (what the functions
+    were before they had a quick path) and the C library's;
   - an-sweep on a 10001-point sample and on a 1,000,001-point file
     (--format csv), whole process, wall-clock medians and peak memory;
   - the calculator's launch to first paint under Xvfb with openbox against
@@ -55,12 +58,6 @@ def timed(command, env=None):
         return elapsed, int(peak) / 1024, float(user) + float(system)
 
 
-def median_run(command, runs, env=None):
-    results = [timed(command, env) for _ in range(runs)]
-    return (statistics.median(r[0] for r in results), max(r[1] for r in results),
-            statistics.median(r[2] for r in results))
-
-
 class Display:
     """Xvfb with openbox on a free display, for as long as the block runs."""
 
@@ -102,12 +99,20 @@ def main():
     for label, build in builds:
         bench = build / 'bench/quillet_benchmarks'
         if bench.exists():
-            m = benchmark_medians(str(bench), ['NaiveLoop', 'OneSweep', 'SweepToolPerPoint'], args.runs)
+            names = ['NaiveLoop', 'OneSweep', 'SweepToolPerPoint'] + [
+                kind + name for kind in ('Engine', 'Accurate', 'CLibrary') for name in ('Sin', 'Cos', 'Log')]
+            m = benchmark_medians(str(bench), names, args.runs)
             if 'NaiveLoop' in m and 'OneSweep' in m:
                 print(f'| one sweep (CPU) | {label} | {m["OneSweep"] / 1e3:.2f} µs | naive loop '
                       f'{m["NaiveLoop"] / 1e3:.2f} µs | {m["NaiveLoop"] / m["OneSweep"]:.1f}x faster |')
             elif 'OneSweep' in m:
                 print(f'| one sweep (CPU) | {label} | {m["OneSweep"] / 1e3:.2f} µs | | |')
+            for name in ('Sin', 'Cos', 'Log'):  # 1024 calls an iteration
+                engine, accurate, library = (m.get(f'{kind}{name}') for kind in ('Engine', 'Accurate', 'CLibrary'))
+                if engine and accurate and library:
+                    print(f'| engine {name.lower()} per call (CPU) | {label} | {engine / 1024:.1f} ns | accurate path '
+                          f'alone {accurate / 1024:.0f} ns; C library {library / 1024:.1f} ns | '
+                          f'{accurate / engine:.1f}x faster; {engine / library:.2f}x the C library |')
             if 'SweepToolPerPoint' in m:  # 100 points an iteration
                 print(f'| one an-sweep point, one thread (CPU) | {label} | {m["SweepToolPerPoint"] / 1e5:.2f} µs'
                       f' | | |')
@@ -116,14 +121,38 @@ def main():
         small, big = f'{work}/sample-10001.s1p', f'{work}/sample-1000001.s1p'
         for points, path in ((10001, small), (1000001, big)):
             subprocess.run([sys.executable, str(ROOT / 'samples/make_sample.py'), str(points), path], check=True)
-        for label, build in builds:
-            tool = str(build / 'apps/an-sweep')
-            seconds, _, cpu = median_run([tool, small], args.runs)
-            print(f'| an-sweep, 10001 points, table | {label} | {seconds:.3f} s ({cpu:.2f} s CPU) '
-                  f'| target 0.05 s | |')
-            seconds, peak, cpu = median_run([tool, '--format', 'csv', big], 3)
+        # Each build's runs alternate with the other's, so a spell of load
+        # hits both alike; the first build's rows name the second's figures.
+        small_runs = {label: [] for label, _ in builds}
+        big_runs = {label: [] for label, _ in builds}
+        for runs, path, extra, results in ((args.runs, small, [], small_runs), (3, big, ['--format', 'csv'], big_runs)):
+            for _ in range(runs):
+                for label, build in builds:
+                    results[label].append(timed([str(build / 'apps/an-sweep')] + extra + [path]))
+
+        def medians(results):
+            return (statistics.median(r[0] for r in results), max(r[1] for r in results),
+                    statistics.median(r[2] for r in results))
+
+        base = builds[1][0] if len(builds) > 1 else None
+        for label, _ in builds:
+            seconds, _, cpu = medians(small_runs[label])
+            against, ratio = 'target 0.05 s', ''
+            if base and label != base:
+                base_seconds, _, base_cpu = medians(small_runs[base])
+                against = f'baseline {base_seconds:.3f} s ({base_cpu:.2f} s CPU); target 0.05 s'
+                ratio = f'{seconds / base_seconds:.2f}x the time'
+            print(f'| an-sweep, 10001 points, table | {label} | {seconds:.3f} s ({cpu:.2f} s CPU) | {against} | {ratio} |')
+        for label, _ in builds:
+            seconds, peak, cpu = medians(big_runs[label])
+            against, ratio = 'target 1.0 s on 2 cores, 64 MB', ''
+            if base and label != base:
+                base_seconds, base_peak, base_cpu = medians(big_runs[base])
+                against = (f'baseline {base_seconds:.2f} s ({base_cpu:.2f} s CPU), {base_peak:.0f} MB; '
+                           f'target 1.0 s on 2 cores, 64 MB')
+                ratio = f'{seconds / base_seconds:.2f}x the time'
             print(f'| an-sweep, 1,000,001 points, csv | {label} | {seconds:.2f} s ({cpu:.2f} s CPU), '
-                  f'{peak:.0f} MB peak | target 2 s, 64 MB | |')
+                  f'{peak:.0f} MB peak | {against} | {ratio} |')
 
     if shutil.which('Xvfb') and shutil.which('openbox'):
         with Display() as display:

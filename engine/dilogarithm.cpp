@@ -14,7 +14,7 @@ Complex Times(Complex a, Complex b) { return {a.re * b.re - a.im * b.im, a.re * 
 
 // ln w for Re w > 0.
 Complex Logarithm(Complex w) {
-    return {0.5 * elementary::FastLog(w.re * w.re + w.im * w.im), elementary::Atan2(w.im, w.re)};
+    return {0.5 * elementary::Log(w.re * w.re + w.im * w.im), elementary::Atan2(w.im, w.re)};
 }
 
 // B_n / (n + 1)! for n = 2, 4, ..., 30: the Bernoulli series

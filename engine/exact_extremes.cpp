@@ -32,8 +32,8 @@ std::optional<Extremes> ExactExtremes(std::complex<double> measured, double freq
     const double smallest = (1.0 - std::norm(gn)) / k;
     const double scale = Abs(1.0 + gm) / Abs(1.0 + gn);
     static const double decibelsPerNeper = 20.0 / elementary::Log(10.0);
-    const double highest = decibelsPerNeper * elementary::FastLog(scale * largest);
-    const double lowest = decibelsPerNeper * elementary::FastLog(scale * smallest);
+    const double highest = decibelsPerNeper * elementary::Log(scale * largest);
+    const double lowest = decibelsPerNeper * elementary::Log(scale * smallest);
     if (!std::isfinite(highest) || !std::isfinite(lowest))
         return std::nullopt;
     return Extremes{highest, lowest};

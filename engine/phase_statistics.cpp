@@ -82,7 +82,7 @@ std::optional<PhaseStatistics> DeviationStatistics(std::complex<double> measured
     // 20 log10 of a magnitude is 10 / ln(10) times the logarithm of its square.
     static const double decibelsPerNeper = 20.0 / elementary::Log(10.0);
     const double mean =
-        0.5 * decibelsPerNeper * elementary::FastLog(Norm({1.0 + gm.re, gm.im}) / Norm({1.0 + gn.re, gn.im}));
+        0.5 * decibelsPerNeper * elementary::Log(Norm({1.0 + gm.re, gm.im}) / Norm({1.0 + gn.re, gn.im}));
     const double standardDeviation = decibelsPerNeper * std::sqrt(Variance(gm, gn));
     const double rms = std::sqrt(mean * mean + standardDeviation * standardDeviation);
     if (!std::isfinite(mean) || !std::isfinite(rms))

@@ -79,7 +79,7 @@ double GoldenMaximum(F&& f, double a, double b) {
 
 WorstFigures WorstWithinTolerance(double fromMHz, double toMHz, std::int16_t anType) {
     // Frequencies by their natural logarithm; the range's ends are its own.
-    const double logFrom = elementary::FastLog(fromMHz), logTo = elementary::FastLog(toMHz);
+    const double logFrom = elementary::Log(fromMHz), logTo = elementary::Log(toMHz);
     const double decades = (logTo - logFrom) / elementary::Log(10.0);
     const int frequencies = toMHz > fromMHz ? 2 + static_cast<int>(decades * kFrequencySamplesPerDecade) : 1;
     const double logStep = frequencies > 1 ? (logTo - logFrom) / (frequencies - 1) : 0.0;
