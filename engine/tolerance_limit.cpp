@@ -77,62 +77,99 @@ double GoldenMaximum(F&& f, double a, double b) {
 
 }  // namespace
 
-WorstFigures WorstWithinTolerance(double fromMHz, double toMHz, std::int16_t anType) {
-    // Frequencies by their natural logarithm; the range's ends are its own.
-    const double logFrom = elementary::Log(fromMHz), logTo = elementary::Log(toMHz);
-    const double decades = (logTo - logFrom) / elementary::Log(10.0);
-    const int frequencies = toMHz > fromMHz ? 2 + static_cast<int>(decades * kFrequencySamplesPerDecade) : 1;
-    const double logStep = frequencies > 1 ? (logTo - logFrom) / (frequencies - 1) : 0.0;
-    const double sStep = 1.0 / kSamplesPerEdge;
-    const auto frequencyAt = [&](double logF) {
-        return logF <= logFrom ? fromMHz : logF >= logTo ? toMHz : elementary::Exp(logF);
-    };
+namespace {
 
-    WorstFigures limit;
-    struct Best {
-        double score = -HUGE_VAL, logF = 0, s = 0;
-    };
-    std::array<Best, 5> best{};
-    for (int i = 0; i < frequencies; ++i) {
-        const double logF = logFrom + i * logStep;
-        for (int j = 0; j < 4 * kSamplesPerEdge; ++j) {
-            const auto scores = ScoresAt(frequencyAt(logF), j * sStep, anType);
-            if (!scores) {
-                limit.unboundedAtMHz = std::min(limit.unboundedAtMHz.value_or(HUGE_VAL), frequencyAt(logF));
-                continue;
-            }
-            for (std::size_t k = 0; k < best.size(); ++k) {
-                if ((*scores)[k] > best[k].score)
-                    best[k] = {(*scores)[k], logF, j * sStep};
+struct Best {
+    double score = -HUGE_VAL, logF = 0, s = 0;
+};
+
+// The grid of frequencies (by their natural logarithm; the range's ends are
+// its own) and places along the region's edge, sampled, then refined.
+class ToleranceSearch {
+public:
+    ToleranceSearch(double fromMHz, double toMHz, std::int16_t anType)
+        : fromMHz_(fromMHz),
+          toMHz_(toMHz),
+          anType_(anType),
+          logFrom_(elementary::Log(fromMHz)),
+          logTo_(elementary::Log(toMHz)) {
+        const double decades = (logTo_ - logFrom_) / elementary::Log(10.0);
+        frequencies_ = toMHz > fromMHz ? 2 + static_cast<int>(decades * kFrequencySamplesPerDecade) : 1;
+        logStep_ = frequencies_ > 1 ? (logTo_ - logFrom_) / (frequencies_ - 1) : 0.0;
+    }
+
+    double FrequencyAt(double logF) const {
+        return logF <= logFrom_ ? fromMHz_ : logF >= logTo_ ? toMHz_ : elementary::Exp(logF);
+    }
+
+    // The best sample of each figure; none where a sample is unbounded,
+    // with the lowest such frequency.
+    std::array<Best, 5> Sample(std::optional<double>& unboundedAtMHz) const {
+        std::array<Best, 5> best{};
+        for (int i = 0; i < frequencies_; ++i) {
+            const double logF = logFrom_ + i * logStep_;
+            for (int j = 0; j < 4 * kSamplesPerEdge; ++j) {
+                const auto scores = ScoresAt(FrequencyAt(logF), j * kStep, anType_);
+                if (!scores) {
+                    unboundedAtMHz = std::min(unboundedAtMHz.value_or(HUGE_VAL), FrequencyAt(logF));
+                    continue;
+                }
+                for (std::size_t k = 0; k < best.size(); ++k) {
+                    if ((*scores)[k] > best[k].score)
+                        best[k] = {(*scores)[k], logF, j * kStep};
+                }
             }
         }
+        return best;
     }
-    if (limit.unboundedAtMHz)
-        return limit;
 
-    for (std::size_t k = 0; k < best.size(); ++k) {
+    // Figure k closed in on from its best sample; an unbounded place found
+    // on the way scores HUGE_VAL.
+    Best Refine(std::size_t k, Best start) const {
         const auto score = [&](double logF, double s) {
-            const auto scores = ScoresAt(frequencyAt(logF), std::fmod(s + 4.0, 4.0), anType);
+            const auto scores = ScoresAt(FrequencyAt(logF), std::fmod(s + 4.0, 4.0), anType_);
             return scores ? (*scores)[k] : HUGE_VAL;  // unbounded beats everything
         };
-        Best refined = best[k];
+        Best refined = start;
         for (int round = 0; round < kRefinements; ++round) {
             refined.s =
-                GoldenMaximum([&](double s) { return score(refined.logF, s); }, refined.s - sStep, refined.s + sStep);
-            if (frequencies > 1)
-                refined.logF = GoldenMaximum([&](double l) { return score(l, refined.s); }, refined.logF - logStep,
-                                             refined.logF + logStep);
+                GoldenMaximum([&](double s) { return score(refined.logF, s); }, refined.s - kStep, refined.s + kStep);
+            if (frequencies_ > 1)
+                refined.logF = GoldenMaximum([&](double l) { return score(l, refined.s); }, refined.logF - logStep_,
+                                             refined.logF + logStep_);
         }
         refined.score = score(refined.logF, refined.s);
+        return refined;
+    }
+
+private:
+    static constexpr double kStep = 1.0 / kSamplesPerEdge;
+    double fromMHz_, toMHz_;
+    std::int16_t anType_;
+    double logFrom_, logTo_;
+    int frequencies_ = 1;
+    double logStep_ = 0;
+};
+
+}  // namespace
+
+WorstFigures WorstWithinTolerance(double fromMHz, double toMHz, std::int16_t anType) {
+    const ToleranceSearch search(fromMHz, toMHz, anType);
+    WorstFigures limit;
+    std::array<Best, 5> best = search.Sample(limit.unboundedAtMHz);
+    if (limit.unboundedAtMHz)
+        return limit;
+    for (std::size_t k = 0; k < best.size(); ++k) {
+        const Best refined = search.Refine(k, best[k]);
         if (refined.score == HUGE_VAL) {
-            limit.unboundedAtMHz = frequencyAt(refined.logF);
+            limit.unboundedAtMHz = search.FrequencyAt(refined.logF);
             return limit;
         }
         if (refined.score > best[k].score)
             best[k] = refined;
     }
     const auto figure = [&](std::size_t k, double sign) {
-        return WorstFigure{sign * best[k].score, frequencyAt(best[k].logF)};
+        return WorstFigure{sign * best[k].score, search.FrequencyAt(best[k].logF)};
     };
     limit.highest = figure(0, 1.0);
     limit.lowest = figure(1, -1.0);
