@@ -52,14 +52,15 @@ private:
 
 std::optional<SweepResult> EvaluateSweep(const std::string& path, std::int16_t anType,
                                          std::shared_ptr<const measurement::Measurement> measured,
-                                         const std::atomic<bool>& cancelled, const ProgressFunction& progress) {
+                                         const std::atomic<bool>& cancelled, const ProgressFunction& progress,
+                                         const measurement::ReadOptions& options) {
     Throttle throttle(progress);
     SweepResult result;
     result.source = measurement::SourceName(path);
     if (!measured) {
         Collector collector(cancelled, throttle);
         try {
-            measurement::ReadMeasurementFile(path, {}, collector);
+            measurement::ReadMeasurementFile(path, options, collector);
         } catch (const Cancelled&) {
             return std::nullopt;
         }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "measurement/measurement.h"
+#include "measurement/read_measurement.h"
 #include "plot/deviation_plot.h"
 #include "sweep/evaluation.h"
 
@@ -36,6 +37,7 @@ using ProgressFunction = std::function<void(std::size_t done, std::size_t total)
 // read, with the message an-sweep prints for it.
 std::optional<SweepResult> EvaluateSweep(const std::string& path, std::int16_t anType,
                                          std::shared_ptr<const measurement::Measurement> measured,
-                                         const std::atomic<bool>& cancelled, const ProgressFunction& progress);
+                                         const std::atomic<bool>& cancelled, const ProgressFunction& progress,
+                                         const measurement::ReadOptions& options = {});
 
 }  // namespace quillet::sweepui

@@ -10,8 +10,8 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeySequence>
 #include <QItemSelection>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -125,8 +125,8 @@ public:
 
 }  // namespace
 
-SweepWindow::SweepWindow(const QString& path, std::int16_t anType, QWidget* parent)
-    : QWidget(parent, Qt::Window), path_(path) {
+SweepWindow::SweepWindow(const QString& path, std::int16_t anType, measurement::ReadOptions options, QWidget* parent)
+    : QWidget(parent, Qt::Window), path_(path), options_(std::move(options)) {
     setAttribute(Qt::WA_DeleteOnClose);
     const std::string source = measurement::SourceName(LocalPath(path));
     setWindowTitle(QStringLiteral("%1 – Quillet").arg(QFileInfo(QString::fromStdString(source)).fileName()));
@@ -251,13 +251,14 @@ void SweepWindow::Evaluate(bool reread) {
     cancelled_ = std::make_shared<std::atomic<bool>>(false);
     SetBusy(true);
     Status->setText(measured ? QStringLiteral("Evaluating…") : QStringLiteral("Reading…"));
-    worker_ = std::thread([this, path = LocalPath(path_), type, measured, cancelled = cancelled_, generation] {
+    worker_ = std::thread([this, path = LocalPath(path_), type, measured, cancelled = cancelled_, generation,
+                           options = options_] {
         const auto progress = [this, generation](std::size_t done, std::size_t total) {
             QMetaObject::invokeMethod(
                 this, [this, generation, done, total] { Progressed(generation, done, total); }, Qt::QueuedConnection);
         };
         try {
-            auto result = EvaluateSweep(path, type, measured, *cancelled, progress);
+            auto result = EvaluateSweep(path, type, measured, *cancelled, progress, options);
             QMetaObject::invokeMethod(
                 this,
                 [this, generation, result = std::move(result)]() mutable { Finish(generation, std::move(result)); },

@@ -36,8 +36,10 @@ class SweepWindow : public QWidget {
     Q_OBJECT
 
 public:
-    // Starts evaluating the file at once, for AN type 1..4.
-    SweepWindow(const QString& path, std::int16_t anType, QWidget* parent = nullptr);
+    // Starts evaluating the file at once, for AN type 1..4; options say
+    // what the columns of delimited text hold, where the user said so.
+    SweepWindow(const QString& path, std::int16_t anType, measurement::ReadOptions options = {},
+                QWidget* parent = nullptr);
     ~SweepWindow() override;  // cancels the evaluation and waits for it
     SweepWindow(const SweepWindow&) = delete;
     SweepWindow& operator=(const SweepWindow&) = delete;
@@ -124,6 +126,7 @@ private:
     void ShowEvaluation();
 
     QString path_;
+    measurement::ReadOptions options_;
     std::optional<SweepResult> result_;
     std::thread worker_;
     std::shared_ptr<std::atomic<bool>> cancelled_;

@@ -10,6 +10,8 @@
 
 #include "apps/quillet/window_placement.h"
 #include "files/file_identity.h"
+#include "measurement/csv_columns.h"
+#include "sweepui/column_dialog.h"
 #include "sweepui/settings.h"
 
 namespace quillet::app {
@@ -63,7 +65,7 @@ sweepui::SweepWindow* SweepWindows::Open(const QString& path) {
     }
     // The AN type last chosen in a sweep window, else the calculator's.
     const std::int16_t type = sweepui::LastAnType().value_or(calculator_.Model().Module().AnType);
-    auto* window = new sweepui::SweepWindow(path, type);
+    auto* window = new sweepui::SweepWindow(path, type, RememberedOptions(path));
     windows_.removeAll(nullptr);
     windows_ << window;
     Place(window);
@@ -77,8 +79,7 @@ sweepui::SweepWindow* SweepWindows::Open(const QString& path) {
         sweepui::SetLastFolder(path);
     });
     connect(window, &sweepui::SweepWindow::OpenRequested, this, &SweepWindows::OpenWithDialog);
-    connect(window, &sweepui::SweepWindow::OpenFileRequested, this,
-            qOverload<const QString&>(&SweepWindows::Open));
+    connect(window, &sweepui::SweepWindow::OpenFileRequested, this, qOverload<const QString&>(&SweepWindows::Open));
     QTimer::singleShot(kShowAfterMs, window, showWhenWorthIt);
     connect(window, &sweepui::SweepWindow::Failed, this,
             [this, window](const QString& message) { Report(window, message); });
@@ -98,7 +99,33 @@ void SweepWindows::Report(sweepui::SweepWindow* window, const QString& message) 
         return;
     window->hide();
     window->deleteLater();
+    // Delimited text whose columns were not understood: the user says what
+    // they hold, as --columns does for an-sweep, and the file opens so.
+    const QString path = window->Path();
+    if (sweepui::IsDelimitedText(path) && message.contains(QStringLiteral("--columns"))) {
+        sweepui::ColumnDialog dialog(path, message, &calculator_);
+        if (dialog.exec() == QDialog::Accepted && dialog.Options()) {
+            sweepui::RememberColumns(path, dialog.ColumnList());
+            Open(path);
+        }
+        return;
+    }
     QMessageBox::warning(&calculator_, QStringLiteral("Quillet"), message);
+}
+
+// The columns the user stated for files with this one's first line.
+measurement::ReadOptions SweepWindows::RememberedOptions(const QString& path) {
+    measurement::ReadOptions options;
+    if (!sweepui::IsDelimitedText(path))
+        return options;
+    if (const auto columns = sweepui::RememberedColumns(path)) {
+        try {
+            options.columns = measurement::ParseColumnList(columns->toStdString());
+        } catch (const std::exception&) {
+            // A setting from elsewhere that no longer reads: not applied.
+        }
+    }
+    return options;
 }
 
 void SweepWindows::OpenWithDialog() {

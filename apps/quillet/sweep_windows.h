@@ -35,6 +35,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static measurement::ReadOptions RememberedOptions(const QString& path);
     void Place(sweepui::SweepWindow* window);
     void Report(sweepui::SweepWindow* window, const QString& message);
 

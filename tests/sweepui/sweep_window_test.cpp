@@ -1,16 +1,15 @@
 // The sweep windows driven through their real widgets beside the real
 // calculator, and held against what an-sweep prints for the same file.
+#include <QClipboard>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
-#include <QClipboard>
-#include <QHeaderView>
-#include <QMenuBar>
-#include <QSettings>
-#include <QSignalSpy>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
@@ -18,6 +17,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QSettings>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -28,6 +29,7 @@
 
 #include "apps/quillet/sweep_windows.h"
 #include "sweep/report.h"
+#include "sweepui/column_dialog.h"
 #include "sweepui/plot_view.h"
 #include "sweepui/point_table_model.h"
 #include "sweepui/settings.h"
@@ -180,6 +182,46 @@ private slots:
     void initTestCase() {
         SetUpAppearance();
         QSettings().clear();  // a folder of the test's own (XDG_CONFIG_HOME)
+    }
+
+    // A delimited file whose header is not understood: the user says what
+    // each column holds, sees the reading before accepting it, and the file
+    // opens so; the next file with that header opens so at once.
+    void statesTheColumnsOfAFileItCannotRead() {
+        const QString path = dir_.filePath("unknown.csv");
+        Write(path, "Messpunkt;Wert A;Wert B\n1;50;10\n2;51;11\n3;52;12\n");
+        bool refusedFirst = false, previewed = false;
+        auto* answer = new QTimer(this);
+        QObject::connect(answer, &QTimer::timeout, this, [&] {
+            auto* dialog = qobject_cast<quillet::sweepui::ColumnDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr)
+                return;
+            answer->stop();
+            QPushButton* ok = dialog->Buttons->button(QDialogButtonBox::Ok);
+            refusedFirst = !ok->isEnabled();
+            QCOMPARE(dialog->Columns.size(), std::size_t{3});
+            dialog->Columns[0]->setCurrentIndex(dialog->Columns[0]->findData(QStringLiteral("f:MHz")));
+            dialog->Columns[1]->setCurrentIndex(dialog->Columns[1]->findData(QStringLiteral("mag:ohm")));
+            dialog->Columns[2]->setCurrentIndex(dialog->Columns[2]->findData(QStringLiteral("phase:deg")));
+            previewed = ok->isEnabled() && dialog->Preview->text().startsWith(QStringLiteral("Read as: 1 MHz: 50 ohm"));
+            ok->click();
+        });
+        answer->start(20);
+        sweeps_->Open(path);
+        QTRY_VERIFY(!answer->isActive());
+        QVERIFY(refusedFirst);
+        QVERIFY(previewed);
+        QTRY_COMPARE(sweeps_->Windows().size(), 1);
+        SweepWindow* window = sweeps_->Windows().first();
+        QVERIFY(Idle(window));
+        QCOMPARE(window->Table->model()->rowCount(), 3);
+
+        const QString again = dir_.filePath("unknown-again.csv");
+        Write(again, "Messpunkt;Wert A;Wert B\n4;53;13\n5;54;14\n");
+        SweepWindow* second = sweeps_->Open(again);
+        QVERIFY(Idle(second));
+        QCOMPARE(second->Table->model()->rowCount(), 2);
+        delete answer;
     }
 
     // Sort by deviation, select a row, change the type: the order and the
@@ -360,7 +402,8 @@ private slots:
                     QMetaObject::invokeMethod(dialog, "accept");
                 } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                     asked = box->text();
-                    (box->button(QMessageBox::No) != nullptr ? box->button(QMessageBox::No) : box->button(QMessageBox::Ok))
+                    (box->button(QMessageBox::No) != nullptr ? box->button(QMessageBox::No)
+                                                             : box->button(QMessageBox::Ok))
                         ->click();
                     answer->stop();
                 }
@@ -513,10 +556,7 @@ private slots:
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
         window->AnTypeBox->setFocus();
-        const QList<QWidget*> order = {window->ReloadButton,
-                                       window->Plot,
-                                       window->Summary,
-                                       window->BudgetArea,
+        const QList<QWidget*> order = {window->ReloadButton, window->Plot, window->Summary, window->BudgetArea,
                                        window->Table};
         for (QWidget* next : order) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
