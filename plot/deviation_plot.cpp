@@ -169,7 +169,8 @@ void DrawGridAndAxes(QPainter& painter, const Axes& axes) {
         painter.setPen(grid);
         painter.drawLine(QPointF(at.x(), axes.area.top()), QPointF(at.x(), axes.area.bottom()));
         painter.setPen(text);
-        painter.drawText(QRectF(at.x() - 40, axes.area.bottom() + 4, 80, 16), Qt::AlignHCenter | Qt::AlignTop, Number(f));
+        painter.drawText(QRectF(at.x() - 40, axes.area.bottom() + 4, 80, 16), Qt::AlignHCenter | Qt::AlignTop,
+                         Number(f));
         if (decade == axes.decadeTo)
             break;
         painter.setPen(minorGrid);
@@ -192,8 +193,7 @@ void DrawGridAndAxes(QPainter& painter, const Axes& axes) {
 
     painter.setFont(Font(13));
     painter.drawText(QRectF(axes.area.left(), axes.area.bottom() + kBottomMargin - 28, axes.area.width(), 20),
-                     Qt::AlignHCenter,
-                     QStringLiteral("Frequency (MHz)"));
+                     Qt::AlignHCenter, QStringLiteral("Frequency (MHz)"));
     painter.save();
     painter.translate(18, axes.area.center().y());
     painter.rotate(-90);

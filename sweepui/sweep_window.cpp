@@ -231,7 +231,7 @@ void SweepWindow::CreateControls() {
     connect(CancelButton, &QPushButton::clicked, this, &SweepWindow::Cancel);
     connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, &SweepWindow::Cancel);
     connect(AnTypeBox, &QComboBox::activated, this,
-            [this](int index) { SetLastAnType(static_cast<std::int16_t>(index + 1)); });
+            [](int index) { SetLastAnType(static_cast<std::int16_t>(index + 1)); });
     connect(Table, &QTableView::activated, this, [this](const QModelIndex& index) {
         const sweep::EvaluatedPoint& p = Points->PointAt(index.row());
         emit PointActivated(QString::fromStdString(p.frequencyText), QString::fromStdString(p.magnitudeText),
