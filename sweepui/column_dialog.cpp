@@ -103,7 +103,11 @@ public:
 
 ColumnDialog::ColumnDialog(const QString& path, const QString& why, QWidget* parent) : QDialog(parent), path_(path) {
     setWindowTitle(QStringLiteral("Columns of %1").arg(QFileInfo(path).fileName()));
-    auto* message = new QLabel(why, this);
+    // The reader's advice for the command line becomes the dialog's own.
+    QString advice = why;
+    advice.replace(QRegularExpression(QStringLiteral(",? or state the columns with --columns.*$")),
+                   QStringLiteral(", or say below what each column holds."));
+    auto* message = new QLabel(advice, this);
     message->setWordWrap(true);
     message->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* lines = new QPlainTextEdit(FirstLines(path).join('\n'), this);

@@ -525,7 +525,11 @@ void SweepWindow::ShowBudget() {
         }
     }
     grid->setColumnStretch(1 + 2 * static_cast<int>(lines.size()), 1);  // the grid keeps to the left
-    BudgetArea->updateGeometry();                                       // its height follows the grid's
+    // Every row stays in view, however the window's parts were shared out
+    // before; only the width scrolls.
+    grid->activate();
+    BudgetArea->setMinimumHeight(BudgetArea->sizeHint().height());
+    BudgetArea->updateGeometry();
 }
 
 void SweepWindow::Fail(int generation, const QString& message) {
