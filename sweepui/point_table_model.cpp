@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 #include <numeric>
+#include <stdexcept>
 #include <string>
 #include <utility>
 
@@ -48,22 +49,30 @@ QString FromUtf8(const std::string& text) {
 void PointTableModel::SetEvaluation(std::shared_ptr<const sweep::Evaluation> evaluation) {
     beginResetModel();
     evaluation_ = std::move(evaluation);
-    const std::size_t n = evaluation_ ? evaluation_->points.size() : 0;
-    order_.resize(n);
-    std::iota(order_.begin(), order_.end(), std::size_t{0});
-    rows_.resize(n);
-    std::iota(rows_.begin(), rows_.end(), 0);
+    order_ = {};
+    rows_ = {};
     endResetModel();
 }
 
-const sweep::EvaluatedPoint& PointTableModel::PointAt(int row) const {
-    return evaluation_->points.at(order_.at(static_cast<std::size_t>(row)));
+std::size_t PointTableModel::PointIndex(int row) const {
+    const auto index = static_cast<std::size_t>(row);
+    return order_.empty() ? index : order_.at(index);
 }
 
-int PointTableModel::RowOf(std::size_t pointIndex) const { return rows_.at(pointIndex); }
+sweep::EvaluatedPoint PointTableModel::PointAt(int row) const {
+    if (!evaluation_)
+        throw std::out_of_range("no evaluation on show");
+    return evaluation_->points.at(PointIndex(row));
+}
+
+int PointTableModel::RowOf(std::size_t pointIndex) const {
+    if (!evaluation_ || pointIndex >= evaluation_->points.size())
+        throw std::out_of_range("no point " + std::to_string(pointIndex));
+    return rows_.empty() ? static_cast<int>(pointIndex) : rows_[pointIndex];
+}
 
 int PointTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(order_.size());
+    return parent.isValid() || !evaluation_ ? 0 : static_cast<int>(evaluation_->points.size());
 }
 
 int PointTableModel::columnCount(const QModelIndex& parent) const {
@@ -73,7 +82,7 @@ int PointTableModel::columnCount(const QModelIndex& parent) const {
 QVariant PointTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || !evaluation_)
         return {};
-    const sweep::EvaluatedPoint& p = PointAt(index.row());
+    const sweep::EvaluatedPoint p = PointAt(index.row());
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole: return FromUtf8(sweep::TableCells(p).at(static_cast<std::size_t>(index.column())));
@@ -113,24 +122,33 @@ void PointTableModel::sort(int column, Qt::SortOrder order) {
     std::vector<std::size_t> pointsBefore;
     pointsBefore.reserve(static_cast<std::size_t>(before.size()));
     for (const QModelIndex& index : before)
-        pointsBefore.push_back(order_.at(static_cast<std::size_t>(index.row())));
+        pointsBefore.push_back(PointIndex(index.row()));
 
     const auto& points = evaluation_->points;
+    const std::size_t n = points.size();
     // Stable, and file order without a column, so equal values keep their order.
-    std::iota(order_.begin(), order_.end(), std::size_t{0});
-    if (column >= 0) {
+    if (column < 0) {
+        order_ = {};
+        rows_ = {};
+    } else {
+        // Each key once: a point is made again to give it.
+        std::vector<double> keys(n);
+        for (std::size_t i = 0; i < n; ++i)
+            keys[i] = column == sweep::kFrequencyColumn ? points.FrequencyMHz(i) : SortKey(points[i], column);
+        order_.resize(n);
+        std::iota(order_.begin(), order_.end(), std::size_t{0});
         std::stable_sort(order_.begin(), order_.end(), [&](std::size_t a, std::size_t b) {
-            const double ka = SortKey(points[a], column), kb = SortKey(points[b], column);
-            return order == Qt::AscendingOrder ? ka < kb : kb < ka;
+            return order == Qt::AscendingOrder ? keys[a] < keys[b] : keys[b] < keys[a];
         });
+        rows_.resize(n);
+        for (std::size_t row = 0; row < n; ++row)
+            rows_[order_[row]] = static_cast<int>(row);
     }
-    for (std::size_t row = 0; row < order_.size(); ++row)
-        rows_[order_[row]] = static_cast<int>(row);
 
     QModelIndexList after;
     after.reserve(before.size());
     for (qsizetype i = 0; i < before.size(); ++i)
-        after.push_back(index(rows_[pointsBefore[static_cast<std::size_t>(i)]], before[i].column()));
+        after.push_back(index(RowOf(pointsBefore[static_cast<std::size_t>(i)]), before[i].column()));
     changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }

@@ -17,8 +17,9 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
 
     void SetEvaluation(std::shared_ptr<const sweep::Evaluation> evaluation);
-    // The point shown in a row, in the order the table is sorted.
-    const sweep::EvaluatedPoint& PointAt(int row) const;
+    // The point shown in a row, in the order the table is sorted, made
+    // from what the evaluation keeps of it.
+    sweep::EvaluatedPoint PointAt(int row) const;
     // The row that shows the point with this index in the file.
     int RowOf(std::size_t pointIndex) const;
 
@@ -30,6 +31,10 @@ public:
 
 private:
     std::shared_ptr<const sweep::Evaluation> evaluation_;
+    std::size_t PointIndex(int row) const;
+
+    // Both empty while the table is in file order, which saves 12 bytes a
+    // point on a sweep of millions.
     std::vector<std::size_t> order_;  // row -> point index
     std::vector<int> rows_;           // point index -> row
 };

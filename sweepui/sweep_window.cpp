@@ -218,7 +218,7 @@ void SweepWindow::CreateControls() {
     connect(new QShortcut(QKeySequence::Close, this), &QShortcut::activated, this, &QWidget::close);
     connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, &SweepWindow::Cancel);
     connect(Table, &QTableView::activated, this, [this](const QModelIndex& index) {
-        const sweep::EvaluatedPoint& p = Points->PointAt(index.row());
+        const sweep::EvaluatedPoint p = Points->PointAt(index.row());
         emit PointActivated(QString::fromStdString(p.frequencyText), QString::fromStdString(p.magnitudeText),
                             QString::fromStdString(p.phaseText), result_->evaluation->anType);
     });
