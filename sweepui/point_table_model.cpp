@@ -10,6 +10,7 @@
 #include <numeric>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <utility>
 
 #include "sweep/report.h"
@@ -50,7 +51,6 @@ void PointTableModel::SetEvaluation(std::shared_ptr<const sweep::Evaluation> eva
     beginResetModel();
     evaluation_ = std::move(evaluation);
     order_ = {};
-    rows_ = {};
     endResetModel();
 }
 
@@ -68,7 +68,9 @@ sweep::EvaluatedPoint PointTableModel::PointAt(int row) const {
 int PointTableModel::RowOf(std::size_t pointIndex) const {
     if (!evaluation_ || pointIndex >= evaluation_->points.size())
         throw std::out_of_range("no point " + std::to_string(pointIndex));
-    return rows_.empty() ? static_cast<int>(pointIndex) : rows_[pointIndex];
+    if (order_.empty())
+        return static_cast<int>(pointIndex);
+    return static_cast<int>(std::find(order_.begin(), order_.end(), pointIndex) - order_.begin());
 }
 
 int PointTableModel::rowCount(const QModelIndex& parent) const {
@@ -129,26 +131,32 @@ void PointTableModel::sort(int column, Qt::SortOrder order) {
     // Stable, and file order without a column, so equal values keep their order.
     if (column < 0) {
         order_ = {};
-        rows_ = {};
     } else {
         // Each key once: a point is made again to give it.
         std::vector<double> keys(n);
         for (std::size_t i = 0; i < n; ++i)
             keys[i] = column == sweep::kFrequencyColumn ? points.FrequencyMHz(i) : SortKey(points[i], column);
         order_.resize(n);
-        std::iota(order_.begin(), order_.end(), std::size_t{0});
-        std::stable_sort(order_.begin(), order_.end(), [&](std::size_t a, std::size_t b) {
+        std::iota(order_.begin(), order_.end(), std::uint32_t{0});
+        std::stable_sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
             return order == Qt::AscendingOrder ? keys[a] < keys[b] : keys[b] < keys[a];
         });
-        rows_.resize(n);
-        for (std::size_t row = 0; row < n; ++row)
-            rows_[order_[row]] = static_cast<int>(row);
     }
 
+    // The new rows of the points that had persistent indexes, in one pass.
+    std::unordered_map<std::size_t, int> rowOf;
+    for (std::size_t point : pointsBefore)
+        rowOf.emplace(point, static_cast<int>(point));
+    if (!order_.empty()) {
+        for (std::size_t row = 0; row < n; ++row) {
+            if (const auto found = rowOf.find(order_[row]); found != rowOf.end())
+                found->second = static_cast<int>(row);
+        }
+    }
     QModelIndexList after;
     after.reserve(before.size());
     for (qsizetype i = 0; i < before.size(); ++i)
-        after.push_back(index(RowOf(pointsBefore[static_cast<std::size_t>(i)]), before[i].column()));
+        after.push_back(index(rowOf.at(pointsBefore[static_cast<std::size_t>(i)]), before[i].column()));
     changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }

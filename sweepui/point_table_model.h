@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -20,7 +21,8 @@ public:
     // The point shown in a row, in the order the table is sorted, made
     // from what the evaluation keeps of it.
     sweep::EvaluatedPoint PointAt(int row) const;
-    // The row that shows the point with this index in the file.
+    // The row that shows the point with this index in the file; a search
+    // through the rows while the table is sorted.
     int RowOf(std::size_t pointIndex) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -33,10 +35,10 @@ private:
     std::shared_ptr<const sweep::Evaluation> evaluation_;
     std::size_t PointIndex(int row) const;
 
-    // Both empty while the table is in file order, which saves 12 bytes a
-    // point on a sweep of millions.
-    std::vector<std::size_t> order_;  // row -> point index
-    std::vector<int> rows_;           // point index -> row
+    // Row -> point index; empty while the table is in file order. Four
+    // bytes a point, and no reverse index: a sweep of millions must leave
+    // room for a second evaluation while it is reloaded.
+    std::vector<std::uint32_t> order_;
 };
 
 }  // namespace quillet::sweepui

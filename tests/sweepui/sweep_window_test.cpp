@@ -199,11 +199,19 @@ private slots:
             if (QTest::currentTestFailed())
                 return;
         }
-        // Sorting orders by value and keeps each row whole.
+        // Sorting orders by value and keeps each row whole, and the chosen
+        // row chosen; back in file order, it is where it was.
+        window->Table->selectRow(7);
+        const QStringList chosen = ShownRows(*window).at(7);
         window->Table->sortByColumn(3, Qt::DescendingOrder);
         const QStringList first = ShownRows(*window).first();
         QCOMPARE(first.at(3), QString("2.93"));
         QCOMPARE(first.at(0), QString("30"));
+        const QModelIndex current = window->Table->currentIndex();
+        QCOMPARE(ShownRows(*window).at(current.row()), chosen);
+        QVERIFY(current.row() != 7);
+        window->Table->sortByColumn(-1, Qt::AscendingOrder);
+        QCOMPARE(window->Table->currentIndex().row(), 7);
     }
 
     // A point whose worst case has no bound: its band's measured figures
