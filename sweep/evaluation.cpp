@@ -79,12 +79,15 @@ void Summary::Add(const EvaluatedPoint& p) {
 
 namespace {
 
+double Magnitude(const measurement::MeasuredPoint& m) { return Abs(m.impedance); }
+double Phase(const measurement::MeasuredPoint& m) { return measurement::Degrees(Arg(m.impedance)); }
+
 // A measured point with the three texts typed for it.
 EvaluatedPoint Typed(const measurement::MeasuredPoint& m) {
     EvaluatedPoint p{};
     p.frequencyMHz = m.frequencyMHz;
-    p.magnitudeOhm = Abs(m.impedance);
-    p.phaseDegrees = measurement::Degrees(Arg(m.impedance));
+    p.magnitudeOhm = Magnitude(m);
+    p.phaseDegrees = Phase(m);
     p.frequencyText = SignificantText(m.frequencyMHz);
     p.magnitudeText = ShortestText(RoundHalfEven(p.magnitudeOhm, 3));
     // A phase of -0 (a whole number of turns below zero) is typed as 0.
@@ -142,9 +145,9 @@ EvaluatedPoint EvaluatedPoints::operator[](std::size_t index) const {
     const std::array<double, 3> typed = {ParseNumber(p.frequencyText), ParseNumber(p.magnitudeText),
                                          ParseNumber(p.phaseText)};
     p.inputsClamped = (flags_[index] & kClamped) != 0;
-    if ((flags_[index] & kShown) != 0) {
-        p.deviationDb = deviationDb_[index];
-        p.eutPhaseDegrees = eutPhaseDegrees_[index];
+    p.deviationDb = DeviationDb(index);
+    p.eutPhaseDegrees = EutPhaseDegrees(index);
+    if (p.deviationDb && p.eutPhaseDegrees) {
         p.deviationText = NumberText(*p.deviationDb);
         p.eutPhaseText = NumberText(*p.eutPhaseDegrees);
     } else {
@@ -153,6 +156,18 @@ EvaluatedPoint EvaluatedPoints::operator[](std::size_t index) const {
     }
     JudgeTyped(p, typed, anType_);
     return p;
+}
+
+double EvaluatedPoints::MagnitudeOhm(std::size_t index) const { return Magnitude(Measured(index)); }
+
+double EvaluatedPoints::PhaseDegrees(std::size_t index) const { return Phase(Measured(index)); }
+
+std::optional<double> EvaluatedPoints::DeviationDb(std::size_t index) const {
+    return (flags_[index] & kShown) != 0 ? std::optional(deviationDb_[index]) : std::nullopt;
+}
+
+std::optional<double> EvaluatedPoints::EutPhaseDegrees(std::size_t index) const {
+    return (flags_[index] & kShown) != 0 ? std::optional(eutPhaseDegrees_[index]) : std::nullopt;
 }
 
 EvaluatedPoint EvaluatedPoints::at(std::size_t index) const {

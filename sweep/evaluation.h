@@ -85,6 +85,10 @@ public:
 
     // Without making the whole point:
     double FrequencyMHz(std::size_t index) const { return Measured(index).frequencyMHz; }
+    double MagnitudeOhm(std::size_t index) const;
+    double PhaseDegrees(std::size_t index) const;
+    std::optional<double> DeviationDb(std::size_t index) const;
+    std::optional<double> EutPhaseDegrees(std::size_t index) const;
     // The first point at or above a frequency (the frequencies rise).
     std::size_t LowerBound(double frequencyMHz) const;
 

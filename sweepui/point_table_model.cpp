@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 #include <numeric>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
@@ -21,8 +22,9 @@ namespace {
 // The value a column sorts by. A result the calculator could not give
 // sorts below every number; an unbounded worst case, and the unbounded
 // statistics beside it, lie beyond every bound on their side.
+constexpr double kNone = -std::numeric_limits<double>::infinity();
+
 double SortKey(const sweep::EvaluatedPoint& p, int column) {
-    constexpr double kNone = -std::numeric_limits<double>::infinity();
     const auto statistic = [&p](double PhaseStatistics::*member) {
         return p.statistics ? (*p.statistics).*member : std::numeric_limits<double>::infinity();
     };
@@ -38,6 +40,19 @@ double SortKey(const sweep::EvaluatedPoint& p, int column) {
     case sweep::kStandardDeviationColumn: return statistic(&PhaseStatistics::standardDeviationDb);
     case sweep::kRmsColumn: return statistic(&PhaseStatistics::rmsDb);
     default: return p.withinTolerance ? 0.0 : 1.0;
+    }
+}
+
+// The same for the columns whose values the evaluation keeps, without
+// making the point; nothing for the others.
+std::optional<double> KeptSortKey(const sweep::EvaluatedPoints& points, std::size_t i, int column) {
+    switch (column) {
+    case sweep::kFrequencyColumn: return points.FrequencyMHz(i);
+    case sweep::kMagnitudeColumn: return points.MagnitudeOhm(i);
+    case sweep::kPhaseColumn: return points.PhaseDegrees(i);
+    case sweep::kDeviationColumn: return points.DeviationDb(i).value_or(kNone);
+    case sweep::kEutPhaseColumn: return points.EutPhaseDegrees(i).value_or(kNone);
+    default: return std::nullopt;
     }
 }
 
@@ -132,10 +147,13 @@ void PointTableModel::sort(int column, Qt::SortOrder order) {
     if (column < 0) {
         order_ = {};
     } else {
-        // Each key once: a point is made again to give it.
+        // Each key once. The measured values and the calculator's results
+        // are kept; for the rest a point is made again (a microsecond or two).
         std::vector<double> keys(n);
-        for (std::size_t i = 0; i < n; ++i)
-            keys[i] = column == sweep::kFrequencyColumn ? points.FrequencyMHz(i) : SortKey(points[i], column);
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::optional<double> kept = KeptSortKey(points, i, column);
+            keys[i] = kept ? *kept : SortKey(points[i], column);
+        }
         order_.resize(n);
         std::iota(order_.begin(), order_.end(), std::uint32_t{0});
         std::stable_sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {

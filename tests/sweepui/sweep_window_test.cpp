@@ -251,6 +251,18 @@ private slots:
                 QVERIFY(shown.contains(c.unbounded));
             }
         }
+        // The columns before them sort by the unrounded values.
+        for (int column : {kFrequencyColumn, kMagnitudeColumn, kPhaseColumn, kDeviationColumn, kEutPhaseColumn}) {
+            window->Table->sortByColumn(column, Qt::DescendingOrder);
+            QList<double> keys;
+            for (int row = 0; row < window->Points->rowCount(); ++row) {
+                const EvaluatedPoint p = window->Points->PointAt(row);
+                const double values[] = {p.frequencyMHz, p.magnitudeOhm, p.phaseDegrees,
+                                         p.deviationDb.value_or(-kInfinity), p.eutPhaseDegrees.value_or(-kInfinity)};
+                keys << values[column];
+            }
+            QVERIFY2(std::is_sorted(keys.rbegin(), keys.rend()), TableHeader().at(column).c_str());
+        }
     }
 
     void exportsWhatAnSweepWrites_data() {
