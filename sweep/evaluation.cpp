@@ -187,9 +187,9 @@ std::size_t EvaluatedPoints::LowerBound(double frequencyMHz) const {
         points.begin());
 }
 
-std::optional<Evaluation> Evaluate(std::shared_ptr<const measurement::Measurement> measurement, std::int16_t anType,
-                                   const EvaluationProgress& progress, const std::vector<Band>& bands,
-                                   const EachPoint& each) {
+std::optional<Evaluation> Evaluate(const std::shared_ptr<const measurement::Measurement>& measurement,
+                                   std::int16_t anType, const EvaluationProgress& progress,
+                                   const std::vector<Band>& bands, const EachPoint& each) {
     Evaluation evaluation{anType, EvaluatedPoints(measurement, anType), SummaryOfBands(bands)};
     ParallelEvaluator evaluator(anType, [&evaluation, &each](const EvaluatedPoint& point) {
         evaluation.points.Keep(point);

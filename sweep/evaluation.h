@@ -141,9 +141,9 @@ using EachPoint = std::function<void(const EvaluatedPoint& point)>;
 
 // A whole measurement, every point kept, on every core. Nothing when the
 // progress function stopped it.
-std::optional<Evaluation> Evaluate(std::shared_ptr<const measurement::Measurement> measurement, std::int16_t anType,
-                                   const EvaluationProgress& progress, const std::vector<Band>& bands = DefaultBands(),
-                                   const EachPoint& each = {});
+std::optional<Evaluation> Evaluate(const std::shared_ptr<const measurement::Measurement>& measurement,
+                                   std::int16_t anType, const EvaluationProgress& progress,
+                                   const std::vector<Band>& bands = DefaultBands(), const EachPoint& each = {});
 Evaluation Evaluate(const measurement::Measurement& measurement, std::int16_t anType);
 
 // A summary that tallies the points of these bands.
