@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -60,9 +62,72 @@ struct Summary {
 // as typed.
 EvaluatedPoint EvaluatePoint(const measurement::MeasuredPoint& measured, std::int16_t anType);
 
+// The points of a whole sweep as kept for showing. A point with its texts
+// takes nearly 300 bytes, which a sweep of a million points cannot afford
+// twice over (while a new evaluation replaces the one on show); so of each
+// point only the calculator's two results are kept, as numbers, beside the
+// measured point, which is shared with the measurement. The rest of a point
+// is made again when asked for, by the same functions that made it when it
+// was evaluated, so it comes out the same to the last bit.
+class EvaluatedPoints {
+public:
+    EvaluatedPoints() = default;
+    EvaluatedPoints(std::shared_ptr<const measurement::Measurement> measured, std::int16_t anType);
+
+    // Keeps what cannot be made again of the next point of the measurement,
+    // evaluated for this type.
+    void Keep(const EvaluatedPoint& point);
+
+    std::size_t size() const { return flags_.size(); }
+    bool empty() const { return flags_.empty(); }
+    EvaluatedPoint operator[](std::size_t index) const;
+    EvaluatedPoint at(std::size_t index) const;  // throws std::out_of_range
+
+    // Without making the whole point:
+    double FrequencyMHz(std::size_t index) const { return Measured(index).frequencyMHz; }
+    double MagnitudeOhm(std::size_t index) const;
+    double PhaseDegrees(std::size_t index) const;
+    std::optional<double> DeviationDb(std::size_t index) const;
+    std::optional<double> EutPhaseDegrees(std::size_t index) const;
+    // The first point at or above a frequency (the frequencies rise).
+    std::size_t LowerBound(double frequencyMHz) const;
+
+    class Iterator {
+    public:
+        using iterator_category = std::input_iterator_tag;
+        using value_type = EvaluatedPoint;
+        using difference_type = std::ptrdiff_t;
+
+        Iterator(const EvaluatedPoints* points, std::size_t index) : points_(points), index_(index) {}
+        EvaluatedPoint operator*() const { return (*points_)[index_]; }
+        Iterator& operator++() {
+            ++index_;
+            return *this;
+        }
+        bool operator==(const Iterator& other) const { return index_ == other.index_; }
+
+    private:
+        const EvaluatedPoints* points_;
+        std::size_t index_;
+    };
+    Iterator begin() const { return {this, 0}; }
+    Iterator end() const { return {this, size()}; }
+
+private:
+    const measurement::MeasuredPoint& Measured(std::size_t index) const { return measured_->points[index]; }
+
+    enum Flag : std::uint8_t { kShown = 1, kClamped = 2 };  // the calculator gave results; inputs clamped
+
+    std::shared_ptr<const measurement::Measurement> measured_;
+    std::int16_t anType_ = 1;
+    std::vector<double> deviationDb_;  // as the result boxes read; 0 where not shown
+    std::vector<double> eutPhaseDegrees_;
+    std::vector<std::uint8_t> flags_;
+};
+
 struct Evaluation {
     std::int16_t anType;
-    std::vector<EvaluatedPoint> points;
+    EvaluatedPoints points;
     Summary summary;
 };
 
@@ -71,10 +136,14 @@ struct Evaluation {
 // evaluation.
 using EvaluationProgress = std::function<bool(std::size_t done, std::size_t total)>;
 
+// Hears each point once evaluated, in the measurement's order.
+using EachPoint = std::function<void(const EvaluatedPoint& point)>;
+
 // A whole measurement, every point kept, on every core. Nothing when the
 // progress function stopped it.
-std::optional<Evaluation> Evaluate(const measurement::Measurement& measurement, std::int16_t anType,
-                                   const EvaluationProgress& progress, const std::vector<Band>& bands = DefaultBands());
+std::optional<Evaluation> Evaluate(const std::shared_ptr<const measurement::Measurement>& measurement,
+                                   std::int16_t anType, const EvaluationProgress& progress,
+                                   const std::vector<Band>& bands = DefaultBands(), const EachPoint& each = {});
 Evaluation Evaluate(const measurement::Measurement& measurement, std::int16_t anType);
 
 // A summary that tallies the points of these bands.

@@ -80,7 +80,7 @@ void PlotView::ZoomTo(std::optional<plot::FrequencyRange> range) {
     zoom_ = range;
     zoomed_.reset();
     if (hovered_ && zoom_) {
-        const double f = evaluation_->points.at(*hovered_).frequencyMHz;
+        const double f = evaluation_->points.FrequencyMHz(*hovered_);
         if (f < zoom_->fromMHz || f > zoom_->toMHz)
             Hover(std::nullopt, false);
     }
@@ -88,13 +88,13 @@ void PlotView::ZoomTo(std::optional<plot::FrequencyRange> range) {
         // Only the points in view, with one neighbour on each side so the
         // line runs on to the edges: the envelope keeps detail as it zooms.
         const auto& points = evaluation_->points;
-        const auto below = [](const sweep::EvaluatedPoint& p, double f) { return p.frequencyMHz < f; };
-        auto first = std::lower_bound(points.begin(), points.end(), zoom_->fromMHz, below);
-        auto last = std::lower_bound(first, points.end(), zoom_->toMHz, below);
-        first = first == points.begin() ? first : std::prev(first);
-        last = last == points.end() ? last : std::next(last);
+        std::size_t first = points.LowerBound(zoom_->fromMHz);
+        std::size_t last = std::max(first, points.LowerBound(zoom_->toMHz));
+        first = first == 0 ? first : first - 1;
+        last = last == points.size() ? last : last + 1;
         zoomed_ = std::make_unique<plot::DeviationPlot>(evaluation_->anType, source_);
-        std::for_each(first, last, [this](const sweep::EvaluatedPoint& p) { zoomed_->Add(p); });
+        for (std::size_t i = first; i < last; ++i)
+            zoomed_->Add(points[i]);
         zoomed_->SetFrequencyRange(*zoom_);
     }
     update();
@@ -116,22 +116,21 @@ std::optional<std::size_t> PlotView::NearestPoint(double frequencyMHz) const {
     if (!evaluation_ || evaluation_->points.empty() || frequencyMHz <= 0)
         return std::nullopt;
     const auto& points = evaluation_->points;
-    const auto above = std::lower_bound(points.begin(), points.end(), frequencyMHz,
-                                        [](const sweep::EvaluatedPoint& p, double f) { return p.frequencyMHz < f; });
-    const auto distance = [&](auto it) { return std::fabs(std::log10(it->frequencyMHz / frequencyMHz)); };
-    auto nearest = above == points.end() ? std::prev(above) : above;
-    if (above != points.begin() && above != points.end() && std::prev(above)->frequencyMHz > 0 &&
-        distance(std::prev(above)) <= distance(above))
-        nearest = std::prev(above);
-    if (nearest->frequencyMHz <= 0)
+    const std::size_t above = points.LowerBound(frequencyMHz);
+    const auto distance = [&](std::size_t i) { return std::fabs(std::log10(points.FrequencyMHz(i) / frequencyMHz)); };
+    std::size_t nearest = above == points.size() ? above - 1 : above;
+    if (above != 0 && above != points.size() && points.FrequencyMHz(above - 1) > 0 &&
+        distance(above - 1) <= distance(above))
+        nearest = above - 1;
+    if (points.FrequencyMHz(nearest) <= 0)
         return std::nullopt;
-    return static_cast<std::size_t>(nearest - points.begin());
+    return nearest;
 }
 
 QString PlotView::HoverText() const {
     if (!hovered_ || !evaluation_)
         return {};
-    const sweep::EvaluatedPoint& p = evaluation_->points.at(*hovered_);
+    const sweep::EvaluatedPoint p = evaluation_->points.at(*hovered_);
     const std::vector<std::string> cells = sweep::TableCells(p);
     // With its unit where it is a number; "unbounded" or "not valid" stands
     // alone.
@@ -158,7 +157,7 @@ void PlotView::Hover(std::optional<std::size_t> point, bool showTip) {
         QToolTip::hideText();
         return;
     }
-    const sweep::EvaluatedPoint& p = evaluation_->points.at(*hovered_);
+    const sweep::EvaluatedPoint p = evaluation_->points.at(*hovered_);
     const auto at = Shown()->Position(p.frequencyMHz, p.deviationDb.value_or(0), size());
     const QPoint local = at ? PictureToWidget().map(*at).toPoint() : rect().center();
     QToolTip::showText(mapToGlobal(local + QPoint(12, 12)), HoverText(), this);
@@ -179,7 +178,7 @@ void PlotView::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF area = transform.mapRect(plot::DeviationPlot::Area(size()));
     if (hovered_) {
-        const sweep::EvaluatedPoint& p = evaluation_->points.at(*hovered_);
+        const sweep::EvaluatedPoint p = evaluation_->points.at(*hovered_);
         if (const auto at = shown->Position(p.frequencyMHz, p.deviationDb.value_or(0), size())) {
             const QPointF mark = transform.map(*at);
             if (area.contains(QPointF(mark.x(), area.center().y()))) {
@@ -257,7 +256,7 @@ void PlotView::ZoomStep(bool in) {
     const std::optional<plot::FrequencyRange> axis = Shown() ? Shown()->FrequencyAxis() : std::nullopt;
     if (!axis)
         return;
-    const double f = hovered_ ? evaluation_->points.at(*hovered_).frequencyMHz : std::sqrt(axis->fromMHz * axis->toMHz);
+    const double f = hovered_ ? evaluation_->points.FrequencyMHz(*hovered_) : std::sqrt(axis->fromMHz * axis->toMHz);
     const double share = std::log10(f / axis->fromMHz) / std::log10(axis->toMHz / axis->fromMHz);
     ZoomAround(f, std::clamp(share, 0.0, 1.0), in ? kWheelStep : 1 / kWheelStep);
 }

@@ -8,7 +8,10 @@
 #include <cmath>
 #include <limits>
 #include <numeric>
+#include <optional>
+#include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <utility>
 
 #include "sweep/report.h"
@@ -19,8 +22,9 @@ namespace {
 // The value a column sorts by. A result the calculator could not give
 // sorts below every number; an unbounded worst case, and the unbounded
 // statistics beside it, lie beyond every bound on their side.
+constexpr double kNone = -std::numeric_limits<double>::infinity();
+
 double SortKey(const sweep::EvaluatedPoint& p, int column) {
-    constexpr double kNone = -std::numeric_limits<double>::infinity();
     const auto statistic = [&p](double PhaseStatistics::*member) {
         return p.statistics ? (*p.statistics).*member : std::numeric_limits<double>::infinity();
     };
@@ -39,6 +43,19 @@ double SortKey(const sweep::EvaluatedPoint& p, int column) {
     }
 }
 
+// The same for the columns whose values the evaluation keeps, without
+// making the point; nothing for the others.
+std::optional<double> KeptSortKey(const sweep::EvaluatedPoints& points, std::size_t i, int column) {
+    switch (column) {
+    case sweep::kFrequencyColumn: return points.FrequencyMHz(i);
+    case sweep::kMagnitudeColumn: return points.MagnitudeOhm(i);
+    case sweep::kPhaseColumn: return points.PhaseDegrees(i);
+    case sweep::kDeviationColumn: return points.DeviationDb(i).value_or(kNone);
+    case sweep::kEutPhaseColumn: return points.EutPhaseDegrees(i).value_or(kNone);
+    default: return std::nullopt;
+    }
+}
+
 QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -48,22 +65,31 @@ QString FromUtf8(const std::string& text) {
 void PointTableModel::SetEvaluation(std::shared_ptr<const sweep::Evaluation> evaluation) {
     beginResetModel();
     evaluation_ = std::move(evaluation);
-    const std::size_t n = evaluation_ ? evaluation_->points.size() : 0;
-    order_.resize(n);
-    std::iota(order_.begin(), order_.end(), std::size_t{0});
-    rows_.resize(n);
-    std::iota(rows_.begin(), rows_.end(), 0);
+    order_ = {};
     endResetModel();
 }
 
-const sweep::EvaluatedPoint& PointTableModel::PointAt(int row) const {
-    return evaluation_->points.at(order_.at(static_cast<std::size_t>(row)));
+std::size_t PointTableModel::PointIndex(int row) const {
+    const auto index = static_cast<std::size_t>(row);
+    return order_.empty() ? index : order_.at(index);
 }
 
-int PointTableModel::RowOf(std::size_t pointIndex) const { return rows_.at(pointIndex); }
+sweep::EvaluatedPoint PointTableModel::PointAt(int row) const {
+    if (!evaluation_)
+        throw std::out_of_range("no evaluation on show");
+    return evaluation_->points.at(PointIndex(row));
+}
+
+int PointTableModel::RowOf(std::size_t pointIndex) const {
+    if (!evaluation_ || pointIndex >= evaluation_->points.size())
+        throw std::out_of_range("no point " + std::to_string(pointIndex));
+    if (order_.empty())
+        return static_cast<int>(pointIndex);
+    return static_cast<int>(std::find(order_.begin(), order_.end(), pointIndex) - order_.begin());
+}
 
 int PointTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(order_.size());
+    return parent.isValid() || !evaluation_ ? 0 : static_cast<int>(evaluation_->points.size());
 }
 
 int PointTableModel::columnCount(const QModelIndex& parent) const {
@@ -73,7 +99,7 @@ int PointTableModel::columnCount(const QModelIndex& parent) const {
 QVariant PointTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || !evaluation_)
         return {};
-    const sweep::EvaluatedPoint& p = PointAt(index.row());
+    const sweep::EvaluatedPoint p = PointAt(index.row());
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole: return FromUtf8(sweep::TableCells(p).at(static_cast<std::size_t>(index.column())));
@@ -113,24 +139,42 @@ void PointTableModel::sort(int column, Qt::SortOrder order) {
     std::vector<std::size_t> pointsBefore;
     pointsBefore.reserve(static_cast<std::size_t>(before.size()));
     for (const QModelIndex& index : before)
-        pointsBefore.push_back(order_.at(static_cast<std::size_t>(index.row())));
+        pointsBefore.push_back(PointIndex(index.row()));
 
     const auto& points = evaluation_->points;
+    const std::size_t n = points.size();
     // Stable, and file order without a column, so equal values keep their order.
-    std::iota(order_.begin(), order_.end(), std::size_t{0});
-    if (column >= 0) {
-        std::stable_sort(order_.begin(), order_.end(), [&](std::size_t a, std::size_t b) {
-            const double ka = SortKey(points[a], column), kb = SortKey(points[b], column);
-            return order == Qt::AscendingOrder ? ka < kb : kb < ka;
+    if (column < 0) {
+        order_ = {};
+    } else {
+        // Each key once. The measured values and the calculator's results
+        // are kept; for the rest a point is made again (a microsecond or two).
+        std::vector<double> keys(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::optional<double> kept = KeptSortKey(points, i, column);
+            keys[i] = kept ? *kept : SortKey(points[i], column);
+        }
+        order_.resize(n);
+        std::iota(order_.begin(), order_.end(), std::uint32_t{0});
+        std::stable_sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
+            return order == Qt::AscendingOrder ? keys[a] < keys[b] : keys[b] < keys[a];
         });
     }
-    for (std::size_t row = 0; row < order_.size(); ++row)
-        rows_[order_[row]] = static_cast<int>(row);
 
+    // The new rows of the points that had persistent indexes, in one pass.
+    std::unordered_map<std::size_t, int> rowOf;
+    for (std::size_t point : pointsBefore)
+        rowOf.emplace(point, static_cast<int>(point));
+    if (!order_.empty()) {
+        for (std::size_t row = 0; row < n; ++row) {
+            if (const auto found = rowOf.find(order_[row]); found != rowOf.end())
+                found->second = static_cast<int>(row);
+        }
+    }
     QModelIndexList after;
     after.reserve(before.size());
     for (qsizetype i = 0; i < before.size(); ++i)
-        after.push_back(index(rows_[pointsBefore[static_cast<std::size_t>(i)]], before[i].column()));
+        after.push_back(index(rowOf.at(pointsBefore[static_cast<std::size_t>(i)]), before[i].column()));
     changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }

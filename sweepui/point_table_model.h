@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -17,11 +18,14 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
 
     void SetEvaluation(std::shared_ptr<const sweep::Evaluation> evaluation);
-    // The point shown in a row, in the order the table is sorted.
-    const sweep::EvaluatedPoint& PointAt(int row) const;
-    // The row that shows the point with this index in the file, and back.
+    // The point shown in a row, in the order the table is sorted, made
+    // from what the evaluation keeps of it.
+    sweep::EvaluatedPoint PointAt(int row) const;
+    // The row that shows the point with this index in the file; a search
+    // through the rows while the table is sorted.
     int RowOf(std::size_t pointIndex) const;
-    std::size_t PointIndex(int row) const { return order_.at(static_cast<std::size_t>(row)); }
+    // The index in the file of the point a row shows.
+    std::size_t PointIndex(int row) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -31,8 +35,11 @@ public:
 
 private:
     std::shared_ptr<const sweep::Evaluation> evaluation_;
-    std::vector<std::size_t> order_;  // row -> point index
-    std::vector<int> rows_;           // point index -> row
+
+    // Row -> point index; empty while the table is in file order. Four
+    // bytes a point, and no reverse index: a sweep of millions must leave
+    // room for a second evaluation while it is reloaded.
+    std::vector<std::uint32_t> order_;
 };
 
 }  // namespace quillet::sweepui

@@ -66,17 +66,18 @@ std::optional<SweepResult> EvaluateSweep(const std::string& path, std::int16_t a
         }
         measured = std::make_shared<const measurement::Measurement>(collector.Take());
     }
-    auto evaluation = sweep::Evaluate(*measured, anType, [&](std::size_t done, std::size_t total) {
-        if (cancelled.load(std::memory_order_relaxed))
-            return false;
-        throttle(done, total);
-        return true;
-    });
+    auto plot = std::make_shared<plot::DeviationPlot>(anType, result.source);
+    auto evaluation = sweep::Evaluate(
+        measured, anType,
+        [&](std::size_t done, std::size_t total) {
+            if (cancelled.load(std::memory_order_relaxed))
+                return false;
+            throttle(done, total);
+            return true;
+        },
+        sweep::DefaultBands(), [&plot](const sweep::EvaluatedPoint& point) { plot->Add(point); });
     if (!evaluation)
         return std::nullopt;
-    auto plot = std::make_shared<plot::DeviationPlot>(anType, result.source);
-    for (const sweep::EvaluatedPoint& point : evaluation->points)
-        plot->Add(point);
     // Searching the tolerance region takes tens of milliseconds a band:
     // here, not on the window's thread.
     for (const sweep::BandTally& band : evaluation->summary.bands) {

@@ -233,7 +233,7 @@ void SweepWindow::CreateControls() {
     connect(AnTypeBox, &QComboBox::activated, this,
             [](int index) { SetLastAnType(static_cast<std::int16_t>(index + 1)); });
     connect(Table, &QTableView::activated, this, [this](const QModelIndex& index) {
-        const sweep::EvaluatedPoint& p = Points->PointAt(index.row());
+        const sweep::EvaluatedPoint p = Points->PointAt(index.row());
         emit PointActivated(QString::fromStdString(p.frequencyText), QString::fromStdString(p.magnitudeText),
                             QString::fromStdString(p.phaseText), result_->evaluation->anType);
     });

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cmath>
+#include <memory>
 #include <numbers>
 #include <sstream>
 
@@ -17,7 +18,8 @@ namespace quillet::sweep {
 namespace {
 
 Evaluation FromCsv(const std::string& csv, std::int16_t type, const std::vector<Band>& bands = DefaultBands()) {
-    return *Evaluate(measurement::ReadMeasurement(csv, "test.csv"), type, {}, bands);
+    return *Evaluate(std::make_shared<const measurement::Measurement>(measurement::ReadMeasurement(csv, "test.csv")),
+                     type, {}, bands);
 }
 
 TEST(BudgetLines, TakeEachBandsWorstPointAndOmitEmptyBands) {

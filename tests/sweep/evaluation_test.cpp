@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <complex>
+#include <cstdint>
 #include <numbers>
+#include <optional>
 #include <string>
 
 #include "measurement/read_measurement.h"
@@ -108,6 +112,53 @@ TEST(Evaluate, SummarisesTheWorstPoints) {
     EXPECT_FALSE(open.points[2].exact || open.points[2].statistics);
     ASSERT_TRUE(open.summary.firstUnbounded);
     EXPECT_EQ(open.summary.firstUnbounded->frequencyText, "2");
+}
+
+// Every field of a point, each number by its bits.
+std::string Fields(const EvaluatedPoint& p) {
+    std::string out = p.frequencyText + '|' + p.magnitudeText + '|' + p.phaseText + '|' + p.deviationText + '|' +
+                      p.eutPhaseText + '|' + (p.inputsClamped ? "clamped|" : "|") + (p.withinTolerance ? "ok|" : "|");
+    const auto add = [&out](std::optional<double> value) {
+        out += value ? std::to_string(std::bit_cast<std::uint64_t>(*value)) + '|' : "none|";
+    };
+    for (double value : {p.frequencyMHz, p.magnitudeOhm, p.phaseDegrees})
+        add(value);
+    add(p.deviationDb);
+    add(p.eutPhaseDegrees);
+    add(p.exact ? std::optional(p.exact->highestDb) : std::nullopt);
+    add(p.exact ? std::optional(p.exact->lowestDb) : std::nullopt);
+    add(p.statistics ? std::optional(p.statistics->meanDb) : std::nullopt);
+    add(p.statistics ? std::optional(p.statistics->standardDeviationDb) : std::nullopt);
+    add(p.statistics ? std::optional(p.statistics->rmsDb) : std::nullopt);
+    return out;
+}
+
+TEST(Evaluate, KeepsEveryPointAsEvaluated) {
+    // Zero and subnormal frequencies, zero magnitudes, results that are not
+    // valid, clamped inputs, phases that round to -0 or lie on the axes,
+    // unbounded points.
+    measurement::Measurement m;
+    const double magnitudes[] = {0, 1e-15, 0.0004, 33.3695, 50, 149.9995, 150, 600, 1e7};
+    const double phases[] = {0, -0.0004, 0.0005, 11.5, -90, 90, 180, -720, 54.85};
+    for (int i = 0; i < 400; ++i) {
+        const double frequency = i < 18 ? i * 5e-324 : i * 0.0751;  // zero and subnormal first
+        m.points.push_back({frequency, std::polar(magnitudes[i % 9], phases[i / 9 % 9] * std::numbers::pi / 180)});
+    }
+    for (std::int16_t type = 1; type <= 4; ++type) {
+        const Evaluation e = Evaluate(m, type);
+        ASSERT_EQ(e.points.size(), m.points.size());
+        int notValid = 0, clamped = 0;
+        for (std::size_t i = 0; i < m.points.size(); ++i) {
+            const EvaluatedPoint evaluated = EvaluatePoint(m.points[i], type);
+            EXPECT_EQ(Fields(e.points[i]), Fields(evaluated)) << "type " << type << ", point " << i;
+            notValid += !evaluated.deviationDb;
+            clamped += evaluated.inputsClamped;
+        }
+        EXPECT_GT(clamped, 0);
+        if (type == 2) {
+            EXPECT_GT(notValid, 0);
+        }
+    }
 }
 
 TEST(WriteReport, WritesNumbersAsNumbers) {

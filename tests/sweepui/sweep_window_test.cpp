@@ -294,11 +294,19 @@ private slots:
             if (QTest::currentTestFailed())
                 return;
         }
-        // Sorting orders by value and keeps each row whole.
+        // Sorting orders by value and keeps each row whole, and the chosen
+        // row chosen; back in file order, it is where it was.
+        window->Table->selectRow(7);
+        const QStringList chosen = ShownRows(*window).at(7);
         window->Table->sortByColumn(3, Qt::DescendingOrder);
         const QStringList first = ShownRows(*window).first();
         QCOMPARE(first.at(3), QString("2.93"));
         QCOMPARE(first.at(0), QString("30"));
+        const QModelIndex current = window->Table->currentIndex();
+        QCOMPARE(ShownRows(*window).at(current.row()), chosen);
+        QVERIFY(current.row() != 7);
+        window->Table->sortByColumn(-1, Qt::AscendingOrder);
+        QCOMPARE(window->Table->currentIndex().row(), 7);
     }
 
     // A point whose worst case has no bound: its band's measured figures
@@ -337,6 +345,18 @@ private slots:
                 QVERIFY2(shown == sorted, TableHeader().at(c.column).c_str());
                 QVERIFY(shown.contains(c.unbounded));
             }
+        }
+        // The columns before them sort by the unrounded values.
+        for (int column : {kFrequencyColumn, kMagnitudeColumn, kPhaseColumn, kDeviationColumn, kEutPhaseColumn}) {
+            window->Table->sortByColumn(column, Qt::DescendingOrder);
+            QList<double> keys;
+            for (int row = 0; row < window->Points->rowCount(); ++row) {
+                const EvaluatedPoint p = window->Points->PointAt(row);
+                const double values[] = {p.frequencyMHz, p.magnitudeOhm, p.phaseDegrees,
+                                         p.deviationDb.value_or(-kInfinity), p.eutPhaseDegrees.value_or(-kInfinity)};
+                keys << values[column];
+            }
+            QVERIFY2(std::is_sorted(keys.rbegin(), keys.rend()), TableHeader().at(column).c_str());
         }
     }
 
