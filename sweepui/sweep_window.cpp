@@ -18,6 +18,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
@@ -526,9 +527,13 @@ void SweepWindow::ShowBudget() {
     }
     grid->setColumnStretch(1 + 2 * static_cast<int>(lines.size()), 1);  // the grid keeps to the left
     // Every row stays in view, however the window's parts were shared out
-    // before; only the width scrolls.
+    // before, and only the width scrolls; on a screen too small for that,
+    // the rows scroll too rather than push the window off the screen.
     grid->activate();
-    BudgetArea->setMinimumHeight(BudgetArea->sizeHint().height());
+    // A short screen keeps more of its height for the windows' cascade.
+    const int available = screen() != nullptr ? screen()->availableGeometry().height() : 0;
+    const int roomy = available / (available >= 900 ? 6 : 8);
+    BudgetArea->setMinimumHeight(std::min(BudgetArea->sizeHint().height(), roomy));
     BudgetArea->updateGeometry();
 }
 
