@@ -15,10 +15,13 @@
 #include <QSettings>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
+#include "engine/complex_math.h"
 #include "measurement/csv_columns.h"
+#include "measurement/csv_fields.h"
 #include "sweep/evaluation.h"
 
 namespace quillet::sweepui {
@@ -61,18 +64,19 @@ QStringList FirstLines(const QString& path) {
     return lines;
 }
 
-// The fields of the last of the first lines: data, where a header would
-// not say how many columns there are.
+// The fields of the last of the first lines, split as the reader splits
+// them: data, where a header would not say how many columns there are.
 int FieldCount(const QStringList& lines) {
     for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
         if (line->isEmpty() || line->startsWith('#') || line->startsWith('!'))
             continue;
-        for (const QRegularExpression& separator :
-             {QRegularExpression(QStringLiteral(";")), QRegularExpression(QStringLiteral("\\t")),
-              QRegularExpression(QStringLiteral(",")), QRegularExpression(QStringLiteral("\\s+"))}) {
-            const int fields = static_cast<int>(line->split(separator).size());
+        const std::string text = line->toStdString();
+        try {
+            const auto fields = measurement::SplitFields(text, measurement::SeparatorOf(text)).size();
             if (fields > 1)
-                return std::min(fields, 12);
+                return static_cast<int>(std::min<std::size_t>(fields, 12));
+        } catch (const std::invalid_argument&) {
+            // A quote not closed on the line: the line before may do.
         }
     }
     return 3;
