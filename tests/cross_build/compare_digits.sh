@@ -27,18 +27,44 @@ awk -F'|' 'NR == FNR { line[FNR] = $0; text[FNR] = $2 "|" $3; next }
 python3 "$(dirname "$0")/random_sweeps.py" "$work" "${SWEEP_POINTS:-20000}"
 cp "$sample" "$work/sample.s1p"
 reports=0
+# Each pair of reports is removed once compared, so the comparison needs the
+# room of one report at a time; a build that fails says why.
+run_windows() {
+    (cd "$work" && wine "$windows/apps/an-sweep.exe" "$@" 2>"$work/windows.err")
+}
 for file in "$work"/sample.s1p "$work"/sweep*; do
     for type in 1 2 3 4; do
         for format in table csv json; do
             name=$(basename "$file").$type.$format
+            linux_status=0 windows_status=0
             "$linux/apps/an-sweep" --type "$type" --format "$format" --budget "$work/linux.$name.budget" - \
-                <"$file" >"$work/linux.$name" 2>/dev/null || true
-            (cd "$work" && wine "$windows/apps/an-sweep.exe" --type "$type" --format "$format" \
-                --budget "windows.$name.budget" - <"$file" >"$work/windows.$name" 2>/dev/null) || true
+                <"$file" >"$work/linux.$name" 2>"$work/linux.err" || linux_status=$?
+            run_windows --type "$type" --format "$format" --budget "windows.$name.budget" - \
+                <"$file" >"$work/windows.$name" || windows_status=$?
+            if [ "$linux_status" -ne "$windows_status" ]; then
+                # Wine itself now and then fails to start a program on a busy
+                # machine: a second run tells that apart from a fault of ours,
+                # which fails the same way every time. Either way it is shown.
+                echo "the Windows run for $name exited $windows_status; once more. It said:"
+                cat "$work/windows.err"
+                windows_status=0
+                run_windows --type "$type" --format "$format" --budget "windows.$name.budget" - \
+                    <"$file" >"$work/windows.$name" || windows_status=$?
+            fi
+            if [ "$linux_status" -ne "$windows_status" ]; then
+                echo "an-sweep exits $linux_status on Linux and $windows_status on Windows for $name"
+                cat "$work/linux.err" "$work/windows.err"
+                exit 1
+            fi
             for part in "$name" "$name.budget"; do
                 [ -e "$work/linux.$part" ] || continue
-                cmp -s "$work/linux.$part" "$work/windows.$part" ||
-                    { echo "an-sweep's reports differ: $part"; diff "$work/linux.$part" "$work/windows.$part" | head; exit 1; }
+                if ! cmp -s "$work/linux.$part" "$work/windows.$part"; then
+                    echo "an-sweep's reports differ: $part"
+                    diff "$work/linux.$part" "$work/windows.$part" >"$work/difference" || true
+                    head -n 10 "$work/difference"
+                    exit 1
+                fi
+                rm -f "$work/linux.$part" "$work/windows.$part"
                 reports=$((reports + 1))
             done
         done
