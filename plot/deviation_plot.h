@@ -1,20 +1,15 @@
-// The deviation of a sweep against frequency, drawn as SVG or PNG.
+// The deviation of a sweep against frequency, drawn onto any canvas.
 #pragma once
-
-#include <QPointF>
-#include <QRectF>
-#include <QSize>
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include "plot/canvas.h"
 #include "plot/deviation_envelope.h"
 #include "sweep/evaluation.h"
-#include "sweep/plot_format.h"
-
-class QPainter;
 
 namespace quillet::plot {
 
@@ -23,10 +18,10 @@ struct FrequencyRange {
     double fromMHz, toMHz;
 };
 
-// An 800 x 500 picture: the calculator's deviation as a line, the exact
-// highest and lowest cases as a band, the mean over the EUT phase as a
-// line within a band one standard deviation either side of it, the points
-// outside the tolerance marked, on a logarithmic frequency axis.
+// A picture (800 x 500 in the files): the calculator's deviation as a
+// line, the exact highest and lowest cases as a band, the mean over the EUT
+// phase as a line within a band one standard deviation either side of it,
+// the points outside the tolerance marked, on a logarithmic frequency axis.
 //
 // Points are added one at a time and are not kept: beyond maxEntries the
 // plot keeps an envelope of the sweep (see DeviationEnvelope), so a sweep
@@ -41,15 +36,15 @@ public:
     // In frequency order.
     void Add(const sweep::EvaluatedPoint& point) { envelope_.Add(point); }
 
-    // The file's bytes. Needs a QGuiApplication. Throws std::runtime_error.
-    std::string Render(sweep::PlotFormat format) const;
-
-    // The same picture into any painter, laid out for a size in its
-    // coordinates: the text keeps its size and the data take the rest, so
-    // a window draws at its own size. The files are drawn at Size().
-    void Paint(QPainter& painter, QSizeF size = Size()) const;
-    static QSize Size();
-    static QRectF Area(QSizeF size = Size());  // the plotting area inside the axes
+    // The picture laid out for a size: the text keeps its size and the
+    // data take the rest, so a window draws at its own size.
+    void Draw(Canvas& canvas, Size size = kFileSize) const;
+    static constexpr Size kFileSize{800, 500};
+    static Rect Area(Size size = kFileSize);  // the plotting area inside the axes
+    // What the picture shows, for a file's title.
+    static constexpr std::string_view kDescription = "AN impedance deviation";
+    // The picture as an SVG file, the same bytes from every build.
+    std::string Svg() const;
 
     // The frequency axis spans this range instead of the sweep's range
     // rounded out to whole decades: the picture zoomed in. Entries outside
@@ -59,8 +54,8 @@ public:
     std::optional<FrequencyRange> FrequencyAxis() const;
     // Where a frequency and deviation lie in the picture, and the frequency
     // at a picture x, on the axes as drawn (nothing without a point).
-    std::optional<QPointF> Position(double frequencyMHz, double db, QSizeF size = Size()) const;
-    std::optional<double> FrequencyAt(double x, QSizeF size = Size()) const;
+    std::optional<Point> Position(double frequencyMHz, double db, Size size = kFileSize) const;
+    std::optional<double> FrequencyAt(double x, Size size = kFileSize) const;
 
     const DeviationEnvelope& Envelope() const { return envelope_; }
 

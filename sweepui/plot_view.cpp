@@ -12,6 +12,7 @@
 #include <cmath>
 #include <utility>
 
+#include "plotqt/qt_canvas.h"
 #include "sweep/report.h"
 
 namespace quillet::sweepui {
@@ -47,7 +48,10 @@ void PlotView::SetSweep(std::shared_ptr<const plot::DeviationPlot> whole,
 // Smaller than the files' picture, so the summary and the table below it
 // get their share of a window of usual height; the plot grows with the
 // window. At its least the legend's widest row still fits.
-QSize PlotView::sizeHint() const { return plot::DeviationPlot::Size() * 3 / 5; }
+QSize PlotView::sizeHint() const {
+    constexpr plot::Size kFile = plot::DeviationPlot::kFileSize;
+    return QSize(static_cast<int>(kFile.width), static_cast<int>(kFile.height)) * 3 / 5;
+}
 
 QSize PlotView::minimumSizeHint() const { return {520, 170}; }
 
@@ -58,7 +62,7 @@ QTransform PlotView::PictureToWidget() const { return {}; }
 std::optional<double> PlotView::FrequencyAtWidgetX(double x) const {
     if (!Shown())
         return std::nullopt;
-    return Shown()->FrequencyAt(PictureToWidget().inverted().map(QPointF(x, 0)).x(), size());
+    return Shown()->FrequencyAt(PictureToWidget().inverted().map(QPointF(x, 0)).x(), plotqt::FromQt(size()));
 }
 
 void PlotView::ZoomTo(std::optional<plot::FrequencyRange> range) {
@@ -158,8 +162,8 @@ void PlotView::Hover(std::optional<std::size_t> point, bool showTip) {
         return;
     }
     const sweep::EvaluatedPoint p = evaluation_->points.at(*hovered_);
-    const auto at = Shown()->Position(p.frequencyMHz, p.deviationDb.value_or(0), size());
-    const QPoint local = at ? PictureToWidget().map(*at).toPoint() : rect().center();
+    const auto at = Shown()->Position(p.frequencyMHz, p.deviationDb.value_or(0), plotqt::FromQt(size()));
+    const QPoint local = at ? PictureToWidget().map(plotqt::ToQt(*at)).toPoint() : rect().center();
     QToolTip::showText(mapToGlobal(local + QPoint(12, 12)), HoverText(), this);
 }
 
@@ -172,15 +176,16 @@ void PlotView::paintEvent(QPaintEvent*) {
     const QTransform transform = PictureToWidget();
     painter.save();
     painter.setTransform(transform);
-    shown->Paint(painter, size());
+    plotqt::QtCanvas canvas(painter);
+    shown->Draw(canvas, plotqt::FromQt(size()));
     painter.restore();
 
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF area = transform.mapRect(plot::DeviationPlot::Area(size()));
+    const QRectF area = transform.mapRect(plotqt::ToQt(plot::DeviationPlot::Area(plotqt::FromQt(size()))));
     if (hovered_) {
         const sweep::EvaluatedPoint p = evaluation_->points.at(*hovered_);
-        if (const auto at = shown->Position(p.frequencyMHz, p.deviationDb.value_or(0), size())) {
-            const QPointF mark = transform.map(*at);
+        if (const auto at = shown->Position(p.frequencyMHz, p.deviationDb.value_or(0), plotqt::FromQt(size()))) {
+            const QPointF mark = transform.map(plotqt::ToQt(*at));
             if (area.contains(QPointF(mark.x(), area.center().y()))) {
                 painter.setPen(QPen(QColor(0x40, 0x40, 0x40), 1, Qt::DashLine));
                 painter.drawLine(QPointF(mark.x(), area.top()), QPointF(mark.x(), area.bottom()));

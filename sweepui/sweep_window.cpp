@@ -37,6 +37,7 @@
 #include "files/atomic_file.h"
 #include "files/file_identity.h"
 #include "measurement/read_measurement.h"
+#include "plotqt/png_file.h"
 #include "sweepui/plot_view.h"
 #include "sweepui/point_table_model.h"
 #include "sweepui/settings.h"
@@ -568,7 +569,8 @@ void SweepWindow::ExportReport(const QString& file, sweep::ReportFormat format) 
 
 void SweepWindow::ExportPlot(const QString& file, sweep::PlotFormat format) const {
     const std::string target = ExportTarget(file);
-    files::WriteFileAtomically(target, result_->plot->Render(format));
+    files::WriteFileAtomically(target,
+                               format == sweep::PlotFormat::Svg ? result_->plot->Svg() : plotqt::PngOf(*result_->plot));
 }
 
 namespace {

@@ -2,7 +2,7 @@
 // Points are read, evaluated and written one at a time, so memory stays
 // small however long the sweep; the outputs are put in place only once the
 // whole run has succeeded.
-#if QUILLET_WITH_PLOT
+#if QUILLET_PNG_WITH_QT
 #include <QGuiApplication>
 #endif
 
@@ -31,8 +31,11 @@
 
 #include "engine/an_types.h"
 #include "measurement/read_measurement.h"
-#if QUILLET_WITH_PLOT
 #include "plot/deviation_plot.h"
+#if QUILLET_PNG_WITH_QT
+#include "plotqt/png_file.h"
+#else
+#include "plotwin/png_file.h"
 #endif
 #include "apps/an-sweep/options.h"
 #include "files/atomic_file.h"
@@ -110,7 +113,7 @@ ClosedDescriptors HoldClosedStandardDescriptors() {
 }
 #endif
 
-#if QUILLET_WITH_PLOT
+#if QUILLET_PNG_WITH_QT
 // Qt makes a runtime folder in the temporary directory when the session
 // names none, and leaves it there; drawing into a file needs none, so the
 // run brings its own and takes it away, also when interrupted.
@@ -146,13 +149,7 @@ private:
 // written and drawn in reading order.
 class Pipeline : public PointSink {
 public:
-#if QUILLET_WITH_PLOT
     using Plot = quillet::plot::DeviationPlot;
-#else
-    struct Plot {
-        void Add(const EvaluatedPoint&) {}
-    };
-#endif
     Pipeline(std::int16_t anType, const std::vector<Band>& bands, ReportWriter& writer, Plot* plot)
         : writer_(writer),
           plot_(plot),
@@ -187,25 +184,25 @@ int Run(const Options& options, int argc, char* argv[]) {
         return Fail(*clash);
     const std::string source = SourceName(options.input);
 
-#if QUILLET_WITH_PLOT
+    std::optional<quillet::plot::DeviationPlot> plotted;
+    // The options took only names ending in a format's extension.
+    const PlotFormat plotFormat =
+        options.plot ? PlotFormatFromFileName(*options.plot).value_or(PlotFormat::Svg) : PlotFormat::Svg;
+    if (options.plot)
+        plotted.emplace(options.anType, source);
+#if QUILLET_PNG_WITH_QT
+    // Qt paints the PNG; it needs Qt's font machinery, never a display.
     std::optional<PrivateRuntimeFolder> runtimeFolder;  // outlives the application
     std::unique_ptr<QGuiApplication> application;
-    std::optional<quillet::plot::DeviationPlot> plotted;
-    if (options.plot) {
-        // Drawing needs Qt's font machinery, never a display.
+    if (options.plot && plotFormat == PlotFormat::Png) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         // Qt warns when it finds no runtime directory, which drawing into
         // a file never needs.
         qputenv("QT_LOGGING_RULES", "qt.qpa.*=false;default.warning=false");
         runtimeFolder.emplace();
         application = std::make_unique<QGuiApplication>(argc, argv);
-        plotted.emplace(options.anType, source);
     }
 #else
-    // The plot is drawn with Qt, which this build does without.
-    if (options.plot)
-        return Fail("--plot is not part of this build (it draws with Qt); the report works without it");
-    std::optional<Pipeline::Plot> plotted;
     (void)argc;
     (void)argv;
 #endif
@@ -231,10 +228,14 @@ int Run(const Options& options, int argc, char* argv[]) {
     writer->Finish(summary, lines);
     if (budget)
         budget->Stream() << BudgetCsv(lines);
-#if QUILLET_WITH_PLOT
-    if (plotted)
-        plot->Stream() << plotted->Render(*PlotFormatFromFileName(*options.plot));
+    if (plotted) {
+#if QUILLET_PNG_WITH_QT
+        using quillet::plotqt::PngOf;
+#else
+        using quillet::plotwin::PngOf;
 #endif
+        plot->Stream() << (plotFormat == PlotFormat::Svg ? plotted->Svg() : PngOf(*plotted));
+    }
 
 #ifdef _WIN32
     // The same bytes as on Linux: LF line ends, also on the terminal.

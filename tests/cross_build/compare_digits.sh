@@ -23,7 +23,7 @@ awk -F'|' 'NR == FNR { line[FNR] = $0; text[FNR] = $2 "|" $3; next }
 
 # an-sweep's complete reports, byte for byte: the sample (read from
 # standard input) and random sweeps of every kind, all four AN types, every
-# format and the budget lines.
+# format, the budget lines and the plot as SVG.
 python3 "$(dirname "$0")/random_sweeps.py" "$work" "${SWEEP_POINTS:-20000}"
 cp "$sample" "$work/sample.s1p"
 reports=0
@@ -37,9 +37,10 @@ for file in "$work"/sample.s1p "$work"/sweep*; do
         for format in table csv json; do
             name=$(basename "$file").$type.$format
             linux_status=0 windows_status=0
-            "$linux/apps/an-sweep" --type "$type" --format "$format" --budget "$work/linux.$name.budget" - \
+            "$linux/apps/an-sweep" --type "$type" --format "$format" --budget "$work/linux.$name.budget" \
+                --plot "$work/linux.$name.svg" - \
                 <"$file" >"$work/linux.$name" 2>"$work/linux.err" || linux_status=$?
-            run_windows --type "$type" --format "$format" --budget "windows.$name.budget" - \
+            run_windows --type "$type" --format "$format" --budget "windows.$name.budget" --plot "windows.$name.svg" - \
                 <"$file" >"$work/windows.$name" || windows_status=$?
             if [ "$linux_status" -ne "$windows_status" ]; then
                 # Wine itself now and then fails to start a program on a busy
@@ -48,15 +49,15 @@ for file in "$work"/sample.s1p "$work"/sweep*; do
                 echo "the Windows run for $name exited $windows_status; once more. It said:"
                 cat "$work/windows.err"
                 windows_status=0
-                run_windows --type "$type" --format "$format" --budget "windows.$name.budget" - \
-                    <"$file" >"$work/windows.$name" || windows_status=$?
+                run_windows --type "$type" --format "$format" --budget "windows.$name.budget" \
+                    --plot "windows.$name.svg" - <"$file" >"$work/windows.$name" || windows_status=$?
             fi
             if [ "$linux_status" -ne "$windows_status" ]; then
                 echo "an-sweep exits $linux_status on Linux and $windows_status on Windows for $name"
                 cat "$work/linux.err" "$work/windows.err"
                 exit 1
             fi
-            for part in "$name" "$name.budget"; do
+            for part in "$name" "$name.budget" "$name.svg"; do
                 [ -e "$work/linux.$part" ] || continue
                 if ! cmp -s "$work/linux.$part" "$work/windows.$part"; then
                     echo "an-sweep's reports differ: $part"
@@ -70,4 +71,4 @@ for file in "$work"/sample.s1p "$work"/sweep*; do
         done
     done
 done
-echo "an-sweep: $reports reports and budget files the same, byte for byte"
+echo "an-sweep: $reports reports, budget files and plots the same, byte for byte"

@@ -1,10 +1,15 @@
 #include "plot/deviation_plot.h"
 
 #include <QGuiApplication>
+#include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+
+#include "plot/axis_math.h"
+#include "plotqt/png_file.h"
+#include "sweep/plot_format.h"
 
 namespace quillet::plot {
 namespace {
@@ -98,6 +103,10 @@ TEST(DeviationEnvelope, KeepsTheRangePeakAndMarksOfEveryPoint) {
     }
 }
 
+std::string Render(const DeviationPlot& plot, PlotFormat format) {
+    return format == PlotFormat::Svg ? plot.Svg() : plotqt::PngOf(plot);
+}
+
 TEST(DeviationPlot, DrawsEveryPointUpToTheCapInEitherFormat) {
     constexpr std::size_t kPoints = 301;  // 300 plotted
     struct Row {
@@ -105,13 +114,42 @@ TEST(DeviationPlot, DrawsEveryPointUpToTheCapInEitherFormat) {
         std::string_view start;
     };
     for (const Row row : {Row{PlotFormat::Png, "\x89PNG\r\n\x1a\n"}, Row{PlotFormat::Svg, "<?xml"}}) {
-        const std::string atCap = PlotOf(kPoints, kPoints - 1).Render(row.format);
+        const std::string atCap = Render(PlotOf(kPoints, kPoints - 1), row.format);
         EXPECT_TRUE(atCap.starts_with(row.start));
         if (row.format == PlotFormat::Svg) {
             EXPECT_NE(atCap.find("<svg"), std::string::npos);
         }
-        EXPECT_EQ(atCap, PlotOf(kPoints, 8 * kPoints).Render(row.format));
-        EXPECT_NE(atCap, PlotOf(kPoints, kPoints - 3).Render(row.format));
+        EXPECT_EQ(atCap, Render(PlotOf(kPoints, 8 * kPoints), row.format));
+        EXPECT_NE(atCap, Render(PlotOf(kPoints, kPoints - 3), row.format));
+    }
+}
+
+TEST(AxisMath, FindsTheDecadeExactlyAtAndBesideItsBounds) {
+    const std::pair<double, int> rows[] = {
+        {0.1, -1},  {0.15, -1},     {1, 0}, {9.999999999999998, 0}, {10, 1}, {1000, 3}, {999.9999999999999, 2},
+        {1e22, 22}, {1e-300, -300},
+    };
+    for (const auto& [x, decade] : rows) {
+        EXPECT_EQ(DecadeOf(x), decade) << x;
+        EXPECT_LE(Pow10(decade), x) << x;
+    }
+}
+
+// Whatever a file is called, the title keeps the SVG well-formed XML.
+TEST(DeviationPlot, WritesWellFormedSvgForAnyFileName) {
+    for (const char* name : {"a&b<c>\"d.s1p", "bad\xFF\xC3(.s1p",
+                             "tab\tand\x01"
+                             "bell.s1p",
+                             "Prüfung_Ω.s1p"}) {
+        DeviationPlot plot(2, std::string("dir/") + name, 64);
+        for (std::size_t i = 0; i < 41; ++i)
+            plot.Add(SweepPoint(i, 41));
+        const std::string svg = plot.Svg();
+        QXmlStreamReader reader(QByteArray::fromStdString(svg));
+        while (!reader.atEnd())
+            reader.readNext();
+        EXPECT_FALSE(reader.hasError()) << name << ": " << reader.errorString().toStdString();
+        EXPECT_EQ(svg.find("dir/"), std::string::npos) << name;
     }
 }
 

@@ -1,0 +1,14 @@
+// The deviation plot as a PNG file, painted by GDI+.
+#pragma once
+
+#include <string>
+
+#include "plot/deviation_plot.h"
+
+namespace quillet::plotwin {
+
+// The file's bytes, at the files' size. Throws std::runtime_error when
+// GDI+ cannot draw or encode it.
+std::string PngOf(const plot::DeviationPlot& plot);
+
+}  // namespace quillet::plotwin
