@@ -1,6 +1,7 @@
-// The deviation plot in a window: the picture an-sweep draws, scaled to the
-// widget, with the nearest point read out under the pointer and a
-// frequency axis that zooms with the wheel, a dragged range or the keys.
+// The deviation plot in a window: the picture an-sweep draws, laid out for
+// the widget, with the nearest point read out under the pointer and a
+// frequency axis that zooms with the wheel, a dragged range or the keys
+// (plot::PlotNavigation, which the Windows window shares).
 #pragma once
 
 #include <QWidget>
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "plot/deviation_plot.h"
+#include "plot/plot_navigation.h"
 #include "sweep/evaluation.h"
 
 namespace quillet::sweepui {
@@ -29,11 +31,11 @@ public:
     // axis; nothing or the whole axis shows the whole sweep.
     void ZoomTo(std::optional<plot::FrequencyRange> range);
     void ResetZoom() { ZoomTo(std::nullopt); }
-    std::optional<plot::FrequencyRange> Zoom() const { return zoom_; }
+    std::optional<plot::FrequencyRange> Zoom() const { return navigation_.Zoom(); }
 
     // The point under the pointer (or chosen with the arrow keys), by its
     // index in the sweep, and what it says of it.
-    std::optional<std::size_t> HoveredPoint() const { return hovered_; }
+    std::optional<std::size_t> HoveredPoint() const { return navigation_.Hovered(); }
     QString HoverText() const;
 
     QSize sizeHint() const override;
@@ -53,21 +55,12 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    const plot::DeviationPlot* Shown() const { return zoomed_ ? zoomed_.get() : whole_.get(); }
-    QTransform PictureToWidget() const;
-    std::optional<double> FrequencyAtWidgetX(double x) const;
-    std::optional<std::size_t> NearestPoint(double frequencyMHz) const;
-    void Hover(std::optional<std::size_t> point, bool showTip);
-    void ZoomAround(double frequencyMHz, double share, double factor);
-    void ZoomStep(bool in);
+    plot::Size PictureSize() const;
+    // Draws again after an event that changed the picture, and shows or
+    // hides the hovered point's read-out.
+    void Changed(bool changed, bool showTip);
 
-    std::shared_ptr<const plot::DeviationPlot> whole_;
-    std::unique_ptr<plot::DeviationPlot> zoomed_;
-    std::shared_ptr<const sweep::Evaluation> evaluation_;
-    std::string source_;
-    std::optional<plot::FrequencyRange> zoom_;
-    std::optional<std::size_t> hovered_;
-    std::optional<double> dragFromX_, dragToX_;  // widget x while a range is dragged
+    plot::PlotNavigation navigation_;
 };
 
 }  // namespace quillet::sweepui

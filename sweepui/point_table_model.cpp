@@ -14,47 +14,11 @@
 #include <unordered_map>
 #include <utility>
 
+#include "sweep/point_order.h"
 #include "sweep/report.h"
 
 namespace quillet::sweepui {
 namespace {
-
-// The value a column sorts by. A result the calculator could not give
-// sorts below every number; an unbounded worst case, and the unbounded
-// statistics beside it, lie beyond every bound on their side.
-constexpr double kNone = -std::numeric_limits<double>::infinity();
-
-double SortKey(const sweep::EvaluatedPoint& p, int column) {
-    const auto statistic = [&p](double PhaseStatistics::*member) {
-        return p.statistics ? (*p.statistics).*member : std::numeric_limits<double>::infinity();
-    };
-    switch (column) {
-    case sweep::kFrequencyColumn: return p.frequencyMHz;
-    case sweep::kMagnitudeColumn: return p.magnitudeOhm;
-    case sweep::kPhaseColumn: return p.phaseDegrees;
-    case sweep::kDeviationColumn: return p.deviationDb.value_or(kNone);
-    case sweep::kEutPhaseColumn: return p.eutPhaseDegrees.value_or(kNone);
-    case sweep::kExactHighColumn: return p.exact ? p.exact->highestDb : std::numeric_limits<double>::infinity();
-    case sweep::kExactLowColumn: return p.exact ? p.exact->lowestDb : -std::numeric_limits<double>::infinity();
-    case sweep::kMeanColumn: return statistic(&PhaseStatistics::meanDb);
-    case sweep::kStandardDeviationColumn: return statistic(&PhaseStatistics::standardDeviationDb);
-    case sweep::kRmsColumn: return statistic(&PhaseStatistics::rmsDb);
-    default: return p.withinTolerance ? 0.0 : 1.0;
-    }
-}
-
-// The same for the columns whose values the evaluation keeps, without
-// making the point; nothing for the others.
-std::optional<double> KeptSortKey(const sweep::EvaluatedPoints& points, std::size_t i, int column) {
-    switch (column) {
-    case sweep::kFrequencyColumn: return points.FrequencyMHz(i);
-    case sweep::kMagnitudeColumn: return points.MagnitudeOhm(i);
-    case sweep::kPhaseColumn: return points.PhaseDegrees(i);
-    case sweep::kDeviationColumn: return points.DeviationDb(i).value_or(kNone);
-    case sweep::kEutPhaseColumn: return points.EutPhaseDegrees(i).value_or(kNone);
-    default: return std::nullopt;
-    }
-}
 
 QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -141,25 +105,8 @@ void PointTableModel::sort(int column, Qt::SortOrder order) {
     for (const QModelIndex& index : before)
         pointsBefore.push_back(PointIndex(index.row()));
 
-    const auto& points = evaluation_->points;
-    const std::size_t n = points.size();
-    // Stable, and file order without a column, so equal values keep their order.
-    if (column < 0) {
-        order_ = {};
-    } else {
-        // Each key once. The measured values and the calculator's results
-        // are kept; for the rest a point is made again (a microsecond or two).
-        std::vector<double> keys(n);
-        for (std::size_t i = 0; i < n; ++i) {
-            const std::optional<double> kept = KeptSortKey(points, i, column);
-            keys[i] = kept ? *kept : SortKey(points[i], column);
-        }
-        order_.resize(n);
-        std::iota(order_.begin(), order_.end(), std::uint32_t{0});
-        std::stable_sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
-            return order == Qt::AscendingOrder ? keys[a] < keys[b] : keys[b] < keys[a];
-        });
-    }
+    const std::size_t n = evaluation_->points.size();
+    order_ = sweep::SortedOrder(evaluation_->points, column, order == Qt::AscendingOrder);
 
     // The new rows of the points that had persistent indexes, in one pass.
     std::unordered_map<std::size_t, int> rowOf;

@@ -260,7 +260,7 @@ void SweepWindow::Evaluate(bool reread) {
                 this, [this, generation, done, total] { Progressed(generation, done, total); }, Qt::QueuedConnection);
         };
         try {
-            auto result = EvaluateSweep(path, type, measured, *cancelled, progress, options);
+            auto result = sweepcore::EvaluateSweep(path, type, measured, *cancelled, progress, options);
             QMetaObject::invokeMethod(
                 this,
                 [this, generation, result = std::move(result)]() mutable { Finish(generation, std::move(result)); },

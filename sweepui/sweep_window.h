@@ -15,7 +15,7 @@
 
 #include "sweep/plot_format.h"
 #include "sweep/report.h"
-#include "sweepui/sweep_job.h"
+#include "sweepcore/sweep_job.h"
 
 class QAction;
 class QComboBox;
@@ -28,6 +28,8 @@ class QScrollArea;
 class QTableView;
 
 namespace quillet::sweepui {
+
+using sweepcore::SweepResult;
 
 class PlotView;
 class PointTableModel;

@@ -16,7 +16,7 @@
 #include "plot/deviation_plot.h"
 #include "sweep/evaluation.h"
 
-namespace quillet::sweepui {
+namespace quillet::sweepcore {
 
 // One file evaluated for one AN type, complete.
 struct SweepResult {
@@ -40,4 +40,4 @@ std::optional<SweepResult> EvaluateSweep(const std::string& path, std::int16_t a
                                          const std::atomic<bool>& cancelled, const ProgressFunction& progress,
                                          const measurement::ReadOptions& options = {});
 
-}  // namespace quillet::sweepui
+}  // namespace quillet::sweepcore

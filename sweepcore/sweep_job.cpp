@@ -1,11 +1,11 @@
-#include "sweepui/sweep_job.h"
+#include "sweepcore/sweep_job.h"
 
 #include <chrono>
 #include <utility>
 
 #include "measurement/read_measurement.h"
 
-namespace quillet::sweepui {
+namespace quillet::sweepcore {
 namespace {
 
 struct Cancelled {};
@@ -92,4 +92,4 @@ std::optional<SweepResult> EvaluateSweep(const std::string& path, std::int16_t a
     return result;
 }
 
-}  // namespace quillet::sweepui
+}  // namespace quillet::sweepcore
