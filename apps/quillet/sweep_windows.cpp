@@ -11,6 +11,7 @@
 #include "apps/quillet/window_placement.h"
 #include "files/file_identity.h"
 #include "measurement/csv_columns.h"
+#include "sweepcore/window_place.h"
 #include "sweepui/column_dialog.h"
 #include "sweepui/settings.h"
 
@@ -20,11 +21,6 @@ namespace {
 // Long enough that a sample file is done before its window appears, short
 // enough that a long one shows its progress at once.
 constexpr int kShowAfterMs = 250;
-constexpr int kCascade = 28;  // a title bar's height and a little more
-constexpr int kCascadeSteps = 6;
-constexpr int kShortest = 400;  // the least height worth starting a window at
-constexpr int kGap = 8;
-constexpr int kNarrowest = 560;  // narrower beside the calculator, and the table shows too few columns
 
 }  // namespace
 
@@ -145,27 +141,14 @@ void SweepWindows::Place(sweepui::SweepWindow* window) {
     const QRect screen = calculator_.screen()->availableGeometry();
     const QMargins frame = FrameMargins(*window, &calculator_);
     const QRect calculator = calculator_.geometry().marginsAdded(FrameMargins(calculator_));
-    const int frameWidth = frame.left() + frame.right(), frameHeight = frame.top() + frame.bottom();
-    const int rightRoom = screen.right() - calculator.right() - kGap;
-    const int leftRoom = calculator.left() - screen.left() - kGap;
+    const auto box = [](const QRect& r) { return sweepcore::ScreenBox{r.left(), r.top(), r.width(), r.height()}; };
     // The layout's own least width, known before the window is shown.
-    const int narrowest = std::max({kNarrowest, window->minimumWidth(), window->minimumSizeHint().width()});
-
-    const int step = kCascade * (placed_++ % kCascadeSteps);
-    const int top = std::max(screen.top(), std::min(calculator.top(), screen.bottom() + 1 - kShortest)) + step;
-    QSize size = window->size();
-    size.setHeight(std::min(size.height(), screen.bottom() + 1 - top - frameHeight));
-    int left = 0;
-    if (std::max(rightRoom, leftRoom) >= narrowest + frameWidth) {
-        size.setWidth(std::min(size.width(), std::max(rightRoom, leftRoom) - frameWidth));
-        left = rightRoom >= leftRoom ? calculator.right() + 1 + kGap
-                                     : calculator.left() - kGap - size.width() - frameWidth;
-    } else {
-        size.setWidth(std::min(size.width(), screen.width() - frameWidth - step));
-        left = screen.right() + 1 - size.width() - frameWidth - step;
-    }
-    window->resize(size.expandedTo(window->minimumSize()));
-    window->move(left, top);
+    const int narrowest = std::max(window->minimumWidth(), window->minimumSizeHint().width());
+    const sweepcore::WindowPlace place = sweepcore::PlaceSweepWindow(
+        box(screen), box(calculator), {frame.left(), frame.top(), frame.right(), frame.bottom()}, window->width(),
+        window->height(), narrowest, placed_++);
+    window->resize(QSize(place.width, place.height).expandedTo(window->minimumSize()));
+    window->move(place.left, place.top);
     KeepOnScreen(*window, screen, frame);
     KeepOnScreenWhenShown(*window);
 }
