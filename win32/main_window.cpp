@@ -1,11 +1,13 @@
 #include "win32/main_window.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace quillet::win32 {
@@ -232,12 +234,26 @@ void MainWindow::Load() {
 int MainWindow::Run() {
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (PreTranslate(message))
+        if ((hooks_.preTranslate && hooks_.preTranslate(message)) || PreTranslate(message))
             continue;
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);
+}
+
+void MainWindow::SetHooks(Hooks hooks) {
+    hooks_ = std::move(hooks);
+    ::DragAcceptFiles(window_, hooks_.filesDropped ? TRUE : FALSE);
+}
+
+void MainWindow::CalculatePoint(std::string_view frequency, std::string_view magnitude, std::string_view phase,
+                                std::int16_t anType) {
+    // Focus on "Calculate" before a message box can take it away, so it
+    // comes back there, not to a box that would be emptied.
+    ::SetForegroundWindow(window_);
+    ::SetFocus(Control("PbCapture"));
+    model_.EnterPointAndCalculate(frequency, magnitude, phase, anType);
 }
 
 HWND MainWindow::Control(std::string_view name) const {
@@ -313,6 +329,20 @@ LRESULT MainWindow::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lPar
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
         ::SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
+    case WM_DROPFILES: {
+        auto* drop = reinterpret_cast<HDROP>(wParam);
+        std::vector<std::string> files;
+        const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < count; ++i) {
+            std::wstring name(::DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+            name.resize(::DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size())));
+            files.push_back(Narrow(name));
+        }
+        ::DragFinish(drop);
+        if (hooks_.filesDropped && !files.empty())
+            hooks_.filesDropped(files);
         return 0;
     }
     case WM_CLOSE: Unload(); return 0;
@@ -453,9 +483,16 @@ bool MainWindow::PreTranslate(const MSG& message) {
     if (message.message != WM_KEYDOWN || window_ == nullptr || ::GetAncestor(message.hwnd, GA_ROOT) != window_)
         return false;
     const layout::Control* control = LayoutOf(message.hwnd);
+    const bool controlDown = (::GetKeyState(VK_CONTROL) & 0x8000) != 0;
+    const bool altDown = (::GetKeyState(VK_MENU) & 0x8000) != 0;
     switch (message.wParam) {
+    case 'O':
+        if (!controlDown || altDown || !hooks_.openRequested)
+            return false;
+        hooks_.openRequested();
+        return true;
     case VK_TAB:
-        if ((::GetKeyState(VK_CONTROL) & 0x8000) != 0 || (::GetKeyState(VK_MENU) & 0x8000) != 0)
+        if (controlDown || altDown)
             return false;
         MoveFocus((::GetKeyState(VK_SHIFT) & 0x8000) == 0);
         return true;

@@ -11,9 +11,12 @@
 #include <windows.h>
 
 #include <array>
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "window/layout.h"
 #include "window/window_interface.h"
@@ -39,6 +42,22 @@ public:
 
     // The message loop until the window is gone; the exit code.
     int Run();
+
+    // What the program around the calculator does with files dropped on it
+    // (their names in UTF-8) and with Ctrl+O, and its other windows' keys,
+    // which the message loop offers first (true: handled). Unset: nothing.
+    struct Hooks {
+        std::function<void(const std::vector<std::string>&)> filesDropped;
+        std::function<void()> openRequested;
+        std::function<bool(const MSG&)> preTranslate;
+    };
+    void SetHooks(Hooks hooks);
+
+    // A point from elsewhere (a sweep window's row) typed into the boxes
+    // with its AN type, then "Calculate", as a user would; the calculator
+    // comes to the front.
+    void CalculatePoint(std::string_view frequency, std::string_view magnitude, std::string_view phase,
+                        std::int16_t anType);
 
     HWND Handle() const { return window_; }
     HWND Control(std::string_view name) const;  // nullptr for an unknown name
@@ -89,6 +108,7 @@ private:
     HBRUSH background_ = nullptr;
     HWND focusBeforeLeaving_ = nullptr;  // restored when the window is activated again
     bool busy_ = false;
+    Hooks hooks_;
     WindowModel model_{*this};
 };
 
