@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <iterator>
 
+#include "plot/utf8.h"
+
 namespace quillet::plot {
 namespace {
 
@@ -13,28 +15,6 @@ struct Advance {
 };
 
 #include "plot/font_metrics_table.inc"
-
-// The next code point of UTF-8 text; a byte that starts no valid sequence
-// stands for itself, so malformed text still has a width.
-char32_t NextCodePoint(std::string_view text, std::size_t& at) {
-    const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(text[i]); };
-    const std::uint8_t lead = byte(at);
-    const int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-    if (length <= 1 || at + static_cast<std::size_t>(length) > text.size()) {
-        ++at;
-        return lead;
-    }
-    char32_t code = lead & (0x7F >> length);
-    for (int i = 1; i < length; ++i) {
-        if ((byte(at + static_cast<std::size_t>(i)) & 0xC0) != 0x80) {
-            ++at;
-            return lead;
-        }
-        code = (code << 6) | (byte(at + static_cast<std::size_t>(i)) & 0x3F);
-    }
-    at += static_cast<std::size_t>(length);
-    return code;
-}
 
 const Advance* Find(char32_t code) {
     const auto* found = std::lower_bound(std::begin(kAdvances), std::end(kAdvances), code,
@@ -47,8 +27,12 @@ const Advance* Find(char32_t code) {
 double TextWidth(std::string_view text, const Font& font) {
     static const Advance* const kDigit = Find(U'0');
     double units = 0;
+    // A byte that starts no valid sequence stands for itself, so malformed
+    // text still has a width.
     for (std::size_t at = 0; at < text.size();) {
-        const Advance* advance = Find(NextCodePoint(text, at));
+        const Utf8Character character = NextUtf8(text, at);
+        at += character.length;
+        const Advance* advance = Find(character.code);
         if (advance == nullptr)
             advance = kDigit;
         units += font.bold ? advance->bold : advance->regular;

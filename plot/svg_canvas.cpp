@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "plot/font_metrics.h"
+#include "plot/utf8.h"
 
 namespace quillet::plot {
 namespace {
@@ -67,16 +68,10 @@ std::string Escaped(std::string_view text) {
     constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
     std::string out;
     for (std::size_t at = 0; at < text.size();) {
-        const auto lead = static_cast<std::uint8_t>(text[at]);
-        const std::size_t length = lead < 0x80           ? 1
-                                   : (lead >> 5) == 0x6  ? 2
-                                   : (lead >> 4) == 0xE  ? 3
-                                   : (lead >> 3) == 0x1E ? 4
-                                                         : 0;
-        bool valid = length != 0 && at + length <= text.size();
-        for (std::size_t i = 1; valid && i < length; ++i)
-            valid = (static_cast<std::uint8_t>(text[at + i]) & 0xC0) == 0x80;
-        if (!valid || (lead < 0x20 && lead != '\t')) {
+        const Utf8Character character = NextUtf8(text, at);
+        const char32_t lead = character.code;
+        const std::size_t length = character.length;
+        if (!character.valid || (lead < 0x20 && lead != '\t') || lead == 0xFFFE || lead == 0xFFFF) {
             out += kReplacement;
             ++at;
             continue;

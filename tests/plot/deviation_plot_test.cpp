@@ -140,7 +140,7 @@ TEST(DeviationPlot, WritesWellFormedSvgForAnyFileName) {
     for (const char* name : {"a&b<c>\"d.s1p", "bad\xFF\xC3(.s1p",
                              "tab\tand\x01"
                              "bell.s1p",
-                             "Prüfung_Ω.s1p"}) {
+                             "Prüfung_Ω.s1p", "surrogate\xED\xA0\x80 overlong\xC0\xAF nonchar\xEF\xBF\xBF"}) {
         DeviationPlot plot(2, std::string("dir/") + name, 64);
         for (std::size_t i = 0; i < 41; ++i)
             plot.Add(SweepPoint(i, 41));
