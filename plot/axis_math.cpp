@@ -11,20 +11,22 @@ namespace quillet::plot {
 namespace {
 
 constexpr double kLn10 = 2.302585092994045684;  // the double nearest ln 10
-constexpr int kWholePowers = 300;
+// Every whole power a double can hold, down to the smallest subnormal.
+constexpr int kLowestPower = -323, kHighestPower = 308;
+constexpr std::size_t kPowers = kHighestPower - kLowestPower + 1;
 
 // Where 10^n sits in the table.
 std::size_t IndexOf(int n) {
-    const int index = n + kWholePowers;
+    const int index = n - kLowestPower;
     return static_cast<std::size_t>(index);
 }
 
-// 10^n for |n| <= kWholePowers, each the double nearest to it: read from its
-// decimal text, which every standard library rounds correctly.
-const std::array<double, 2 * kWholePowers + 1>& WholePowers() {
+// 10^n, each the double nearest to it: read from its decimal text, which
+// every standard library rounds correctly.
+const std::array<double, kPowers>& WholePowers() {
     static const auto powers = [] {
-        std::array<double, 2 * kWholePowers + 1> table{};
-        for (int n = -kWholePowers; n <= kWholePowers; ++n) {
+        std::array<double, kPowers> table{};
+        for (int n = kLowestPower; n <= kHighestPower; ++n) {
             const std::string text = "1e" + std::to_string(n);
             std::from_chars(text.data(), text.data() + text.size(), table[IndexOf(n)]);
         }
@@ -38,7 +40,7 @@ const std::array<double, 2 * kWholePowers + 1>& WholePowers() {
 double Log10(double x) { return elementary::Log(x) / kLn10; }
 
 double Pow10(double y) {
-    if (y == std::floor(y) && std::fabs(y) <= kWholePowers)
+    if (y == std::floor(y) && y >= kLowestPower && y <= kHighestPower)
         return WholePowers()[IndexOf(static_cast<int>(y))];
     return elementary::Exp(y * kLn10);
 }

@@ -6,8 +6,8 @@
 namespace quillet::plot {
 
 double Log10(double x);
-// Whole powers within ±300 are the nearest doubles to them; others within
-// about an ulp of 10^y.
+// Whole powers a double can hold are the nearest doubles to them; others
+// within about an ulp of 10^y.
 double Pow10(double y);
 // The whole number n with 10^n <= x < 10^(n+1), exactly, for x > 0.
 int DecadeOf(double x);

@@ -9,6 +9,7 @@
 #include "plot/axis_math.h"
 #include "plot/font_metrics.h"
 #include "plot/svg_canvas.h"
+#include "plot/utf8.h"
 
 namespace quillet::plot {
 namespace {
@@ -115,6 +116,8 @@ Axes ChooseAxes(const PlotRange& range, const std::optional<FrequencyRange>& zoo
 
 void DrawFrequencyLine(Canvas& canvas, const Axes& axes, double frequencyMHz, const Pen& pen,
                        const std::string& label) {
+    if (!std::isfinite(frequencyMHz))
+        return;  // a decade past the largest double, at the top of the range
     const double x = axes.X(frequencyMHz);
     canvas.Line({x, axes.area.top}, {x, axes.area.Bottom()}, pen);
     if (!label.empty())
@@ -316,6 +319,34 @@ std::string_view FileName(std::string_view source) {
     return slash == std::string_view::npos ? source : source.substr(slash + 1);
 }
 
+// The title with the file's name shortened in its middle where the whole
+// would not fit the picture's width, so the AN type always shows.
+std::string Title(std::int16_t anType, std::string_view fileName, double width) {
+    const std::string head = "AN type " + std::to_string(anType) + ": " + std::string(AnType(anType).caption) + "  (";
+    const std::string whole = head + std::string(fileName) + ")";
+    const double room = width - 16;
+    if (TextWidth(whole, kTitleFont) <= room)
+        return whole;
+    std::vector<std::string_view> characters;
+    for (std::size_t at = 0; at < fileName.size();) {
+        const std::size_t length = NextUtf8(fileName, at).length;
+        characters.push_back(fileName.substr(at, length));
+        at += length;
+    }
+    for (std::size_t kept = characters.size() / 2; kept > 0; --kept) {
+        std::string title = head;
+        for (std::size_t i = 0; i < kept; ++i)
+            title += characters[i];
+        title += "\u2026";
+        for (std::size_t i = characters.size() - kept; i < characters.size(); ++i)
+            title += characters[i];
+        title += ")";
+        if (TextWidth(title, kTitleFont) <= room)
+            return title;
+    }
+    return head + "\u2026)";
+}
+
 }  // namespace
 
 DeviationPlot::DeviationPlot(std::int16_t anType, std::string source, std::size_t maxEntries)
@@ -325,8 +356,7 @@ DeviationPlot::DeviationPlot(std::int16_t anType, std::string source, std::size_
 
 void DeviationPlot::Draw(Canvas& canvas, Size size) const {
     canvas.FillRect({0, 0, size.width, size.height}, kWhite);
-    const std::string title = "AN type " + std::to_string(anType_) + ": " + std::string(AnType(anType_).caption) +
-                              "  (" + std::string(FileName(source_)) + ")";
+    const std::string title = Title(anType_, FileName(source_), size.width);
     canvas.Text(title, {size.width / 2, 8 + Ascent(kTitleFont)}, Anchor::Middle, kTitleFont, kBlack);
     if (envelope_.Empty()) {
         const Point centre = AreaOf(size).Centre();

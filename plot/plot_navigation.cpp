@@ -137,12 +137,16 @@ std::optional<Point> PlotNavigation::HoverMark(Size size) const {
     if (!hovered_ || !Shown())
         return std::nullopt;
     const sweep::EvaluatedPoint p = evaluation_->points.at(*hovered_);
-    return Shown()->Position(p.frequencyMHz, p.deviationDb.value_or(0), size);
+    const std::optional<Point> mark = Shown()->Position(p.frequencyMHz, p.deviationDb.value_or(0), size);
+    const Rect area = DeviationPlot::Area(size);
+    if (!mark || mark->x < area.left || mark->x > area.Right())
+        return std::nullopt;  // outside the zoomed axis
+    return mark;
 }
 
 void PlotNavigation::DrawOverlay(Canvas& canvas, Size size) const {
     const Rect area = DeviationPlot::Area(size);
-    if (const std::optional<Point> mark = HoverMark(size); mark && mark->x >= area.left && mark->x <= area.Right()) {
+    if (const std::optional<Point> mark = HoverMark(size)) {
         canvas.Line({mark->x, area.top}, {mark->x, area.Bottom()}, kHoverLine);
         if (evaluation_->points.at(*hovered_).deviationDb)
             canvas.Circle(*mark, kHoverMarkRadius, kHoverMark);
@@ -193,7 +197,7 @@ bool PlotNavigation::Wheel(double x, double notches, Size size) {
     const auto f = FrequencyAt(x, size);
     if (notches == 0 || !axis || !f)
         return false;
-    return ZoomAround(*f, ShareOf(*f, *axis), std::pow(kWheelStep, notches));
+    return ZoomAround(*f, ShareOf(*f, *axis), Pow10(notches * Log10(kWheelStep)));
 }
 
 bool PlotNavigation::KeyPressed(Key key) {
@@ -217,8 +221,9 @@ bool PlotNavigation::KeyPressed(Key key) {
         const std::optional<FrequencyRange> axis = Shown() ? Shown()->FrequencyAxis() : std::nullopt;
         if (!axis)
             return false;
-        const double f =
-            hovered_ ? evaluation_->points.FrequencyMHz(*hovered_) : std::sqrt(axis->fromMHz * axis->toMHz);
+        // A point at 0 MHz has no place on the axis: the middle then.
+        const double chosen = hovered_ ? evaluation_->points.FrequencyMHz(*hovered_) : 0;
+        const double f = chosen > 0 ? chosen : std::sqrt(axis->fromMHz * axis->toMHz);
         return ZoomAround(f, ShareOf(f, *axis), key == Key::ZoomIn ? kWheelStep : 1 / kWheelStep);
     }
     case Key::Reset: return ResetZoom();

@@ -36,7 +36,8 @@ public:
     std::optional<FrequencyRange> Zoom() const { return zoom_; }
 
     // The point under the pointer or chosen with the keys, by its index in
-    // the sweep, what it says of it and where its mark is drawn.
+    // the sweep, what it says of it and where its mark is drawn (nothing
+    // where it lies outside the axis as zoomed).
     std::optional<std::size_t> Hovered() const { return hovered_; }
     std::string HoverText() const;
     std::optional<Point> HoverMark(Size size) const;

@@ -1,6 +1,7 @@
 #include "plot/svg_canvas.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <utility>
 
@@ -13,7 +14,9 @@ namespace {
 // Coordinates to a hundredth of a pixel, which no screen or printer shows,
 // without trailing zeros.
 std::string Number(double value, int decimals = 2) {
-    char text[64];
+    if (!std::isfinite(value))
+        return "0";  // nothing drawn reaches this; a file must never say "inf"
+    char text[400];  // the longest finite double in fixed notation, and more
     const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals).ptr;
     std::string result(text, end);
     if (result.find('.') != std::string::npos) {
@@ -73,7 +76,7 @@ std::string Escaped(std::string_view text) {
         const std::size_t length = character.length;
         if (!character.valid || (lead < 0x20 && lead != '\t') || lead == 0xFFFE || lead == 0xFFFF) {
             out += kReplacement;
-            ++at;
+            at += length;
             continue;
         }
         switch (lead) {

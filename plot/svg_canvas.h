@@ -20,8 +20,7 @@ public:
     void Polyline(std::span<const Point> points, const Pen& pen) override;
     void Polygon(std::span<const Point> points, Color fill, const Pen* outline) override;
     void Circle(Point centre, double radius, const Pen& pen) override;
-    void Text(std::string_view text, Point at, Anchor anchor, const Font& font, Color color,
-              double degrees = 0) override;
+    void Text(std::string_view text, Point at, Anchor anchor, const Font& font, Color color, double degrees) override;
     void ClipTo(const Rect& rect) override;
     void Unclip() override;
 

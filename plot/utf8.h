@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "measurement/text_lines.h"
+
 namespace quillet::plot {
 
 struct Utf8Character {
@@ -14,27 +16,17 @@ struct Utf8Character {
     bool valid;
 };
 
-// The character starting at byte `at` (< text.size()).
+// The character starting at byte `at` (< text.size()), valid by the
+// readers' own rule: no over-long forms, surrogates or code points beyond
+// U+10FFFF.
 inline Utf8Character NextUtf8(std::string_view text, std::size_t at) {
-    const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(text[i]); };
-    const std::uint8_t lead = byte(at);
-    const std::size_t length = lead < 0x80           ? 1
-                               : (lead >> 5) == 0x6  ? 2
-                               : (lead >> 4) == 0xE  ? 3
-                               : (lead >> 3) == 0x1E ? 4
-                                                     : 0;
-    if (length == 0 || at + length > text.size())
+    const auto lead = static_cast<std::uint8_t>(text[at]);
+    const std::size_t length = measurement::Utf8SequenceLength(text, at);
+    if (length == 0)
         return {lead, 1, false};
-    char32_t code = length == 1 ? lead : lead & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xC0) != 0x80)
-            return {lead, 1, false};
-        code = (code << 6) | (byte(at + i) & 0x3F);
-    }
-    // Over-long forms, UTF-16 surrogates and beyond U+10FFFF are not UTF-8.
-    constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < kLeast[length] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
-        return {lead, 1, false};
+    char32_t code = length == 1 ? lead : lead & (0x7Fu >> length);
+    for (std::size_t i = 1; i < length; ++i)
+        code = (code << 6) | (static_cast<std::uint8_t>(text[at + i]) & 0x3Fu);
     return {code, length, true};
 }
 

@@ -39,7 +39,7 @@ public:
     void Polygon(std::span<const plot::Point> points, plot::Color fill, const plot::Pen* outline) override;
     void Circle(plot::Point centre, double radius, const plot::Pen& pen) override;
     void Text(std::string_view text, plot::Point at, plot::Anchor anchor, const plot::Font& font, plot::Color color,
-              double degrees = 0) override;
+              double degrees) override;
     void ClipTo(const plot::Rect& rect) override;
     void Unclip() override;
 

@@ -37,10 +37,15 @@ for file in "$work"/sample.s1p "$work"/sweep*; do
         for format in table csv json; do
             name=$(basename "$file").$type.$format
             linux_status=0 windows_status=0
+            # The plot is the same for every format: drawn once per type.
+            linux_plot=() windows_plot=()
+            if [ "$format" = csv ]; then
+                linux_plot=(--plot "$work/linux.$name.svg") windows_plot=(--plot "windows.$name.svg")
+            fi
             "$linux/apps/an-sweep" --type "$type" --format "$format" --budget "$work/linux.$name.budget" \
-                --plot "$work/linux.$name.svg" - \
+                "${linux_plot[@]}" - \
                 <"$file" >"$work/linux.$name" 2>"$work/linux.err" || linux_status=$?
-            run_windows --type "$type" --format "$format" --budget "windows.$name.budget" --plot "windows.$name.svg" - \
+            run_windows --type "$type" --format "$format" --budget "windows.$name.budget" "${windows_plot[@]}" - \
                 <"$file" >"$work/windows.$name" || windows_status=$?
             if [ "$linux_status" -ne "$windows_status" ]; then
                 # Wine itself now and then fails to start a program on a busy
@@ -50,7 +55,7 @@ for file in "$work"/sample.s1p "$work"/sweep*; do
                 cat "$work/windows.err"
                 windows_status=0
                 run_windows --type "$type" --format "$format" --budget "windows.$name.budget" \
-                    --plot "windows.$name.svg" - <"$file" >"$work/windows.$name" || windows_status=$?
+                    "${windows_plot[@]}" - <"$file" >"$work/windows.$name" || windows_status=$?
             fi
             if [ "$linux_status" -ne "$windows_status" ]; then
                 echo "an-sweep exits $linux_status on Linux and $windows_status on Windows for $name"

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "plot/axis_math.h"
+#include "plot/font_metrics.h"
 #include "plotqt/png_file.h"
 #include "sweep/plot_format.h"
 
@@ -150,6 +151,34 @@ TEST(DeviationPlot, WritesWellFormedSvgForAnyFileName) {
             reader.readNext();
         EXPECT_FALSE(reader.hasError()) << name << ": " << reader.errorString().toStdString();
         EXPECT_EQ(svg.find("dir/"), std::string::npos) << name;
+    }
+}
+
+// Nothing in the file says "inf" or "nan", and the title stays on the
+// picture with its AN type, however long the file's name.
+TEST(DeviationPlot, KeepsTheSvgFiniteAndTheTitleOnThePicture) {
+    struct Row {
+        double fromMHz, toMHz;
+        std::string name;
+    };
+    const Row rows[] = {
+        {1e300, 1.7e308, "high.s1p"},
+        {1e-320, 1e-300, "low.s1p"},
+        {0.15, 30, std::string(250, 'x') + "\u00B5.s1p"},
+    };
+    for (const Row& row : rows) {
+        DeviationPlot plot(2, row.name, 64);
+        for (int i = 0; i <= 20; ++i) {
+            sweep::EvaluatedPoint p = SweepPoint(static_cast<std::size_t>(i) + 1, 22);
+            p.frequencyMHz = row.fromMHz * std::pow(row.toMHz / row.fromMHz, i / 20.0);
+            plot.Add(p);
+        }
+        const std::string svg = plot.Svg();
+        EXPECT_EQ(svg.find("inf"), std::string::npos) << row.name.substr(0, 10);
+        EXPECT_EQ(svg.find("nan"), std::string::npos) << row.name.substr(0, 10);
+        const std::size_t start = svg.find("AN type 2"), end = svg.find("</text>", start);
+        ASSERT_NE(start, std::string::npos);
+        EXPECT_LE(TextWidth(svg.substr(start, end - start), {15, true}), DeviationPlot::kFileSize.width - 16);
     }
 }
 
