@@ -1,5 +1,7 @@
 #include "sweepwin/point_list.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <stdexcept>
@@ -164,7 +166,8 @@ void PointList::Activate(std::optional<std::size_t> row) const {
         Activated(PointAt(*row));
 }
 
-LRESULT PointList::CustomDraw(NMLVCUSTOMDRAW& draw) const {
+LRESULT PointList::CustomDraw(NMHDR& header) const {
+    auto& draw = reinterpret_cast<NMLVCUSTOMDRAW&>(header);
     switch (draw.nmcd.dwDrawStage) {
     case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT: {
@@ -180,14 +183,14 @@ LRESULT PointList::CustomDraw(NMLVCUSTOMDRAW& draw) const {
     }
 }
 
-std::optional<LRESULT> PointList::Notify(const NMHDR& header) {
+std::optional<LRESULT> PointList::Notify(NMHDR& header) {
     if (header.hwndFrom != window_)
         return std::nullopt;
     switch (header.code) {
     case LVN_GETDISPINFOW: {
         // The list asks with the item it passes; its text goes into the
         // list's own buffer.
-        LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header))->item;
+        LVITEMW& item = reinterpret_cast<NMLVDISPINFOW&>(header).item;
         const auto row = static_cast<std::size_t>(item.iItem);
         if ((item.mask & LVIF_TEXT) != 0 && item.iItem >= 0 && row < Rows() && item.cchTextMax > 0) {
             PointAt(row);
@@ -197,15 +200,15 @@ std::optional<LRESULT> PointList::Notify(const NMHDR& header) {
         }
         return 0;
     }
-    case NM_CUSTOMDRAW: return CustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(&header)));
+    case NM_CUSTOMDRAW: return CustomDraw(header);
     case LVN_COLUMNCLICK: {
-        const int column = reinterpret_cast<const NMLISTVIEW*>(&header)->iSubItem;
+        const int column = reinterpret_cast<const NMLISTVIEW&>(header).iSubItem;
         SortBy(column, column != sortColumn_ || !ascending_);
         return 0;
     }
     case LVN_ODFINDITEMW: return -1;  // no search by typing: the rows are numbers
     case NM_DBLCLK: {
-        const int row = reinterpret_cast<const NMITEMACTIVATE*>(&header)->iItem;
+        const int row = reinterpret_cast<const NMITEMACTIVATE&>(header).iItem;
         if (row >= 0)
             Activate(static_cast<std::size_t>(row));
         return 0;

@@ -8,7 +8,6 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
-#include <commctrl.h>
 #include <windows.h>
 
 #include <cstddef>
@@ -44,7 +43,7 @@ public:
 
     // The list's notifications, from its parent's WM_NOTIFY; nothing for
     // those it leaves alone.
-    std::optional<LRESULT> Notify(const NMHDR& header);
+    std::optional<LRESULT> Notify(NMHDR& header);
 
     // A row chosen with Enter or a double click.
     std::function<void(const sweep::EvaluatedPoint& point)> Activated;
@@ -54,7 +53,7 @@ private:
     void KeepingSelection(const std::function<void()>& change);
     std::size_t RowOf(std::size_t pointIndex, const std::vector<std::uint32_t>& rowOfPoint) const;
     const sweep::EvaluatedPoint& PointAt(std::size_t row) const;
-    LRESULT CustomDraw(NMLVCUSTOMDRAW& draw) const;
+    LRESULT CustomDraw(NMHDR& header) const;
     void ShowSortArrow() const;
     void Activate(std::optional<std::size_t> row) const;
 

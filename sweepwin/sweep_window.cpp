@@ -670,7 +670,7 @@ LRESULT SweepWindow::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
         if (table_) {
             if (const std::optional<LRESULT> handled = table_->Notify(*header))
                 return *handled;
