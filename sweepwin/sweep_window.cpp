@@ -23,6 +23,7 @@
 #include "sweepwin/plot_control.h"
 #include "sweepwin/point_list.h"
 #include "sweepwin/sweep_layout.h"
+#include "sweepwin/sweep_settings.h"
 #include "sweepwin/wide_text.h"
 
 namespace quillet::sweepwin {
@@ -173,6 +174,7 @@ private:
     void ExportPlotWithDialog();
     void Copy();
     void MoveFocus(bool forward);
+    void RememberSize() const;
 
     SweepWindow& owner_;
     HINSTANCE instance_;
@@ -227,7 +229,9 @@ SweepWindow::Impl::Impl(SweepWindow& owner, HINSTANCE instance, SweepWindowHost&
     CreateControls();
     ::SendMessageW(anType_, CB_SETCURSEL, static_cast<WPARAM>(std::clamp<int>(anType, 1, 4) - 1), 0);
     ApplyDpi(DpiOf(window_));
-    const SIZE outer = OuterSize(Scale(kWindowWidth, dpi_), Scale(kWindowHeight, dpi_), kStyle, dpi_);
+    const SIZE client = SweepWindowSize().value_or(SIZE{kWindowWidth, kWindowHeight});
+    const SIZE outer = OuterSize(Scale(std::max<int>(client.cx, kLeastWidth), dpi_),
+                                 Scale(std::max<int>(client.cy, kLeastHeight), dpi_), kStyle, dpi_);
     ::SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::ShowWindow(window_, SW_SHOW);
     ::SetFocus(anType_);
@@ -489,6 +493,8 @@ void SweepWindow::Impl::Finish(sweepcore::SweepResult result) {
     ::SetWindowTextW(budget_, EditText(budget).c_str());
     budgetLines_ = budget.size();
     SetBusy(false);
+    AddRecentFile(path_);
+    SetLastFolder(path_);
 }
 
 void SweepWindow::Impl::Fail(const std::string& message) {
@@ -535,6 +541,7 @@ void SweepWindow::Impl::ExportReportWithDialog() {
     if (!target)
         return;
     try {
+        SetLastFolder(target->file);
         ExportReport(target->file, kReportFormatOf[target->format]);
     } catch (const std::exception& error) {
         ShowWarning(window_, error.what());
@@ -546,6 +553,7 @@ void SweepWindow::Impl::ExportPlotWithDialog() {
     if (!target)
         return;
     try {
+        SetLastFolder(target->file);
         ExportPlot(target->file, kPlotFormatOf[target->format]);
     } catch (const std::exception& error) {
         ShowWarning(window_, error.what());
@@ -588,13 +596,26 @@ void SweepWindow::Impl::Copy() {
     CopyToClipboard(window_, text);
 }
 
+// The size the user gave the window, for the next one; a minimised or
+// maximised window says nothing of that.
+void SweepWindow::Impl::RememberSize() const {
+    if (::IsIconic(window_) != 0 || ::IsZoomed(window_) != 0)
+        return;
+    RECT client;
+    ::GetClientRect(window_, &client);
+    SetSweepWindowSize(
+        {::MulDiv(client.right, 96, static_cast<int>(dpi_)), ::MulDiv(client.bottom, 96, static_cast<int>(dpi_))});
+}
+
 void SweepWindow::Impl::MoveFocus(bool forward) {
-    HWND next = ::GetNextDlgTabItem(window_, ::GetFocus(), forward ? FALSE : TRUE);
+    HWND focused = ::GetFocus();
+    HWND next =
+        ::GetNextDlgTabItem(window_, ::IsChild(window_, focused) != 0 ? focused : nullptr, forward ? FALSE : TRUE);
     if (next == nullptr)
         return;
+    // Unlike a dialog, no select-all in the summary or budget on the way
+    // through: it would scroll their long lines to the end.
     ::SetFocus(next);
-    if ((::SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0)
-        ::SendMessageW(next, EM_SETSEL, 0, -1);
 }
 
 void SweepWindow::Impl::OnCommand(WORD id, WORD code) {
@@ -612,8 +633,10 @@ void SweepWindow::Impl::OnCommand(WORD id, WORD code) {
     case kResetZoomCommand: plot_->ResetZoom(); break;
     case kCancelCommand: Cancel(); break;
     case kAnTypeControl:
-        if (code == CBN_SELCHANGE)
+        if (code == CBN_SELCHANGE) {
+            SetLastAnType(static_cast<std::int16_t>(::SendMessageW(anType_, CB_GETCURSEL, 0, 0) + 1));
             Evaluate(!result_);
+        }
         break;
     default: break;
     }
@@ -707,6 +730,7 @@ LRESULT SweepWindow::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         // Nothing of the window may be touched after this: the host may
         // drop it while it goes.
         StopWorker();
+        RememberSize();
         ::DestroyWindow(window_);
         return 0;
     case WM_NCDESTROY: return Destroyed(wParam, lParam);

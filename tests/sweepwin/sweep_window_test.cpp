@@ -25,6 +25,7 @@
 #include "sweep/point_order.h"
 #include "sweep/report.h"
 #include "sweepwin/export_dialog.h"
+#include "sweepwin/sweep_settings.h"
 #include "sweepwin/wide_text.h"
 
 namespace quillet::sweepwin {
@@ -88,6 +89,9 @@ void Write(const std::string& file, const std::string& contents) {
 class SweepWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // Settings of its own, never the user's.
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &settings_, nullptr);
+        ::RegOverridePredefKey(HKEY_CURRENT_USER, settings_);
         timer_ = ::SetTimer(nullptr, 0, 50, DismissMessageBox);
         // A name beyond ASCII, as measurement files are often named.
         measurement_ = TempFolder() + "mesure \xC3\xA9t\xC3\xA9 \xCE\xA9.s1p";
@@ -98,7 +102,12 @@ protected:
         window_.reset();
         ::KillTimer(nullptr, timer_);
         ::DeleteFileW(Wide(measurement_).c_str());
+        ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+        ::RegCloseKey(settings_);
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey);
     }
+
+    static constexpr wchar_t kTestKey[] = L"Software\\QuilletSweepWindowTest";
 
     void Open(const std::string& file, std::int16_t type = 1) {
         window_ = std::make_unique<SweepWindow>(::GetModuleHandleW(nullptr), host_, file, type);
@@ -201,6 +210,7 @@ protected:
     RecordingHost host_;
     std::unique_ptr<SweepWindow> window_;
     UINT_PTR timer_ = 0;
+    HKEY settings_ = nullptr;
 };
 
 TEST_F(SweepWindowTest, ARowChosenByKeyboardGoesToTheCalculator) {
@@ -366,6 +376,39 @@ TEST_F(SweepWindowTest, ClosingWhileBusyCancelsAndTellsTheHost) {
     EXPECT_EQ(host_.closed, 1);
     EXPECT_EQ(window_->Handle(), nullptr);
     ::DeleteFileW(Wide(file).c_str());
+}
+
+TEST_F(SweepWindowTest, RemembersRecentFilesTypeFolderAndSize) {
+    EXPECT_TRUE(RecentFiles().empty());
+    EXPECT_FALSE(SweepWindowSize());
+    for (int i = 0; i < 10; ++i)
+        AddRecentFile("C:\\m\\" + std::string(1, static_cast<char>('a' + i)) + ".s1p");
+    AddRecentFile("C:\\m\\c.s1p");  // once only, now first
+    const std::vector<std::string> recent = RecentFiles();
+    ASSERT_EQ(recent.size(), kRecentFiles);
+    EXPECT_EQ(recent[0], "C:\\m\\c.s1p");
+    EXPECT_EQ(recent[1], "C:\\m\\j.s1p");
+    EXPECT_EQ(std::count(recent.begin(), recent.end(), "C:\\m\\c.s1p"), 1);
+
+    for (std::int16_t type : {0, 5, 3})
+        SetLastAnType(type);
+    EXPECT_EQ(LastAnType(), 3);
+
+    // A window that evaluated its file names it and its folder; its size
+    // is the next window's.
+    Open(measurement_);
+    ASSERT_TRUE(Evaluated());
+    ::SetWindowPos(window_->Handle(), nullptr, 0, 0, 700, 600, SWP_NOMOVE | SWP_NOZORDER);
+    RECT client;
+    ::GetClientRect(window_->Handle(), &client);
+    window_->Close();
+    EXPECT_EQ(RecentFiles().front(), measurement_);
+    EXPECT_EQ(LastFolder() + measurement_.substr(measurement_.find_last_of('\\')), measurement_);
+    Open(measurement_);
+    RECT reopened;
+    ::GetClientRect(window_->Handle(), &reopened);
+    EXPECT_EQ(reopened.right, client.right);
+    EXPECT_EQ(reopened.bottom, client.bottom);
 }
 
 }  // namespace
