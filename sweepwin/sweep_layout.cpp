@@ -44,6 +44,21 @@ SIZE OuterSize(int clientWidth, int clientHeight, DWORD style, UINT dpi) {
     return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
+RECT WithinWorkArea(HWND window, SIZE outer) {
+    RECT now;
+    ::GetWindowRect(window, &now);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor) == 0)
+        return {now.left, now.top, now.left + outer.cx, now.top + outer.cy};
+    const RECT& work = monitor.rcWork;
+    const LONG width = std::min(outer.cx, work.right - work.left);
+    const LONG height = std::min(outer.cy, work.bottom - work.top);
+    const LONG left = std::clamp(now.left, work.left, work.right - width);
+    const LONG top = std::clamp(now.top, work.top, work.bottom - height);
+    return {left, top, left + width, top + height};
+}
+
 HFONT MakeFont(UINT dpi) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;

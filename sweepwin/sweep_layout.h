@@ -23,6 +23,9 @@ UINT DpiOf(HWND window);
 int Scale(int pixels, UINT dpi);
 // The window's outer size for a client area, with a menu bar.
 SIZE OuterSize(int clientWidth, int clientHeight, DWORD style, UINT dpi);
+// The window's place with this outer size, moved and shrunk where needed
+// to lie within the work area of its screen.
+RECT WithinWorkArea(HWND window, SIZE outer);
 // The system's message face at 9 points.
 HFONT MakeFont(UINT dpi);
 int LineHeight(HWND window, HFONT font);

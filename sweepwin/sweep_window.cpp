@@ -232,7 +232,9 @@ SweepWindow::Impl::Impl(SweepWindow& owner, HINSTANCE instance, SweepWindowHost&
     const SIZE client = SweepWindowSize().value_or(SIZE{kWindowWidth, kWindowHeight});
     const SIZE outer = OuterSize(Scale(std::max<int>(client.cx, kLeastWidth), dpi_),
                                  Scale(std::max<int>(client.cy, kLeastHeight), dpi_), kStyle, dpi_);
-    ::SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT place = WithinWorkArea(window_, outer);
+    ::SetWindowPos(window_, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
     ::ShowWindow(window_, SW_SHOW);
     ::SetFocus(anType_);
     Evaluate(true);
