@@ -420,8 +420,11 @@ void SweepWindow::Impl::SetBusy(bool busy) {
     HMENU menu = ::GetMenu(window_);
     for (UINT command : {kExportReportCommand, kExportPlotCommand})
         ::EnableMenuItem(menu, command, MF_BYCOMMAND | (shown ? MF_ENABLED : MF_GRAYED));
-    if (!busy)
+    if (!busy) {
         SetStatus("");
+        if (::GetFocus() == cancel_)  // about to be hidden
+            ::SetFocus(table_->Handle());
+    }
     Layout();
 }
 
@@ -513,6 +516,9 @@ void SweepWindow::Impl::Fail(const std::string& message) {
 }
 
 void SweepWindow::Impl::ZoomChanged(bool zoomed) {
+    // The button going grey keeps no focus: the plot it acted on takes it.
+    if (!zoomed && ::GetFocus() == resetZoom_)
+        ::SetFocus(plot_->Handle());
     ::EnableWindow(resetZoom_, zoomed ? TRUE : FALSE);
     ::EnableMenuItem(::GetMenu(window_), kResetZoomCommand, MF_BYCOMMAND | (zoomed ? MF_ENABLED : MF_GRAYED));
 }

@@ -39,8 +39,13 @@ public:
                         std::int16_t anType) override {
         activated.push_back(frequency + "|" + magnitude + "|" + phase + "|" + static_cast<char>('0' + anType));
     }
-    void Closed(SweepWindow&) override { ++closed; }
+    void Closed(SweepWindow&) override {
+        ++closed;
+        if (dropOnClose)
+            dropOnClose();  // as a program does: the window object goes too
+    }
 
+    std::function<void()> dropOnClose;
     int opens = 0;
     int closed = 0;
     std::vector<std::string> activated;
@@ -360,21 +365,60 @@ TEST_F(SweepWindowTest, AFileThatCannotBeReadIsReportedAndTheWindowGoes) {
     ::DeleteFileW(Wide(broken).c_str());
 }
 
-TEST_F(SweepWindowTest, ClosingWhileBusyCancelsAndTellsTheHost) {
-    // Long enough that it is still being evaluated when closed.
-    std::string big = "# Hz S RI R 50\n";
-    for (int i = 0; i < 400000; ++i) {
-        char hertz[16];
-        big.append(hertz, std::to_chars(hertz, hertz + sizeof hertz, 150000 + i).ptr) += " 0.1 0.2\n";
-    }
+// Long enough that it is still being evaluated when the test acts.
+std::string LongSweepFile() {
     const std::string file = TempFolder() + "sweepwin-long.s1p";
-    Write(file, big);
-    Open(file);
-    EXPECT_TRUE(window_->Busy());
-    window_->Close();
-    EXPECT_FALSE(window_->Busy());
-    EXPECT_EQ(host_.closed, 1);
-    EXPECT_EQ(window_->Handle(), nullptr);
+    std::string text = "# Hz S RI R 50\n";
+    for (int i = 0; i < 1000000; ++i) {
+        char hertz[16];
+        text.append(hertz, std::to_chars(hertz, hertz + sizeof hertz, 150000 + i).ptr) += " 0.1 0.2\n";
+    }
+    Write(file, text);
+    return file;
+}
+
+TEST_F(SweepWindowTest, ClosingOrCancellingWhileBusyStopsTheWorker) {
+    const std::string file = LongSweepFile();
+    const struct {
+        const char* name;
+        std::function<void()> act;
+        bool closed;
+    } cases[] = {
+        {"Close()", [this] { window_->Close(); }, true},
+        {"Ctrl+W, the host dropping the window",
+         [this] {
+             host_.dropOnClose = [this] { window_.reset(); };
+             ::SetForegroundWindow(window_->Handle());
+             INPUT keys[4] = {};
+             for (INPUT& key : keys)
+                 key.type = INPUT_KEYBOARD;
+             keys[0].ki.wVk = keys[3].ki.wVk = VK_CONTROL;
+             keys[1].ki.wVk = keys[2].ki.wVk = 'W';
+             keys[2].ki.dwFlags = keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+             Send({keys[0], keys[1], keys[2], keys[3]});
+             PumpUntil([this] { return host_.closed > 0; });
+         },
+         true},
+        {"Esc", [this] { Key(VK_ESCAPE); }, false},
+    };
+    for (const auto& c : cases) {
+        host_ = {};
+        Open(file);
+        ASSERT_TRUE(window_->Busy()) << c.name;
+        c.act();
+        EXPECT_EQ(host_.closed, c.closed ? 1 : 0) << c.name;
+        if (!window_)
+            continue;
+        EXPECT_FALSE(window_->Busy()) << c.name;
+        EXPECT_EQ(window_->Handle() == nullptr, c.closed) << c.name;
+        if (!c.closed) {
+            wchar_t status[128] = {};
+            ::GetWindowTextW(window_->Control("Status"), status, 128);
+            EXPECT_EQ(Narrow(status), "Cancelled. Reload (F5) or choose a type to evaluate the file.") << c.name;
+            EXPECT_FALSE(window_->Result()) << c.name;
+        }
+    }
+    window_.reset();
     ::DeleteFileW(Wide(file).c_str());
 }
 
