@@ -3,12 +3,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <atomic>
 #include <charconv>
 #include <exception>
-#include <mutex>
 #include <stdexcept>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -23,7 +20,9 @@
 #include "sweepwin/plot_control.h"
 #include "sweepwin/point_list.h"
 #include "sweepwin/sweep_layout.h"
+#include "sweepwin/sweep_menu.h"
 #include "sweepwin/sweep_settings.h"
+#include "sweepwin/sweep_worker.h"
 #include "sweepwin/wide_text.h"
 
 namespace quillet::sweepwin {
@@ -31,21 +30,9 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"QuilletSweepWindow";
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-// The worker's news, with the generation of the evaluation in wParam.
-constexpr UINT kProgressMessage = WM_APP + 1;
-constexpr UINT kDoneMessage = WM_APP + 2;
-
-enum Command : WORD {
-    kCancelCommand = IDCANCEL,  // Esc and the Cancel button
-    kOpenCommand = 100,
-    kReloadCommand,
-    kExportReportCommand,
-    kExportPlotCommand,
-    kCloseCommand,
-    kCopyCommand,
-    kSelectAllCommand,
-    kResetZoomCommand,
-    kAnTypeControl,
+// The controls' ids, after the commands'.
+enum Control : WORD {
+    kAnTypeControl = kResetZoomCommand + 1,
     kPlotControl,
     kSummaryControl,
     kBudgetControl,
@@ -84,48 +71,7 @@ std::wstring EditText(const std::vector<std::string>& lines) {
     return Wide(text);
 }
 
-// The window's own keys; the menu shows them beside its commands.
-HACCEL MakeAccelerators() {
-    ACCEL keys[] = {
-        {FCONTROL | FVIRTKEY, 'O', kOpenCommand},      {FVIRTKEY, VK_F5, kReloadCommand},
-        {FCONTROL | FVIRTKEY, 'W', kCloseCommand},     {FCONTROL | FVIRTKEY, 'C', kCopyCommand},
-        {FCONTROL | FVIRTKEY, 'A', kSelectAllCommand},
-    };
-    return ::CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
-}
-
-HMENU MakeMenu() {
-    HMENU file = ::CreatePopupMenu();
-    ::AppendMenuW(file, MF_STRING, kOpenCommand, L"&Open\u2026\tCtrl+O");
-    ::AppendMenuW(file, MF_STRING, kReloadCommand, L"Re&load\tF5");
-    ::AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(file, MF_STRING | MF_GRAYED, kExportReportCommand, L"Export r&eport\u2026");
-    ::AppendMenuW(file, MF_STRING | MF_GRAYED, kExportPlotCommand, L"Export &plot\u2026");
-    ::AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(file, MF_STRING, kCloseCommand, L"&Close\tCtrl+W");
-    HMENU edit = ::CreatePopupMenu();
-    ::AppendMenuW(edit, MF_STRING, kCopyCommand, L"&Copy\tCtrl+C");
-    ::AppendMenuW(edit, MF_STRING, kSelectAllCommand, L"Select &all\tCtrl+A");
-    HMENU view = ::CreatePopupMenu();
-    ::AppendMenuW(view, MF_STRING | MF_GRAYED, kResetZoomCommand, L"Reset &zoom");
-    HMENU bar = ::CreateMenu();
-    ::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
-    ::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"&Edit");
-    ::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(view), L"&View");
-    return bar;
-}
-
 bool KeyDown(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
-
-// One evaluation on the worker: what it has done so far and what came of
-// it, read on the window's thread when the worker says so.
-struct Job {
-    std::atomic<bool> cancelled{false};
-    std::mutex mutex;
-    std::size_t done = 0, total = 0;
-    std::optional<sweepcore::SweepResult> result;
-    std::optional<std::string> error;
-};
 
 }  // namespace
 
@@ -139,7 +85,7 @@ public:
     HWND Window() const { return window_; }
     const std::string& Path() const { return path_; }
     const std::optional<sweepcore::SweepResult>& Result() const { return result_; }
-    bool Busy() const { return worker_.joinable(); }
+    bool Busy() const { return worker_.Busy(); }
     std::optional<plot::FrequencyRange> Zoom() const { return plot_->Zoom(); }
     HWND Control(std::string_view name) const;
     bool PreTranslate(const MSG& message);
@@ -158,8 +104,6 @@ private:
     void OnCommand(WORD id, WORD code);
 
     void Evaluate(bool reread);
-    void Cancel();
-    void StopWorker();
     void Progressed(WPARAM generation);
     void Done(WPARAM generation);
     void Finish(sweepcore::SweepResult result);
@@ -197,8 +141,7 @@ private:
     bool closingQuietly_ = false;  // destroyed by the owner, who knows
 
     std::optional<sweepcore::SweepResult> result_;
-    std::thread worker_;
-    std::shared_ptr<Job> job_;
+    SweepWorker worker_;
     WPARAM generation_ = 0;  // news of an evaluation since replaced is dropped
 };
 
@@ -222,10 +165,10 @@ SweepWindow::Impl::Impl(SweepWindow& owner, HINSTANCE instance, SweepWindowHost&
     }
     const std::string title = FileName(measurement::SourceName(path_)) + " \u2013 Quillet";
     window_ = ::CreateWindowExW(0, kClassName, Wide(title).c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                CW_USEDEFAULT, nullptr, MakeMenu(), instance, this);
+                                CW_USEDEFAULT, nullptr, MakeSweepMenu(), instance, this);
     if (window_ == nullptr)
         throw std::runtime_error("cannot create the sweep window");
-    accelerators_ = MakeAccelerators();
+    accelerators_ = MakeSweepAccelerators();
     CreateControls();
     ::SendMessageW(anType_, CB_SETCURSEL, static_cast<WPARAM>(std::clamp<int>(anType, 1, 4) - 1), 0);
     ApplyDpi(DpiOf(window_));
@@ -241,7 +184,7 @@ SweepWindow::Impl::Impl(SweepWindow& owner, HINSTANCE instance, SweepWindowHost&
 }
 
 SweepWindow::Impl::~Impl() {
-    StopWorker();
+    worker_.Stop();
     if (window_ != nullptr) {
         closingQuietly_ = true;
         ::DestroyWindow(window_);
@@ -363,49 +306,14 @@ HWND SweepWindow::Impl::Control(std::string_view name) const {
     return nullptr;
 }
 
-// The worker reports through the window's queue, so everything the window
-// shows changes on its own thread; a closed window's news goes nowhere.
 void SweepWindow::Impl::Evaluate(bool reread) {
-    StopWorker();
     const auto type = static_cast<std::int16_t>(std::max<LRESULT>(::SendMessageW(anType_, CB_GETCURSEL, 0, 0), 0) + 1);
     std::shared_ptr<const measurement::Measurement> measured;
     if (!reread && result_)
         measured = result_->measured;
-    const WPARAM generation = ++generation_;
-    job_ = std::make_shared<Job>();
+    worker_.Start(window_, ++generation_, path_, type, measured);
     SetBusy(true);
     SetStatus(measured ? "Evaluating\u2026" : "Reading\u2026");
-    worker_ = std::thread([job = job_, window = window_, path = path_, type, measured, generation] {
-        const auto progress = [&job, window, generation](std::size_t done, std::size_t total) {
-            {
-                const std::lock_guard lock(job->mutex);
-                job->done = done;
-                job->total = total;
-            }
-            ::PostMessageW(window, kProgressMessage, generation, 0);
-        };
-        try {
-            auto result = sweepcore::EvaluateSweep(path, type, measured, job->cancelled, progress);
-            const std::lock_guard lock(job->mutex);
-            job->result = std::move(result);
-        } catch (const std::exception& error) {
-            const std::lock_guard lock(job->mutex);
-            job->error = error.what();
-        }
-        ::PostMessageW(window, kDoneMessage, generation, 0);
-    });
-}
-
-void SweepWindow::Impl::Cancel() {
-    if (job_)
-        job_->cancelled.store(true);
-}
-
-// The worker stops between two points, so this waits at most for one.
-void SweepWindow::Impl::StopWorker() {
-    Cancel();
-    if (worker_.joinable())
-        worker_.join();
 }
 
 void SweepWindow::Impl::SetStatus(const std::string& text) { ::SetWindowTextW(status_, Wide(text).c_str()); }
@@ -429,14 +337,9 @@ void SweepWindow::Impl::SetBusy(bool busy) {
 }
 
 void SweepWindow::Impl::Progressed(WPARAM generation) {
-    if (generation != generation_ || !job_)
+    if (generation != generation_)
         return;
-    std::size_t done = 0, total = 0;
-    {
-        const std::lock_guard lock(job_->mutex);
-        done = job_->done;
-        total = job_->total;
-    }
+    const auto [done, total] = worker_.LastProgress();
     if (total == 0) {
         SetStatus("Reading\u2026 " + Count(done) + " points");
         return;
@@ -453,17 +356,9 @@ void SweepWindow::Impl::Progressed(WPARAM generation) {
 }
 
 void SweepWindow::Impl::Done(WPARAM generation) {
-    if (generation != generation_ || !job_)
+    if (generation != generation_)
         return;
-    if (worker_.joinable())
-        worker_.join();
-    std::optional<sweepcore::SweepResult> result;
-    std::optional<std::string> error;
-    {
-        const std::lock_guard lock(job_->mutex);
-        result = std::move(job_->result);
-        error = std::move(job_->error);
-    }
+    auto [result, error] = worker_.Finish();
     if (error) {
         Fail(*error);
     } else if (result) {
@@ -639,7 +534,7 @@ void SweepWindow::Impl::OnCommand(WORD id, WORD code) {
         table_->SelectAll();
         break;
     case kResetZoomCommand: plot_->ResetZoom(); break;
-    case kCancelCommand: Cancel(); break;
+    case kCancelCommand: worker_.Cancel(); break;
     case kAnTypeControl:
         if (code == CBN_SELCHANGE) {
             SetLastAnType(static_cast<std::int16_t>(::SendMessageW(anType_, CB_GETCURSEL, 0, 0) + 1));
@@ -664,7 +559,7 @@ bool SweepWindow::Impl::PreTranslate(const MSG& message) {
         case VK_ESCAPE:
             if (::SendMessageW(anType_, CB_GETDROPPEDSTATE, 0, 0) != 0)
                 return false;
-            Cancel();
+            worker_.Cancel();
             return true;
         case VK_RETURN:
             if (message.hwnd != table_->Handle())
@@ -732,12 +627,12 @@ LRESULT SweepWindow::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                        suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
-    case kProgressMessage: Progressed(wParam); return 0;
-    case kDoneMessage: Done(wParam); return 0;
+    case SweepWorker::kProgressMessage: Progressed(wParam); return 0;
+    case SweepWorker::kDoneMessage: Done(wParam); return 0;
     case WM_CLOSE:
         // Nothing of the window may be touched after this: the host may
         // drop it while it goes.
-        StopWorker();
+        worker_.Stop();
         RememberSize();
         ::DestroyWindow(window_);
         return 0;
@@ -753,7 +648,7 @@ LRESULT SweepWindow::Impl::Destroyed(WPARAM wParam, LPARAM lParam) {
     ::SetWindowLongPtrW(gone, GWLP_USERDATA, 0);
     const LRESULT result = ::DefWindowProcW(gone, WM_NCDESTROY, wParam, lParam);
     if (!closingQuietly_) {
-        StopWorker();
+        worker_.Stop();
         host_.Closed(owner_);  // may destroy this
     }
     return result;
