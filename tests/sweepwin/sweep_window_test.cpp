@@ -24,6 +24,7 @@
 #include "plotwin/png_file.h"
 #include "sweep/point_order.h"
 #include "sweep/report.h"
+#include "sweep/rows_text.h"
 #include "sweepwin/export_dialog.h"
 #include "sweepwin/sweep_settings.h"
 #include "sweepwin/wide_text.h"
@@ -197,6 +198,28 @@ protected:
         Settle();
     }
 
+    void KeyWith(WORD modifier, WORD key) {
+        INPUT keys[4] = {};
+        for (INPUT& input : keys)
+            input.type = INPUT_KEYBOARD;
+        keys[0].ki.wVk = keys[3].ki.wVk = modifier;
+        keys[1].ki.wVk = keys[2].ki.wVk = key;
+        keys[2].ki.dwFlags = keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+        Send({keys[0], keys[1], keys[2], keys[3]});
+        Settle();
+    }
+    static std::string Clipboard() {
+        std::string text;
+        if (::OpenClipboard(nullptr) == 0)
+            return text;
+        if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+            text = Narrow(static_cast<const wchar_t*>(::GlobalLock(data)));
+            ::GlobalUnlock(data);
+        }
+        ::CloseClipboard();
+        return text;
+    }
+
     std::string Cell(int row, int column) const {
         wchar_t text[256] = {};
         ListView_GetItemText(window_->Control("Table"), row, column, text, 256);
@@ -235,6 +258,14 @@ TEST_F(SweepWindowTest, ARowChosenByKeyboardGoesToTheCalculator) {
     ASSERT_EQ(host_.activated.size(), 1u);
     EXPECT_EQ(host_.activated[0], p.frequencyText + "|" + p.magnitudeText + "|" + p.phaseText + "|3");
     EXPECT_EQ(Cell(row, sweep::kFrequencyColumn), sweep::TableCells(p)[sweep::kFrequencyColumn]);
+
+    // Edit > Copy (Ctrl+C): the row with the header, as Windows' programs
+    // paste text.
+    KeyWith(VK_CONTROL, 'C');
+    std::string expected;
+    for (char c : sweep::TabSeparatedRows(window_->Result()->evaluation->points, {static_cast<std::size_t>(row)}))
+        expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    EXPECT_EQ(Clipboard(), expected);
 }
 
 TEST_F(SweepWindowTest, PlotZoomsWithWheelDragAndKeys) {
@@ -389,13 +420,7 @@ TEST_F(SweepWindowTest, ClosingOrCancellingWhileBusyStopsTheWorker) {
          [this] {
              host_.dropOnClose = [this] { window_.reset(); };
              ::SetForegroundWindow(window_->Handle());
-             INPUT keys[4] = {};
-             for (INPUT& key : keys)
-                 key.type = INPUT_KEYBOARD;
-             keys[0].ki.wVk = keys[3].ki.wVk = VK_CONTROL;
-             keys[1].ki.wVk = keys[2].ki.wVk = 'W';
-             keys[2].ki.dwFlags = keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
-             Send({keys[0], keys[1], keys[2], keys[3]});
+             KeyWith(VK_CONTROL, 'W');
              PumpUntil([this] { return host_.closed > 0; });
          },
          true},
