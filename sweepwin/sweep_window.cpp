@@ -627,6 +627,19 @@ LRESULT SweepWindow::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                        suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
+    case WM_NEXTDLGCTL: {
+        // Sent by the dialog key handling for a label's access key (focus
+        // the label, then the control after it), which only a dialog's own
+        // window procedure would otherwise answer.
+        HWND focused = ::GetFocus();
+        HWND next = LOWORD(lParam) != 0
+                        ? reinterpret_cast<HWND>(wParam)
+                        : ::GetNextDlgTabItem(window_, ::IsChild(window_, focused) != 0 ? focused : nullptr,
+                                              wParam != 0 ? TRUE : FALSE);
+        if (next != nullptr)
+            ::SetFocus(next);
+        return 0;
+    }
     case SweepWorker::kProgressMessage: Progressed(wParam); return 0;
     case SweepWorker::kDoneMessage: Done(wParam); return 0;
     case WM_CLOSE:

@@ -320,7 +320,8 @@ TEST_F(SweepWindowTest, SortAndSelectionOutliveATypeChange) {
     Key(VK_DOWN);
     const std::string chosen = Cell(CurrentRow(), sweep::kFrequencyColumn);
 
-    ::SetFocus(window_->Control("AnType"));
+    KeyWith(VK_MENU, 'T');  // the access key of the type's label
+    EXPECT_EQ(::GetFocus(), window_->Control("AnType"));
     Key(VK_DOWN);  // type 2, evaluated again without reading
     ASSERT_TRUE(PumpUntil([this] { return !window_->Busy() && window_->Result()->evaluation->anType == 2; }));
     const auto& points = window_->Result()->evaluation->points;
