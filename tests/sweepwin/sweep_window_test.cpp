@@ -266,6 +266,9 @@ TEST_F(SweepWindowTest, ARowChosenByKeyboardGoesToTheCalculator) {
     for (char c : sweep::TabSeparatedRows(window_->Result()->evaluation->points, {static_cast<std::size_t>(row)}))
         expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
     EXPECT_EQ(Clipboard(), expected);
+
+    KeyWith(VK_CONTROL, 'O');  // File > Open... is the program's to answer
+    EXPECT_EQ(host_.opens, 1);
 }
 
 TEST_F(SweepWindowTest, PlotZoomsWithWheelDragAndKeys) {
