@@ -38,6 +38,7 @@
 #include "files/file_identity.h"
 #include "measurement/read_measurement.h"
 #include "plotqt/png_file.h"
+#include "sweep/rows_text.h"
 #include "sweepui/plot_view.h"
 #include "sweepui/point_table_model.h"
 #include "sweepui/settings.h"
@@ -438,11 +439,8 @@ void SweepWindow::Copy() {
 }
 
 QString SweepWindow::SelectedRowsText() const {
-    QStringList lines;
-    QStringList header;
-    for (const std::string& title : sweep::TableHeader())
-        header << FromUtf8(title);
-    lines << header.join('\t');
+    if (!result_)
+        return FromUtf8(sweep::TabSeparatedRows({}, {}));  // the header alone
     std::vector<int> rows;
     for (const QModelIndex& row : Table->selectionModel()->selectedRows())
         rows.push_back(row.row());
@@ -451,13 +449,11 @@ QString SweepWindow::SelectedRowsText() const {
             rows.push_back(row);
     }
     std::sort(rows.begin(), rows.end());
-    for (int row : rows) {
-        QStringList cells;
-        for (const std::string& cell : sweep::TableCells(Points->PointAt(row)))
-            cells << FromUtf8(cell);
-        lines << cells.join('\t');
-    }
-    return lines.join('\n') + '\n';
+    std::vector<std::size_t> points;
+    points.reserve(rows.size());
+    for (int row : rows)
+        points.push_back(Points->PointIndex(row));
+    return FromUtf8(sweep::TabSeparatedRows(result_->evaluation->points, points));
 }
 
 void SweepWindow::ShowBudget() {

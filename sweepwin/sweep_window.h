@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 
+#include "plot/deviation_plot.h"
 #include "sweep/plot_format.h"
 #include "sweep/report.h"
 #include "sweepcore/sweep_job.h"
@@ -77,6 +78,8 @@ public:
     std::string SelectedRowsText() const;
     HWND Control(std::string_view name) const;
     bool Busy() const;
+    // The frequency range the plot is zoomed to; nothing for the whole sweep.
+    std::optional<plot::FrequencyRange> Zoom() const;
 
 private:
     class Impl;

@@ -1,0 +1,12 @@
+// Text between the window's UTF-8 and the UTF-16 of Windows' wide calls.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quillet::sweepwin {
+
+std::wstring Wide(std::string_view utf8);
+std::string Narrow(std::wstring_view utf16);
+
+}  // namespace quillet::sweepwin
