@@ -1,0 +1,152 @@
+#include "apps/quillet-win32/sweep_windows.h"
+
+#include <commdlg.h>
+
+#include <algorithm>
+#include <iterator>
+
+#include "files/file_identity.h"
+#include "sweepcore/window_place.h"
+
+namespace quillet::app {
+namespace {
+
+// Posted to the thread when a window has closed: it is let go from the
+// message loop, never from within its own last message.
+constexpr UINT kLetGoClosed = WM_APP + 0x51;
+
+sweepcore::ScreenBox BoxOf(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
+
+// The frame, title bar and menu bar around the window's inside.
+sweepcore::FrameMargins FrameOf(HWND window) {
+    RECT outer{}, inner{};
+    ::GetWindowRect(window, &outer);
+    ::GetClientRect(window, &inner);
+    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&inner), 2);
+    return {inner.left - outer.left, inner.top - outer.top, outer.right - inner.right, outer.bottom - inner.bottom};
+}
+
+// The names GetOpenFileName gives for one or several files: a full name,
+// or the folder followed by the names in it.
+std::vector<std::string> ChosenFiles(const std::wstring& buffer) {
+    std::vector<std::wstring> parts;
+    for (std::size_t at = 0; at < buffer.size() && buffer[at] != L'\0';) {
+        const std::size_t end = buffer.find(L'\0', at);
+        parts.push_back(buffer.substr(at, end - at));
+        at = end + 1;
+    }
+    std::vector<std::string> files;
+    if (parts.size() == 1)
+        files.push_back(win32::Narrow(parts[0]));
+    for (std::size_t i = 1; i < parts.size(); ++i)
+        files.push_back(win32::Narrow(parts[0] + L"\\" + parts[i]));
+    return files;
+}
+
+}  // namespace
+
+SweepWindows::SweepWindows(HINSTANCE instance, win32::MainWindow& calculator)
+    : instance_(instance), calculator_(calculator) {
+    calculator_.SetHooks({[this](const std::vector<std::string>& files) { Open(files); },
+                          [this] { OpenWithDialog(calculator_.Handle()); },
+                          [this](const MSG& message) { return PreTranslate(message); }});
+}
+
+// "Exit" and the calculator's close box end the program, sweep windows and
+// all: each stops its evaluation and goes.
+SweepWindows::~SweepWindows() {
+    calculator_.SetHooks({});
+    std::vector<std::unique_ptr<sweepwin::SweepWindow>> closing = std::move(windows_);
+    closing.clear();
+    closed_.clear();
+}
+
+std::vector<sweepwin::SweepWindow*> SweepWindows::Windows() const {
+    std::vector<sweepwin::SweepWindow*> open;
+    for (const auto& window : windows_)
+        open.push_back(window.get());
+    return open;
+}
+
+void SweepWindows::Open(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths)
+        Open(path);
+}
+
+void SweepWindows::Open(const std::string& path) {
+    closed_.clear();
+    for (const auto& open : windows_) {
+        if (files::SameFile(open->Path(), path)) {
+            if (::IsIconic(open->Handle()))
+                ::ShowWindow(open->Handle(), SW_RESTORE);
+            ::SetForegroundWindow(open->Handle());
+            return;
+        }
+    }
+    windows_.push_back(
+        std::make_unique<sweepwin::SweepWindow>(instance_, *this, path, calculator_.Model().Module().AnType));
+    Place(*windows_.back());
+}
+
+void SweepWindows::OpenWithDialog(HWND owner) {
+    std::wstring buffer(32768, L'\0');
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter =
+        L"Measured sweeps (*.s1p, *.ts, *.csv, *.txt)\0*.s1p;*.ts;*.csv;*.txt\0Touchstone (*.s1p, *.ts)\0*.s1p;*.ts\0"
+        L"Delimited text (*.csv, *.txt)\0*.csv;*.txt\0All files (*.*)\0*.*\0";
+    dialog.lpstrFile = buffer.data();
+    dialog.nMaxFile = static_cast<DWORD>(buffer.size());
+    dialog.lpstrTitle = L"Open a measured sweep";
+    dialog.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+    if (::GetOpenFileNameW(&dialog))
+        Open(ChosenFiles(buffer));
+}
+
+bool SweepWindows::PreTranslate(const MSG& message) {
+    if (message.hwnd == nullptr && message.message == kLetGoClosed) {
+        closed_.clear();
+        return true;
+    }
+    return std::any_of(windows_.begin(), windows_.end(),
+                       [&message](const auto& window) { return window->PreTranslate(message); });
+}
+
+void SweepWindows::PointActivated(const std::string& frequency, const std::string& magnitude, const std::string& phase,
+                                  std::int16_t anType) {
+    calculator_.CalculatePoint(frequency, magnitude, phase, anType);
+}
+
+void SweepWindows::Closed(sweepwin::SweepWindow& window) {
+    const auto found =
+        std::find_if(windows_.begin(), windows_.end(), [&window](const auto& open) { return open.get() == &window; });
+    if (found == windows_.end())
+        return;  // being destroyed by this class already
+    closed_.push_back(std::move(*found));
+    windows_.erase(found);
+    ::PostThreadMessageW(::GetCurrentThreadId(), kLetGoClosed, 0, 0);
+}
+
+// Beside the calculator by the rule every build shares, then within the
+// calculator's screen without its task bar.
+void SweepWindows::Place(const sweepwin::SweepWindow& window) {
+    HWND handle = window.Handle();
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromWindow(calculator_.Handle(), MONITOR_DEFAULTTONEAREST), &monitor);
+    RECT calculator{}, inside{};
+    ::GetWindowRect(calculator_.Handle(), &calculator);
+    ::GetClientRect(handle, &inside);
+    const sweepcore::FrameMargins frame = FrameOf(handle);
+    const sweepcore::WindowPlace place = sweepcore::PlaceSweepWindow(BoxOf(monitor.rcWork), BoxOf(calculator), frame,
+                                                                     inside.right, inside.bottom, 0, placed_++);
+    const RECT& work = monitor.rcWork;
+    const int width = std::min<int>(place.width + frame.left + frame.right, work.right - work.left);
+    const int height = std::min<int>(place.height + frame.top + frame.bottom, work.bottom - work.top);
+    const int left = std::clamp<int>(place.left, work.left, work.right - width);
+    const int top = std::clamp<int>(place.top, work.top, work.bottom - height);
+    ::SetWindowPos(handle, nullptr, left, top, width, height, SWP_NOZORDER);
+}
+
+}  // namespace quillet::app

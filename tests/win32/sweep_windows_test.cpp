@@ -1,0 +1,177 @@
+// The Windows calculator and its sweep windows together, as a user meets
+// them: files dropped on the calculator (a real WM_DROPFILES), a row chosen
+// with the keyboard going into the calculator, and the calculator's end
+// taking the sweep windows with it. Needs a display: Wine on Xvfb.
+
+#include "apps/quillet-win32/sweep_windows.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sweep/report.h"
+#include "window/shown_point.h"
+
+namespace quillet::app {
+namespace {
+
+// Handles messages as the program's loop does, until `done` or a while.
+template <typename Done>
+void PumpUntil(win32::MainWindow& calculator, SweepWindows& windows, Done done, DWORD timeoutMs = 20000) {
+    const DWORD start = ::GetTickCount();
+    while (!done() && ::GetTickCount() - start < timeoutMs) {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (windows.PreTranslate(message) || calculator.PreTranslate(message))
+                continue;
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+        ::Sleep(10);
+    }
+}
+
+// The HDROP Explorer hands over: a DROPFILES header, then the wide names.
+HGLOBAL DropOf(const std::vector<std::wstring>& names) {
+    std::wstring list;
+    for (const std::wstring& name : names)
+        list += name + L'\0';
+    list += L'\0';
+    const std::size_t bytes = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
+    HGLOBAL memory = ::GlobalAlloc(GHND, bytes);
+    auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size() * sizeof(wchar_t));
+    ::GlobalUnlock(memory);
+    return memory;
+}
+
+void PressKey(WORD key) {
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = inputs[1].ki.wVk = key;
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, inputs, sizeof(INPUT));
+}
+
+std::string TextOf(HWND control) {
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return win32::Narrow(text);
+}
+
+// A sweep long enough to be still reading when the calculator ends.
+std::string LongSweep() {
+    wchar_t folder[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, folder);
+    const std::string path = win32::Narrow(folder) + "quillet-long-sweep.csv";
+    std::string text = "Frequency (MHz),|Z| (ohm),Phase (deg)\n";
+    for (int i = 1; i <= 400000; ++i)
+        text += "0." + std::to_string(100000 + i) + ",50,10\n";
+    HANDLE file = ::CreateFileW(win32::Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    ::CloseHandle(file);
+    return path;
+}
+
+class SweepWindowsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        calculator_ = std::make_unique<win32::MainWindow>(::GetModuleHandleW(nullptr));
+        windows_ = std::make_unique<SweepWindows>(::GetModuleHandleW(nullptr), *calculator_);
+        calculator_->Load();
+    }
+    void TearDown() override {
+        windows_.reset();
+        calculator_.reset();
+    }
+    void Pump(const std::function<bool()>& done, DWORD timeoutMs = 20000) {
+        PumpUntil(*calculator_, *windows_, done, timeoutMs);
+    }
+
+    std::unique_ptr<win32::MainWindow> calculator_;
+    std::unique_ptr<SweepWindows> windows_;
+};
+
+TEST_F(SweepWindowsTest, FilesDroppedOnTheCalculatorOpenOneWindowEach) {
+    const std::wstring sample = win32::Wide(QUILLET_SAMPLE);
+    struct Drop {
+        std::vector<std::wstring> names;
+        std::size_t windows;
+    };
+    // The same file again brings its window forward instead of a second.
+    for (const Drop& drop : {Drop{{sample}, 1}, Drop{{sample}, 1}}) {
+        ::PostMessageW(calculator_->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(drop.names)), 0);
+        Pump([&] { return windows_->Windows().size() == drop.windows && windows_->Windows()[0]->Result(); });
+        ASSERT_EQ(windows_->Windows().size(), drop.windows);
+    }
+    // Beside the calculator, wholly on the screen.
+    RECT calculator{}, sweep{}, screen{};
+    ::GetWindowRect(calculator_->Handle(), &calculator);
+    ::GetWindowRect(windows_->Windows()[0]->Handle(), &sweep);
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
+    RECT overlap{};
+    EXPECT_FALSE(::IntersectRect(&overlap, &calculator, &sweep));
+    EXPECT_GE(sweep.left, screen.left);
+    EXPECT_LE(sweep.right, screen.right);
+    EXPECT_LE(sweep.bottom, screen.bottom);
+}
+
+TEST_F(SweepWindowsTest, ARowChosenWithTheKeyboardIsCalculated) {
+    windows_->Open(std::string(QUILLET_SAMPLE));
+    ASSERT_EQ(windows_->Windows().size(), 1u);
+    sweepwin::SweepWindow& window = *windows_->Windows()[0];
+    Pump([&] { return window.Result().has_value(); });
+    ASSERT_TRUE(window.Result());
+
+    // Down twice from the first row, then Enter, as a user would.
+    HWND table = window.Control("Table");
+    ::SetForegroundWindow(window.Handle());
+    ::SetFocus(table);
+    for (const WORD key : {WORD{VK_HOME}, WORD{VK_DOWN}, WORD{VK_DOWN}, WORD{VK_RETURN}}) {
+        PressKey(key);
+        Pump([] { return false; }, 200);
+    }
+    const auto row =
+        static_cast<std::size_t>(::SendMessageW(table, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    ASSERT_EQ(row, 2u);
+    // The boxes and results are what the calculator shows for the row's
+    // texts typed in, and the table showed the same results.
+    const sweep::EvaluatedPoint point = window.Result()->evaluation->points.at(row);
+    const ShownPoint shown =
+        ShowPoint(point.frequencyText, point.magnitudeText, point.phaseText, window.Result()->evaluation->anType);
+    const char* const boxes[] = {"TxtFrequency", "TxtMagnitude", "TxtPhase"};
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(TextOf(calculator_->Control(boxes[i])), shown.boxes.at(i).text) << boxes[i];
+    EXPECT_EQ(TextOf(calculator_->Control("TxtMaxUncertainty")), shown.results.deviationText);
+    EXPECT_EQ(TextOf(calculator_->Control("TxtUncPhase")), shown.results.eutPhaseText);
+    const std::vector<std::string> cells = sweep::TableCells(point);
+    EXPECT_EQ(" " + cells.at(sweep::kDeviationColumn), shown.results.deviationText);
+}
+
+// Exit takes the sweep windows with it, one still reading a long file too.
+TEST_F(SweepWindowsTest, TheCalculatorsEndClosesEverySweepWindow) {
+    windows_->Open(std::string(QUILLET_SAMPLE));
+    windows_->Open(LongSweep());
+    ASSERT_EQ(windows_->Windows().size(), 2u);
+    std::vector<HWND> handles;
+    for (const sweepwin::SweepWindow* window : windows_->Windows())
+        handles.push_back(window->Handle());
+    ::SendMessageW(calculator_->Control("PbExit"), BM_CLICK, 0, 0);
+    Pump([] { return false; }, 300);
+    windows_.reset();
+    for (HWND handle : handles)
+        EXPECT_FALSE(::IsWindow(handle));
+}
+
+}  // namespace
+}  // namespace quillet::app
