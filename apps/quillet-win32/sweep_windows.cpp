@@ -7,6 +7,7 @@
 
 #include "files/file_identity.h"
 #include "sweepcore/window_place.h"
+#include "sweepwin/sweep_settings.h"
 
 namespace quillet::app {
 namespace {
@@ -83,8 +84,9 @@ void SweepWindows::Open(const std::string& path) {
             return;
         }
     }
-    windows_.push_back(
-        std::make_unique<sweepwin::SweepWindow>(instance_, *this, path, calculator_.Model().Module().AnType));
+    // The AN type last chosen in a sweep window, else the calculator's.
+    const std::int16_t type = sweepwin::LastAnType().value_or(calculator_.Model().Module().AnType);
+    windows_.push_back(std::make_unique<sweepwin::SweepWindow>(instance_, *this, path, type));
     Place(*windows_.back());
 }
 
@@ -99,6 +101,8 @@ void SweepWindows::OpenWithDialog(HWND owner) {
     dialog.lpstrFile = buffer.data();
     dialog.nMaxFile = static_cast<DWORD>(buffer.size());
     dialog.lpstrTitle = L"Open a measured sweep";
+    const std::wstring folder = win32::Wide(sweepwin::LastFolder());
+    dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     dialog.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
     if (::GetOpenFileNameW(&dialog))
         Open(ChosenFiles(buffer));
