@@ -323,7 +323,7 @@ std::string_view FileName(std::string_view source) {
 // would not fit the picture's width, so the AN type always shows.
 std::string Title(std::int16_t anType, std::string_view fileName, double width) {
     const std::string head = "AN type " + std::to_string(anType) + ": " + std::string(AnType(anType).caption) + "  (";
-    const std::string whole = head + std::string(fileName) + ")";
+    std::string whole = head + std::string(fileName) + ")";
     const double room = width - 16;
     if (TextWidth(whole, kTitleFont) <= room)
         return whole;

@@ -11,11 +11,10 @@ namespace quillet::sweep {
 namespace {
 
 constexpr double kNone = -std::numeric_limits<double>::infinity();
-constexpr double kBeyond = std::numeric_limits<double>::infinity();
 
 double SortKey(const EvaluatedPoint& p, int column) {
     const auto statistic = [&p](double PhaseStatistics::*member) {
-        return p.statistics ? (*p.statistics).*member : kBeyond;
+        return p.statistics ? (*p.statistics).*member : std::numeric_limits<double>::infinity();
     };
     switch (column) {
     case kFrequencyColumn: return p.frequencyMHz;
@@ -23,8 +22,8 @@ double SortKey(const EvaluatedPoint& p, int column) {
     case kPhaseColumn: return p.phaseDegrees;
     case kDeviationColumn: return p.deviationDb.value_or(kNone);
     case kEutPhaseColumn: return p.eutPhaseDegrees.value_or(kNone);
-    case kExactHighColumn: return p.exact ? p.exact->highestDb : kBeyond;
-    case kExactLowColumn: return p.exact ? p.exact->lowestDb : -kBeyond;
+    case kExactHighColumn: return p.exact ? p.exact->highestDb : std::numeric_limits<double>::infinity();
+    case kExactLowColumn: return p.exact ? p.exact->lowestDb : -std::numeric_limits<double>::infinity();
     case kMeanColumn: return statistic(&PhaseStatistics::meanDb);
     case kStandardDeviationColumn: return statistic(&PhaseStatistics::standardDeviationDb);
     case kRmsColumn: return statistic(&PhaseStatistics::rmsDb);
