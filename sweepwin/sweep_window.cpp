@@ -137,6 +137,7 @@ private:
     std::unique_ptr<PlotControl> plot_;
     std::unique_ptr<PointList> table_;
     std::size_t summaryLines_ = 0, budgetLines_ = 0;
+    std::vector<std::string> recent_;  // as the recent menu shows them
     bool busy_ = false;
     bool closingQuietly_ = false;  // destroyed by the owner, who knows
 
@@ -522,6 +523,10 @@ void SweepWindow::Impl::MoveFocus(bool forward) {
 }
 
 void SweepWindow::Impl::OnCommand(WORD id, WORD code) {
+    if (id >= kRecentCommand && id < kRecentCommand + recent_.size()) {
+        host_.OpenFileRequested(window_, recent_[id - kRecentCommand]);
+        return;
+    }
     switch (id) {
     case kOpenCommand: host_.OpenRequested(window_); break;
     case kReloadCommand: Evaluate(true); break;
@@ -535,6 +540,7 @@ void SweepWindow::Impl::OnCommand(WORD id, WORD code) {
         break;
     case kResetZoomCommand: plot_->ResetZoom(); break;
     case kCancelCommand: worker_.Cancel(); break;
+
     case kAnTypeControl:
         if (code == CBN_SELCHANGE) {
             SetLastAnType(static_cast<std::int16_t>(::SendMessageW(anType_, CB_GETCURSEL, 0, 0) + 1));
@@ -604,6 +610,13 @@ LRESULT SweepWindow::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     }
     case WM_SIZE: Layout(); return 0;
+    case WM_INITMENUPOPUP:
+        if (reinterpret_cast<HMENU>(wParam) == RecentMenu(::GetMenu(window_))) {
+            recent_ = RecentFiles();
+            FillRecentMenu(reinterpret_cast<HMENU>(wParam), recent_);
+            return 0;
+        }
+        break;
     case WM_ACTIVATE:
         // Coming back to the window is no move between its controls: the
         // one that had the focus gets it back.
