@@ -170,7 +170,16 @@ SweepWindow::Impl::Impl(SweepWindow& owner, HINSTANCE instance, SweepWindowHost&
     if (window_ == nullptr)
         throw std::runtime_error("cannot create the sweep window");
     accelerators_ = MakeSweepAccelerators();
-    CreateControls();
+    try {
+        CreateControls();
+    } catch (...) {
+        // No window may outlive its object, which is not made.
+        closingQuietly_ = true;
+        ::DestroyWindow(window_);
+        if (accelerators_ != nullptr)
+            ::DestroyAcceleratorTable(accelerators_);
+        throw;
+    }
     ::SendMessageW(anType_, CB_SETCURSEL, static_cast<WPARAM>(std::clamp<int>(anType, 1, 4) - 1), 0);
     ApplyDpi(DpiOf(window_));
     const SIZE client = SweepWindowSize().value_or(SIZE{kWindowWidth, kWindowHeight});
@@ -264,6 +273,8 @@ void SweepWindow::Impl::ApplyDpi(UINT dpi) {
 }
 
 void SweepWindow::Impl::Layout() {
+    if (!plot_ || !table_ || cancel_ == nullptr)
+        return;  // sized while it is still being made
     RECT client;
     ::GetClientRect(window_, &client);
     const Places places =
