@@ -7,6 +7,9 @@
 #endif
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 namespace quillet::sweepwin {
 
 enum Command : WORD {
@@ -19,10 +22,15 @@ enum Command : WORD {
     kCopyCommand,
     kSelectAllCommand,
     kResetZoomCommand,
+    kRecentCommand,  // + the entry's index, up to kRecentFiles of them
 };
 
 // File, Edit and View; the exports and Reset zoom start greyed.
 HMENU MakeSweepMenu();
+// File > Open recent, filled when it opens.
+HMENU RecentMenu(HMENU bar);
+// Its entries, "&1 name" and so on, or a grey "(none yet)".
+void FillRecentMenu(HMENU menu, const std::vector<std::string>& files);
 HACCEL MakeSweepAccelerators();
 
 }  // namespace quillet::sweepwin

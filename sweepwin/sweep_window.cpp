@@ -137,6 +137,7 @@ private:
     std::unique_ptr<PlotControl> plot_;
     std::unique_ptr<PointList> table_;
     std::size_t summaryLines_ = 0, budgetLines_ = 0;
+    std::vector<std::string> recent_;  // as the recent menu shows them
     bool busy_ = false;
     bool closingQuietly_ = false;  // destroyed by the owner, who knows
 
@@ -169,7 +170,16 @@ SweepWindow::Impl::Impl(SweepWindow& owner, HINSTANCE instance, SweepWindowHost&
     if (window_ == nullptr)
         throw std::runtime_error("cannot create the sweep window");
     accelerators_ = MakeSweepAccelerators();
-    CreateControls();
+    try {
+        CreateControls();
+    } catch (...) {
+        // No window may outlive its object, which is not made.
+        closingQuietly_ = true;
+        ::DestroyWindow(window_);
+        if (accelerators_ != nullptr)
+            ::DestroyAcceleratorTable(accelerators_);
+        throw;
+    }
     ::SendMessageW(anType_, CB_SETCURSEL, static_cast<WPARAM>(std::clamp<int>(anType, 1, 4) - 1), 0);
     ApplyDpi(DpiOf(window_));
     const SIZE client = SweepWindowSize().value_or(SIZE{kWindowWidth, kWindowHeight});
@@ -263,6 +273,8 @@ void SweepWindow::Impl::ApplyDpi(UINT dpi) {
 }
 
 void SweepWindow::Impl::Layout() {
+    if (!plot_ || !table_ || cancel_ == nullptr)
+        return;  // sized while it is still being made
     RECT client;
     ::GetClientRect(window_, &client);
     const Places places =
@@ -522,6 +534,10 @@ void SweepWindow::Impl::MoveFocus(bool forward) {
 }
 
 void SweepWindow::Impl::OnCommand(WORD id, WORD code) {
+    if (id >= kRecentCommand && id < kRecentCommand + recent_.size()) {
+        host_.OpenFileRequested(window_, recent_[id - kRecentCommand]);
+        return;
+    }
     switch (id) {
     case kOpenCommand: host_.OpenRequested(window_); break;
     case kReloadCommand: Evaluate(true); break;
@@ -535,6 +551,7 @@ void SweepWindow::Impl::OnCommand(WORD id, WORD code) {
         break;
     case kResetZoomCommand: plot_->ResetZoom(); break;
     case kCancelCommand: worker_.Cancel(); break;
+
     case kAnTypeControl:
         if (code == CBN_SELCHANGE) {
             SetLastAnType(static_cast<std::int16_t>(::SendMessageW(anType_, CB_GETCURSEL, 0, 0) + 1));
@@ -604,6 +621,13 @@ LRESULT SweepWindow::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     }
     case WM_SIZE: Layout(); return 0;
+    case WM_INITMENUPOPUP:
+        if (reinterpret_cast<HMENU>(wParam) == RecentMenu(::GetMenu(window_))) {
+            recent_ = RecentFiles();
+            FillRecentMenu(reinterpret_cast<HMENU>(wParam), recent_);
+            return 0;
+        }
+        break;
     case WM_ACTIVATE:
         // Coming back to the window is no move between its controls: the
         // one that had the focus gets it back.

@@ -36,6 +36,7 @@ namespace {
 class RecordingHost : public SweepWindowHost {
 public:
     void OpenRequested(HWND) override { ++opens; }
+    void OpenFileRequested(HWND, const std::string& path) override { opened.push_back(path); }
     void PointActivated(const std::string& frequency, const std::string& magnitude, const std::string& phase,
                         std::int16_t anType) override {
         activated.push_back(frequency + "|" + magnitude + "|" + phase + "|" + static_cast<char>('0' + anType));
@@ -48,13 +49,18 @@ public:
 
     std::function<void()> dropOnClose;
     int opens = 0;
+    std::vector<std::string> opened;
     int closed = 0;
     std::vector<std::string> activated;
 };
 
 std::string g_messageSeen;  // the text of the last message box, dismissed
 
+DWORD g_menuDeadline = 0;  // a menu still open then is closed, so no test hangs in it
+
 void CALLBACK DismissMessageBox(HWND, UINT, UINT_PTR, DWORD) {
+    if (g_menuDeadline != 0 && ::GetTickCount() > g_menuDeadline)
+        ::EndMenu();
     HWND box = nullptr;
     ::EnumThreadWindows(
         ::GetCurrentThreadId(),
@@ -471,6 +477,28 @@ TEST_F(SweepWindowTest, RemembersRecentFilesTypeFolderAndSize) {
     // is the next window's.
     Open(measurement_);
     ASSERT_TRUE(Evaluated());
+    // File > Open recent > the third, queued at once: the menu's own loop
+    // takes the keys from there.
+    std::vector<INPUT> keys;
+    for (const auto& [key, up] : {std::pair<WORD, bool>{VK_MENU, false},
+                                  {'F', false},
+                                  {'F', true},
+                                  {VK_MENU, true},
+                                  {'R', false},
+                                  {'R', true},
+                                  {'3', false},
+                                  {'3', true}}) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        keys.push_back(input);
+    }
+    g_menuDeadline = ::GetTickCount() + 5000;
+    Send(keys);
+    PumpUntil([this] { return !host_.opened.empty(); }, 5000);
+    g_menuDeadline = 0;
+    EXPECT_EQ(host_.opened, std::vector<std::string>{RecentFiles()[2]});
     ::SetWindowPos(window_->Handle(), nullptr, 0, 0, 700, 600, SWP_NOMOVE | SWP_NOZORDER);
     RECT client;
     ::GetClientRect(window_->Handle(), &client);
