@@ -36,11 +36,7 @@ public:
     // File > Open... (Ctrl+O): the program asks for files and opens them.
     virtual void OpenRequested(HWND owner) = 0;
     // A file chosen under File > Open recent (UTF-8): the program opens it.
-    // A program that does not say how offers its file dialog instead.
-    virtual void OpenFileRequested(HWND owner, const std::string& path) {
-        static_cast<void>(path);
-        OpenRequested(owner);
-    }
+    virtual void OpenFileRequested(HWND owner, const std::string& path) = 0;
     // A row chosen with Enter or a double click: its texts as typed in the
     // file and the window's AN type, for the calculator.
     virtual void PointActivated(const std::string& frequency, const std::string& magnitude, const std::string& phase,

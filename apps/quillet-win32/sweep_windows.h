@@ -34,6 +34,7 @@ public:
 
     // sweepwin::SweepWindowHost
     void OpenRequested(HWND owner) override { OpenWithDialog(owner); }
+    void OpenFileRequested(HWND, const std::string& path) override { Open(path); }
     void PointActivated(const std::string& frequency, const std::string& magnitude, const std::string& phase,
                         std::int16_t anType) override;
     void Closed(sweepwin::SweepWindow& window) override;
