@@ -1,6 +1,7 @@
 #include "plot/deviation_plot.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -114,6 +115,16 @@ Axes ChooseAxes(const PlotRange& range, const std::optional<FrequencyRange>& zoo
     return axes;
 }
 
+// A tick's value to the step's last digit: 0.6, never 0.6000000000000001.
+std::string TickText(double value, double step) {
+    const int decimals = std::max(0, -DecadeOf(step));
+    char text[400];
+    const auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    double rounded = value;
+    std::from_chars(text, written.ptr, rounded);
+    return sweep::ShortestText(rounded);
+}
+
 void DrawFrequencyLine(Canvas& canvas, const Axes& axes, double frequencyMHz, const Pen& pen,
                        const std::string& label) {
     if (!std::isfinite(frequencyMHz))
@@ -160,11 +171,14 @@ void DrawGridAndAxes(Canvas& canvas, const Axes& axes) {
         for (int k = 2; k <= 9; ++k)
             DrawFrequencyLine(canvas, axes, k * f, kMinorGrid, {});
     }
-    for (double db = axes.dbFrom; db <= axes.dbTo + axes.dbStep / 2; db += axes.dbStep) {
+    // Counted, not summed, so no step's rounding error reaches a label.
+    const int steps = static_cast<int>(std::floor((axes.dbTo - axes.dbFrom) / axes.dbStep + 0.5));
+    for (int i = 0; i <= steps; ++i) {
+        const double db = axes.dbFrom + i * axes.dbStep;
         const bool zero = std::fabs(db) < axes.dbStep / 2;
         const double y = axes.Y(db);
         canvas.Line({axes.area.left, y}, {axes.area.Right(), y}, zero ? kZeroLine : kGrid);
-        canvas.Text(sweep::ShortestText(zero ? 0.0 : db), {axes.area.left - 6, BaselineCentredOn(y, kLabelFont)},
+        canvas.Text(zero ? "0" : TickText(db, axes.dbStep), {axes.area.left - 6, BaselineCentredOn(y, kLabelFont)},
                     Anchor::End, kLabelFont, kBlack);
     }
     canvas.StrokeRect(axes.area, kFrame);

@@ -98,7 +98,8 @@ Places PlaceControls(SIZE client, UINT dpi, int lineHeight, std::size_t summaryL
 
     const int bottom = client.cy - margin - row;
     const int cancelWidth = busy ? s(80) : 0;
-    const int statusWidth = busy ? (width - cancelWidth - 2 * gap) / 3 : width;
+    // Half for "Evaluating… 614400 of 1000001 points", half for the bar.
+    const int statusWidth = busy ? (width - cancelWidth - 2 * gap) / 2 : width;
     p.status = At(margin, bottom, statusWidth, row);
     p.progress = At(margin + statusWidth + gap, bottom, busy ? width - statusWidth - cancelWidth - 2 * gap : 0, row);
     p.cancel = At(right - cancelWidth, bottom, cancelWidth, row);

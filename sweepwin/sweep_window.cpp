@@ -30,9 +30,10 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"QuilletSweepWindow";
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-// The controls' ids, after the commands'.
+// The controls' ids, after the commands' and every recent file's: a
+// control's notification must never read as a menu command.
 enum Control : WORD {
-    kAnTypeControl = kResetZoomCommand + 1,
+    kAnTypeControl = kRecentCommand + kRecentFiles,
     kPlotControl,
     kSummaryControl,
     kBudgetControl,
@@ -101,7 +102,7 @@ private:
     HWND Child(const wchar_t* windowClass, const wchar_t* text, DWORD style, int id = 0, DWORD exStyle = 0);
     void ApplyDpi(UINT dpi);
     void Layout();
-    void OnCommand(WORD id, WORD code);
+    void OnCommand(WORD id, WORD code, bool fromControl);
 
     void Evaluate(bool reread);
     void Progressed(WPARAM generation);
@@ -533,8 +534,8 @@ void SweepWindow::Impl::MoveFocus(bool forward) {
     ::SetFocus(next);
 }
 
-void SweepWindow::Impl::OnCommand(WORD id, WORD code) {
-    if (id >= kRecentCommand && id < kRecentCommand + recent_.size()) {
+void SweepWindow::Impl::OnCommand(WORD id, WORD code, bool fromControl) {
+    if (!fromControl && id >= kRecentCommand && id < kRecentCommand + recent_.size()) {
         host_.OpenFileRequested(window_, recent_[id - kRecentCommand]);
         return;
     }
@@ -611,7 +612,7 @@ LRESULT CALLBACK SweepWindow::Impl::WindowProc(HWND hwnd, UINT message, WPARAM w
 
 LRESULT SweepWindow::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+    case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam), lParam != 0); return 0;
     case WM_NOTIFY: {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
         if (table_) {

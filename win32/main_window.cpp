@@ -346,7 +346,11 @@ LRESULT MainWindow::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lPar
         return 0;
     }
     case WM_CLOSE: Unload(); return 0;
-    case WM_DESTROY: ::PostQuitMessage(0); return 0;
+    case WM_DESTROY:
+        if (hooks_.closing)
+            hooks_.closing();
+        ::PostQuitMessage(0);
+        return 0;
     case WM_NCDESTROY: {
         HWND gone = window_;
         window_ = nullptr;

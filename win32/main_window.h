@@ -44,12 +44,14 @@ public:
     int Run();
 
     // What the program around the calculator does with files dropped on it
-    // (their names in UTF-8) and with Ctrl+O, and its other windows' keys,
-    // which the message loop offers first (true: handled). Unset: nothing.
+    // (their names in UTF-8), with Ctrl+O and when the calculator goes, and
+    // its other windows' keys, which the message loop offers first (true:
+    // handled). Unset: nothing.
     struct Hooks {
         std::function<void(const std::vector<std::string>&)> filesDropped;
         std::function<void()> openRequested;
         std::function<bool(const MSG&)> preTranslate;
+        std::function<void()> closing;  // the window is going ("Exit", the close box)
     };
     void SetHooks(Hooks hooks);
 

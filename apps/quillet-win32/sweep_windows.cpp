@@ -50,14 +50,19 @@ SweepWindows::SweepWindows(HINSTANCE instance, win32::MainWindow& calculator)
     : instance_(instance), calculator_(calculator) {
     calculator_.SetHooks({[this](const std::vector<std::string>& files) { Open(files); },
                           [this] { OpenWithDialog(calculator_.Handle()); },
-                          [this](const MSG& message) { return PreTranslate(message); }});
+                          [this](const MSG& message) { return PreTranslate(message); }, [this] { CloseAll(); }});
+}
+
+SweepWindows::~SweepWindows() {
+    calculator_.SetHooks({});
+    CloseAll();
 }
 
 // "Exit" and the calculator's close box end the program, sweep windows and
 // all: each stops its evaluation and goes.
-SweepWindows::~SweepWindows() {
-    calculator_.SetHooks({});
+void SweepWindows::CloseAll() {
     std::vector<std::unique_ptr<sweepwin::SweepWindow>> closing = std::move(windows_);
+    windows_.clear();
     closing.clear();
     closed_.clear();
 }
@@ -80,6 +85,7 @@ void SweepWindows::Open(const std::string& path) {
         if (files::SameFile(open->Path(), path)) {
             if (::IsIconic(open->Handle()))
                 ::ShowWindow(open->Handle(), SW_RESTORE);
+            ::BringWindowToTop(open->Handle());
             ::SetForegroundWindow(open->Handle());
             return;
         }

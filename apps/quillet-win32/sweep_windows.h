@@ -31,6 +31,7 @@ public:
     bool PreTranslate(const MSG& message);
 
     std::vector<sweepwin::SweepWindow*> Windows() const;
+    void CloseAll();
 
     // sweepwin::SweepWindowHost
     void OpenRequested(HWND owner) override { OpenWithDialog(owner); }

@@ -182,6 +182,23 @@ TEST(DeviationPlot, KeepsTheSvgFiniteAndTheTitleOnThePicture) {
     }
 }
 
+// Tick labels to the step's digits, whatever rounding summing steps gives.
+TEST(DeviationPlot, LabelsTheDeviationAxisToTheStepsDigits) {
+    DeviationPlot plot(1, "steps.s1p", 64);
+    for (int i = 0; i <= 10; ++i) {
+        sweep::EvaluatedPoint p{};
+        p.frequencyMHz = 1 + i;
+        p.deviationDb = i / 10.0;
+        p.withinTolerance = true;
+        plot.Add(p);
+    }
+    const std::string svg = plot.Svg();
+    for (const char* label : {">0.2<", ">0.4<", ">0.6<", ">0.8<", ">1<"})
+        EXPECT_NE(svg.find(label), std::string::npos) << label;
+    EXPECT_EQ(svg.find("000001<"), std::string::npos);
+    EXPECT_EQ(svg.find("99999"), std::string::npos);
+}
+
 TEST(PlotFormat, FollowsTheFileNamesEndingInAnyCase) {
     const std::pair<const char*, std::optional<PlotFormat>> rows[] = {
         {"a.svg", PlotFormat::Svg}, {"dir/A.SvG", PlotFormat::Svg}, {"b.PNG", PlotFormat::Png},

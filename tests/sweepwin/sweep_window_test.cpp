@@ -499,6 +499,13 @@ TEST_F(SweepWindowTest, RemembersRecentFilesTypeFolderAndSize) {
     PumpUntil([this] { return !host_.opened.empty(); }, 5000);
     g_menuDeadline = 0;
     EXPECT_EQ(host_.opened, std::vector<std::string>{RecentFiles()[2]});
+    // With recent files listed, the type box's notifications stay its own,
+    // never read as a recent file's command.
+    const std::int16_t before = window_->Result()->evaluation->anType;
+    KeyWith(VK_MENU, 'T');
+    Key(before < 4 ? VK_DOWN : VK_UP);
+    ASSERT_TRUE(PumpUntil([&] { return !window_->Busy() && window_->Result()->evaluation->anType != before; }));
+    EXPECT_EQ(host_.opened.size(), 1u);
     ::SetWindowPos(window_->Handle(), nullptr, 0, 0, 700, 600, SWP_NOMOVE | SWP_NOZORDER);
     RECT client;
     ::GetClientRect(window_->Handle(), &client);

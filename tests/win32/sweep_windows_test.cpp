@@ -168,7 +168,7 @@ TEST_F(SweepWindowsTest, TheCalculatorsEndClosesEverySweepWindow) {
         handles.push_back(window->Handle());
     ::SendMessageW(calculator_->Control("PbExit"), BM_CLICK, 0, 0);
     Pump([] { return false; }, 300);
-    windows_.reset();
+    EXPECT_TRUE(windows_->Windows().empty());
     for (HWND handle : handles)
         EXPECT_FALSE(::IsWindow(handle));
 }
