@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "files/file_identity.h"
-#include "sweepwin/wide_text.h"
+#include "win32/wide_text.h"
 
 namespace quillet::sweepwin {
 namespace {
@@ -32,17 +32,19 @@ std::string Suffix(const std::string& path) {
 
 // The measurement's folder and name without its ending.
 std::string ProposedBase(const std::string& measurement) {
-    const std::wstring wide = Wide(measurement);
+    const std::wstring wide = win32::Wide(measurement);
     std::wstring full(32768, L'\0');
     const DWORD length = ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
     const std::string absolute =
-        length > 0 && length < full.size() ? Narrow(std::wstring_view(full.data(), length)) : measurement;
+        length > 0 && length < full.size() ? win32::Narrow(std::wstring_view(full.data(), length)) : measurement;
     const std::size_t start = NameStart(absolute);
     const std::size_t dot = absolute.rfind('.');
     return dot == std::string::npos || dot < start ? absolute : absolute.substr(0, dot);
 }
 
-bool Exists(const std::string& file) { return ::GetFileAttributesW(Wide(file).c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::string& file) {
+    return ::GetFileAttributesW(win32::Wide(file).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 bool MayWrite(HWND owner, const std::string& measurement, const std::string& typed, const std::string& target) {
     for (const std::string& name : {typed, target}) {
@@ -53,14 +55,14 @@ bool MayWrite(HWND owner, const std::string& measurement, const std::string& typ
     }
     if (!Exists(target))
         return true;
-    const std::wstring question = Wide(FileName(target) + " already exists.\nDo you want to replace it?");
+    const std::wstring question = win32::Wide(FileName(target) + " already exists.\nDo you want to replace it?");
     return ::MessageBoxW(owner, question.c_str(), kTitle, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 }  // namespace
 
 void ShowWarning(HWND owner, const std::string& text) {
-    ::MessageBoxW(owner, Wide(text).c_str(), kTitle, MB_OK | MB_ICONWARNING);
+    ::MessageBoxW(owner, win32::Wide(text).c_str(), kTitle, MB_OK | MB_ICONWARNING);
 }
 
 ExportTarget CompletedName(const std::string& typed, std::size_t chosenFormat, std::span<const ExportFormat> formats) {
@@ -78,14 +80,14 @@ std::optional<ExportTarget> AskExportTarget(HWND owner, const std::string& measu
     // "name\0pattern\0" per format, and a closing "\0".
     std::wstring filters;
     for (const ExportFormat& format : formats) {
-        filters += Wide(format.filter) + L'\0';
-        filters += Wide(format.pattern) + L'\0';
+        filters += win32::Wide(format.filter) + L'\0';
+        filters += win32::Wide(format.pattern) + L'\0';
     }
     filters += L'\0';
     std::vector<wchar_t> file(32768, L'\0');
-    const std::wstring proposed = Wide(ProposedBase(measurement) + proposedEnding);
+    const std::wstring proposed = win32::Wide(ProposedBase(measurement) + proposedEnding);
     std::copy_n(proposed.begin(), std::min(proposed.size(), file.size() - 1), file.begin());
-    const std::wstring caption = Wide(title);
+    const std::wstring caption = win32::Wide(title);
 
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
@@ -100,7 +102,7 @@ std::optional<ExportTarget> AskExportTarget(HWND owner, const std::string& measu
     dialog.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (::GetSaveFileNameW(&dialog) == 0)
         return std::nullopt;
-    const std::string typed = Narrow(file.data());
+    const std::string typed = win32::Narrow(file.data());
     ExportTarget target = CompletedName(typed, dialog.nFilterIndex > 0 ? dialog.nFilterIndex - 1 : 0, formats);
     if (!MayWrite(owner, measurement, typed, target.file))
         return std::nullopt;

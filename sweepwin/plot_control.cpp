@@ -9,7 +9,7 @@
 
 #include "plotwin/gdiplus.h"
 #include "plotwin/gdiplus_canvas.h"
-#include "sweepwin/wide_text.h"
+#include "win32/wide_text.h"
 
 namespace quillet::sweepwin {
 namespace {
@@ -117,7 +117,7 @@ void PlotControl::Changed(bool changed, bool showTip) {
                     : POINT{area.right / 2, area.bottom / 2};
     ::ClientToScreen(window_, &at);
     const int offset = ::MulDiv(kTipOffset, static_cast<int>(dpi_), 96);
-    tipText_ = Wide(HoverText());
+    tipText_ = win32::Wide(HoverText());
     TOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.hwnd = window_;

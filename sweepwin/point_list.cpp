@@ -9,7 +9,7 @@
 
 #include "sweep/point_order.h"
 #include "sweep/report.h"
-#include "sweepwin/wide_text.h"
+#include "win32/wide_text.h"
 
 namespace quillet::sweepwin {
 namespace {
@@ -29,7 +29,7 @@ PointList::PointList(HINSTANCE instance, HWND parent, int id) {
     ListView_SetExtendedListViewStyle(window_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     const std::vector<std::string>& header = sweep::TableHeader();
     for (std::size_t i = 0; i < header.size(); ++i) {
-        std::wstring title = Wide(header[i]);
+        std::wstring title = win32::Wide(header[i]);
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH;
         column.fmt = static_cast<int>(i) == sweep::kToleranceColumn ? LVCFMT_LEFT : LVCFMT_RIGHT;
@@ -48,7 +48,7 @@ const sweep::EvaluatedPoint& PointList::PointAt(std::size_t row) const {
         cachedPoint_ = evaluation_->points.at(PointIndex(row));
         cachedCells_.clear();
         for (const std::string& cell : sweep::TableCells(*cachedPoint_))
-            cachedCells_.push_back(Wide(cell));
+            cachedCells_.push_back(win32::Wide(cell));
         cachedRow_ = row;
     }
     return *cachedPoint_;
@@ -152,7 +152,7 @@ void PointList::FitColumns(UINT dpi) {
     const std::vector<std::string>& header = sweep::TableHeader();
     const int padding = ::MulDiv(16, static_cast<int>(dpi), 96);
     for (std::size_t column = 0; column < header.size(); ++column) {
-        int width = ListView_GetStringWidth(window_, Wide(header[column]).c_str());
+        int width = ListView_GetStringWidth(window_, win32::Wide(header[column]).c_str());
         for (std::size_t row = 0; row < std::min(Rows(), kRowsMeasured); ++row) {
             PointAt(row);
             width = std::max(width, ListView_GetStringWidth(window_, cachedCells_.at(column).c_str()));

@@ -6,36 +6,13 @@
 namespace quillet::sweepwin {
 namespace {
 
-// Functions of newer Windows versions, looked up so that the window still
-// opens on older ones.
-template <class Function>
-Function User32(const char* name) {
-    const FARPROC found = ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), name);
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
-}
-
 RECT At(int left, int top, int width, int height) { return {left, top, left + width, top + height}; }
 
 }  // namespace
 
-UINT DpiOf(HWND window) {
-    static const auto getDpiForWindow = User32<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
-    if (getDpiForWindow != nullptr) {
-        const UINT dpi = getDpiForWindow(window);
-        if (dpi != 0)
-            return dpi;
-    }
-    HDC dc = ::GetDC(nullptr);
-    const int dpi = ::GetDeviceCaps(dc, LOGPIXELSX);
-    ::ReleaseDC(nullptr, dc);
-    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
-}
-
-int Scale(int pixels, UINT dpi) { return ::MulDiv(pixels, static_cast<int>(dpi), 96); }
-
 SIZE OuterSize(int clientWidth, int clientHeight, DWORD style, UINT dpi) {
     static const auto adjustForDpi =
-        User32<BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+        win32::User32<BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
     RECT rect{0, 0, clientWidth, clientHeight};
     if (adjustForDpi != nullptr)
         adjustForDpi(&rect, style, TRUE, 0, dpi);

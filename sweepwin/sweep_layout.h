@@ -11,6 +11,8 @@
 
 #include <cstddef>
 
+#include "win32/dpi.h"
+
 namespace quillet::sweepwin {
 
 // Sizes at 96 DPI: the window's client area at first, and at least.
@@ -19,8 +21,8 @@ inline constexpr int kWindowHeight = 900;
 inline constexpr int kLeastWidth = 560;
 inline constexpr int kLeastHeight = 420;
 
-UINT DpiOf(HWND window);
-int Scale(int pixels, UINT dpi);
+using win32::DpiOf;
+using win32::Scale;
 // The window's outer size for a client area, with a menu bar.
 SIZE OuterSize(int clientWidth, int clientHeight, DWORD style, UINT dpi);
 // The window's place with this outer size, moved and shrunk where needed

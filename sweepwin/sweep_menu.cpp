@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "sweepwin/wide_text.h"
+#include "win32/wide_text.h"
 
 namespace quillet::sweepwin {
 
@@ -37,7 +37,7 @@ void FillRecentMenu(HMENU menu, const std::vector<std::string>& files) {
         const std::size_t slash = files[i].find_last_of("\\/");
         std::wstring entry = L"&" + std::to_wstring(i + 1) + L" ";
         // An ampersand in the name is a letter, not an access key.
-        for (wchar_t c : Wide(slash == std::string::npos ? files[i] : files[i].substr(slash + 1)))
+        for (wchar_t c : win32::Wide(slash == std::string::npos ? files[i] : files[i].substr(slash + 1)))
             entry += c == L'&' ? std::wstring(L"&&") : std::wstring(1, c);
         ::AppendMenuW(menu, MF_STRING, kRecentCommand + i, entry.c_str());
     }

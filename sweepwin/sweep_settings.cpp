@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "sweepwin/wide_text.h"
+#include "win32/wide_text.h"
 
 namespace quillet::sweepwin {
 namespace {
@@ -46,7 +46,7 @@ void Write(const wchar_t* name, DWORD type, const void* data, std::size_t bytes)
 void WriteNumber(const wchar_t* name, DWORD value) { Write(name, REG_DWORD, &value, sizeof value); }
 
 std::string FolderOf(const std::string& fileOrFolder) {
-    const DWORD attributes = ::GetFileAttributesW(Wide(fileOrFolder).c_str());
+    const DWORD attributes = ::GetFileAttributesW(win32::Wide(fileOrFolder).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
         return fileOrFolder;
     const std::size_t slash = fileOrFolder.find_last_of("\\/");
@@ -65,7 +65,7 @@ std::vector<std::string> RecentFiles() {
         const std::size_t end = std::min(text->find(L'\0', start), text->size());
         if (end == start)
             break;
-        files.push_back(Narrow(std::wstring_view(*text).substr(start, end - start)));
+        files.push_back(win32::Narrow(std::wstring_view(*text).substr(start, end - start)));
         start = end + 1;
     }
     return files;
@@ -81,7 +81,7 @@ void AddRecentFile(const std::string& path) {
         files.resize(kRecentFiles);
     std::wstring text;
     for (const std::string& file : files)
-        text += Wide(file) + L'\0';
+        text += win32::Wide(file) + L'\0';
     text += L'\0';
     Write(kRecent, REG_MULTI_SZ, text.data(), text.size() * sizeof(wchar_t));
 }
@@ -114,11 +114,11 @@ void SetLastAnType(std::int16_t type) {
 
 std::string LastFolder() {
     const std::optional<std::wstring> text = ReadText(kFolder, RRF_RT_REG_SZ);
-    return text ? Narrow(text->c_str()) : std::string();
+    return text ? win32::Narrow(text->c_str()) : std::string();
 }
 
 void SetLastFolder(const std::string& fileOrFolder) {
-    const std::wstring folder = Wide(FolderOf(fileOrFolder));
+    const std::wstring folder = win32::Wide(FolderOf(fileOrFolder));
     Write(kFolder, REG_SZ, folder.c_str(), (folder.size() + 1) * sizeof(wchar_t));
 }
 

@@ -23,7 +23,7 @@
 #include "sweepwin/sweep_menu.h"
 #include "sweepwin/sweep_settings.h"
 #include "sweepwin/sweep_worker.h"
-#include "sweepwin/wide_text.h"
+#include "win32/wide_text.h"
 
 namespace quillet::sweepwin {
 namespace {
@@ -69,7 +69,7 @@ std::wstring EditText(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines)
         text += (text.empty() ? "" : "\r\n") + line;
-    return Wide(text);
+    return win32::Wide(text);
 }
 
 bool KeyDown(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
@@ -166,8 +166,8 @@ SweepWindow::Impl::Impl(SweepWindow& owner, HINSTANCE instance, SweepWindowHost&
             throw std::runtime_error("cannot register the sweep window's class");
     }
     const std::string title = FileName(measurement::SourceName(path_)) + " \u2013 Quillet";
-    window_ = ::CreateWindowExW(0, kClassName, Wide(title).c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                CW_USEDEFAULT, nullptr, MakeSweepMenu(), instance, this);
+    window_ = ::CreateWindowExW(0, kClassName, win32::Wide(title).c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, nullptr, MakeSweepMenu(), instance, this);
     if (window_ == nullptr)
         throw std::runtime_error("cannot create the sweep window");
     accelerators_ = MakeSweepAccelerators();
@@ -221,7 +221,7 @@ void SweepWindow::Impl::CreateControls() {
     typeLabel_ = Child(L"STATIC", L"AN &type:", SS_LEFT | SS_CENTERIMAGE);
     anType_ = Child(WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL, kAnTypeControl);
     for (const AnTypeInfo& type : kAnTypes)
-        ::SendMessageW(anType_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(type.caption).c_str()));
+        ::SendMessageW(anType_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win32::Wide(type.caption).c_str()));
     reload_ = Child(L"BUTTON", L"&Reload", BS_PUSHBUTTON | WS_TABSTOP, kReloadCommand);
     resetZoom_ = Child(L"BUTTON", L"Reset &zoom", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, kResetZoomCommand);
     plot_ = std::make_unique<PlotControl>(instance_, window_, kPlotControl);
@@ -329,7 +329,7 @@ void SweepWindow::Impl::Evaluate(bool reread) {
     SetStatus(measured ? "Evaluating\u2026" : "Reading\u2026");
 }
 
-void SweepWindow::Impl::SetStatus(const std::string& text) { ::SetWindowTextW(status_, Wide(text).c_str()); }
+void SweepWindow::Impl::SetStatus(const std::string& text) { ::SetWindowTextW(status_, win32::Wide(text).c_str()); }
 
 void SweepWindow::Impl::SetBusy(bool busy) {
     busy_ = busy;
@@ -504,7 +504,7 @@ void SweepWindow::Impl::Copy() {
     if (!result_)
         return;
     std::wstring text;
-    for (wchar_t c : Wide(SelectedRowsText())) {
+    for (wchar_t c : win32::Wide(SelectedRowsText())) {
         if (c == L'\n')
             text += L'\r';
         text += c;

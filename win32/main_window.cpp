@@ -19,27 +19,6 @@ constexpr DWORD kExStyle = 0;
 constexpr UINT_PTR kSubclassId = 1;
 constexpr int kFirstControlId = 100;  // + index in the layout table
 
-// Functions of newer Windows versions, looked up so that the program still
-// starts on older ones.
-template <class Function>
-Function User32(const char* name) {
-    const FARPROC found = ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), name);
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
-}
-
-UINT DpiOf(HWND window) {
-    static const auto getDpiForWindow = User32<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
-    if (getDpiForWindow != nullptr) {
-        const UINT dpi = getDpiForWindow(window);
-        if (dpi != 0)
-            return dpi;
-    }
-    HDC dc = ::GetDC(nullptr);
-    const int dpi = ::GetDeviceCaps(dc, LOGPIXELSX);
-    ::ReleaseDC(nullptr, dc);
-    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
-}
-
 RECT OuterRect(int clientWidth, int clientHeight, UINT dpi) {
     static const auto adjustForDpi =
         User32<BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
@@ -83,26 +62,6 @@ std::size_t IndexOf(std::string_view name) {
 std::string OptionName(int index) { return "ChkLink(" + std::to_string(index) + ")"; }
 
 }  // namespace
-
-std::wstring Wide(std::string_view text) {
-    if (text.empty())
-        return {};
-    const int size = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-    return wide;
-}
-
-std::string Narrow(std::wstring_view text) {
-    if (text.empty())
-        return {};
-    const int size =
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), size, nullptr,
-                          nullptr);
-    return narrow;
-}
 
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
     const auto rgb = layout::kBackgroundRgb;
@@ -183,7 +142,7 @@ void MainWindow::CreateControls() {
         inputBoxes_[Box(box)] = box;
 }
 
-int MainWindow::Scale(int pixels) const { return ::MulDiv(pixels, static_cast<int>(dpi_), 96); }
+int MainWindow::Scale(int pixels) const { return win32::Scale(pixels, dpi_); }
 
 void MainWindow::MakeFonts() {
     // The classic dialog face; on its own the options' ohm and micro signs

@@ -18,6 +18,8 @@
 #include <string_view>
 #include <vector>
 
+#include "win32/dpi.h"
+#include "win32/wide_text.h"
 #include "window/layout.h"
 #include "window/window_interface.h"
 #include "window/window_model.h"
@@ -113,9 +115,5 @@ private:
     Hooks hooks_;
     WindowModel model_{*this};
 };
-
-// UTF-8 to UTF-16 and back.
-std::wstring Wide(std::string_view text);
-std::string Narrow(std::wstring_view text);
 
 }  // namespace quillet::win32

@@ -27,7 +27,7 @@
 #include "sweep/rows_text.h"
 #include "sweepwin/export_dialog.h"
 #include "sweepwin/sweep_settings.h"
-#include "sweepwin/wide_text.h"
+#include "win32/wide_text.h"
 
 namespace quillet::sweepwin {
 namespace {
@@ -77,25 +77,25 @@ void CALLBACK DismissMessageBox(HWND, UINT, UINT_PTR, DWORD) {
         return;
     std::wstring text(4096, L'\0');
     text.resize(static_cast<std::size_t>(::GetWindowTextW(::GetDlgItem(box, 0xFFFF), text.data(), 4096)));
-    g_messageSeen = Narrow(text);
+    g_messageSeen = win32::Narrow(text);
     ::SendMessageW(box, WM_COMMAND, IDOK, 0);
 }
 
 std::string TempFolder() {
     wchar_t folder[MAX_PATH + 1] = {};
     ::GetTempPathW(MAX_PATH + 1, folder);
-    return Narrow(folder);
+    return win32::Narrow(folder);
 }
 
 std::string Contents(const std::string& file) {
-    std::ifstream in(std::filesystem::path(Wide(file)), std::ios::binary);
+    std::ifstream in(std::filesystem::path(win32::Wide(file)), std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
 }
 
 void Write(const std::string& file, const std::string& contents) {
-    std::ofstream(std::filesystem::path(Wide(file)), std::ios::binary) << contents;
+    std::ofstream(std::filesystem::path(win32::Wide(file)), std::ios::binary) << contents;
 }
 
 class SweepWindowTest : public ::testing::Test {
@@ -113,7 +113,7 @@ protected:
     void TearDown() override {
         window_.reset();
         ::KillTimer(nullptr, timer_);
-        ::DeleteFileW(Wide(measurement_).c_str());
+        ::DeleteFileW(win32::Wide(measurement_).c_str());
         ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
         ::RegCloseKey(settings_);
         ::RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey);
@@ -219,7 +219,7 @@ protected:
         if (::OpenClipboard(nullptr) == 0)
             return text;
         if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-            text = Narrow(static_cast<const wchar_t*>(::GlobalLock(data)));
+            text = win32::Narrow(static_cast<const wchar_t*>(::GlobalLock(data)));
             ::GlobalUnlock(data);
         }
         ::CloseClipboard();
@@ -229,7 +229,7 @@ protected:
     std::string Cell(int row, int column) const {
         wchar_t text[256] = {};
         ListView_GetItemText(window_->Control("Table"), row, column, text, 256);
-        return Narrow(text);
+        return win32::Narrow(text);
     }
     int CurrentRow() const { return ListView_GetNextItem(window_->Control("Table"), -1, LVNI_FOCUSED); }
     bool Enabled(const char* control) const { return ::IsWindowEnabled(window_->Control(control)) != 0; }
@@ -252,7 +252,7 @@ TEST_F(SweepWindowTest, ARowChosenByKeyboardGoesToTheCalculator) {
     ASSERT_TRUE(Evaluated());
     wchar_t title[256] = {};
     ::GetWindowTextW(window_->Handle(), title, 256);
-    EXPECT_EQ(Narrow(title), "mesure \xC3\xA9t\xC3\xA9 \xCE\xA9.s1p \xE2\x80\x93 Quillet");
+    EXPECT_EQ(win32::Narrow(title), "mesure \xC3\xA9t\xC3\xA9 \xCE\xA9.s1p \xE2\x80\x93 Quillet");
     EXPECT_EQ(window_->Result()->evaluation->anType, 3);
 
     ::SetFocus(window_->Control("Table"));
@@ -363,7 +363,7 @@ TEST_F(SweepWindowTest, ExportsAreAnSweepsBytesAndNeverOverwriteTheMeasurement) 
         const std::string file = folder + "sweepwin-test-" + e.name;
         e.write(file);
         EXPECT_EQ(Contents(file), e.expected) << e.name;
-        ::DeleteFileW(Wide(file).c_str());
+        ::DeleteFileW(win32::Wide(file).c_str());
     }
     const std::string before = Contents(measurement_);
     std::string otherSpelling = measurement_;
@@ -403,7 +403,7 @@ TEST_F(SweepWindowTest, AFileThatCannotBeReadIsReportedAndTheWindowGoes) {
     Open(broken);
     EXPECT_TRUE(PumpUntil([this] { return host_.closed == 1; }));
     EXPECT_NE(g_messageSeen.find("sweepwin-broken.s1p:3"), std::string::npos) << g_messageSeen;
-    ::DeleteFileW(Wide(broken).c_str());
+    ::DeleteFileW(win32::Wide(broken).c_str());
 }
 
 // Long enough that it is still being evaluated when the test acts.
@@ -449,12 +449,12 @@ TEST_F(SweepWindowTest, ClosingOrCancellingWhileBusyStopsTheWorker) {
         if (!c.closed) {
             wchar_t status[128] = {};
             ::GetWindowTextW(window_->Control("Status"), status, 128);
-            EXPECT_EQ(Narrow(status), "Cancelled. Reload (F5) or choose a type to evaluate the file.") << c.name;
+            EXPECT_EQ(win32::Narrow(status), "Cancelled. Reload (F5) or choose a type to evaluate the file.") << c.name;
             EXPECT_FALSE(window_->Result()) << c.name;
         }
     }
     window_.reset();
-    ::DeleteFileW(Wide(file).c_str());
+    ::DeleteFileW(win32::Wide(file).c_str());
 }
 
 TEST_F(SweepWindowTest, RemembersRecentFilesTypeFolderAndSize) {

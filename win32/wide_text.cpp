@@ -1,4 +1,4 @@
-#include "sweepwin/wide_text.h"
+#include "win32/wide_text.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -7,7 +7,7 @@
 
 #include "files/native_path.h"
 
-namespace quillet::sweepwin {
+namespace quillet::win32 {
 
 std::wstring Wide(std::string_view utf8) { return files::WidePath(std::string(utf8)); }
 
@@ -23,4 +23,4 @@ std::string Narrow(std::wstring_view utf16) {
     return narrow;
 }
 
-}  // namespace quillet::sweepwin
+}  // namespace quillet::win32
