@@ -290,20 +290,7 @@ LRESULT MainWindow::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lPar
                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
-    case WM_DROPFILES: {
-        auto* drop = reinterpret_cast<HDROP>(wParam);
-        std::vector<std::string> files;
-        const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-        for (UINT i = 0; i < count; ++i) {
-            std::wstring name(::DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
-            name.resize(::DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size())));
-            files.push_back(Narrow(name));
-        }
-        ::DragFinish(drop);
-        if (hooks_.filesDropped && !files.empty())
-            hooks_.filesDropped(files);
-        return 0;
-    }
+    case WM_DROPFILES: FilesDropped(wParam); return 0;
     case WM_CLOSE: Unload(); return 0;
     case WM_DESTROY:
         if (hooks_.closing)
@@ -319,6 +306,20 @@ LRESULT MainWindow::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lPar
     default: break;
     }
     return ::DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void MainWindow::FilesDropped(WPARAM wParam) {
+    auto* drop = reinterpret_cast<HDROP>(wParam);
+    std::vector<std::string> files;
+    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring name(::DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+        name.resize(::DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size())));
+        files.push_back(Narrow(name));
+    }
+    ::DragFinish(drop);
+    if (hooks_.filesDropped && !files.empty())
+        hooks_.filesDropped(files);
 }
 
 LRESULT CALLBACK MainWindow::ControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,

@@ -91,6 +91,7 @@ private:
     LRESULT HandleControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
 
     void CreateControls();
+    void FilesDropped(WPARAM drop);  // a WM_DROPFILES HDROP
     void ApplyDpi(UINT dpi);
     void MakeFonts();
     int Scale(int pixels) const;
