@@ -10,6 +10,7 @@
 #include "plotwin/gdiplus.h"
 #include "plotwin/gdiplus_canvas.h"
 #include "win32/wide_text.h"
+#include "win32/window_self.h"
 
 namespace quillet::sweepwin {
 namespace {
@@ -180,12 +181,7 @@ bool PlotControl::Key(WPARAM key) {
 }
 
 LRESULT CALLBACK PlotControl::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<PlotControl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_ = hwnd;
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<PlotControl*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = win32::WindowSelf(hwnd, message, lParam, &PlotControl::window_);
     if (self == nullptr)
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {

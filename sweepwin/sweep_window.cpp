@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <charconv>
 #include <exception>
+#include <functional>
+#include <span>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -24,6 +26,7 @@
 #include "sweepwin/sweep_settings.h"
 #include "sweepwin/sweep_worker.h"
 #include "win32/wide_text.h"
+#include "win32/window_self.h"
 
 namespace quillet::sweepwin {
 namespace {
@@ -115,8 +118,9 @@ private:
     void ZoomChanged(bool zoomed);
 
     std::string ExportTarget(const std::string& file) const;
-    void ExportReportWithDialog();
-    void ExportPlotWithDialog();
+    void ExportWithDialog(const std::string& title, const std::string& proposedEnding,
+                          std::span<const ExportFormat> formats,
+                          const std::function<void(const sweepwin::ExportTarget&)>& write);
     void Copy();
     void MoveFocus(bool forward);
     void RememberSize() const;
@@ -452,25 +456,16 @@ void SweepWindow::Impl::ExportPlot(const std::string& file, sweep::PlotFormat fo
         target, format == sweep::PlotFormat::Svg ? result_->plot->Svg() : plotwin::PngOf(*result_->plot));
 }
 
-void SweepWindow::Impl::ExportReportWithDialog() {
-    const auto target = AskExportTarget(window_, path_, "Export the report", "-report.csv", kReportFormats);
+// The name asked for, then the export; what goes wrong is told, not thrown.
+void SweepWindow::Impl::ExportWithDialog(const std::string& title, const std::string& proposedEnding,
+                                         std::span<const ExportFormat> formats,
+                                         const std::function<void(const sweepwin::ExportTarget&)>& write) {
+    const auto target = AskExportTarget(window_, path_, title, proposedEnding, formats);
     if (!target)
         return;
     try {
         SetLastFolder(target->file);
-        ExportReport(target->file, kReportFormatOf[target->format]);
-    } catch (const std::exception& error) {
-        ShowWarning(window_, error.what());
-    }
-}
-
-void SweepWindow::Impl::ExportPlotWithDialog() {
-    const auto target = AskExportTarget(window_, path_, "Export the plot", "-deviation.png", kPlotFormats);
-    if (!target)
-        return;
-    try {
-        SetLastFolder(target->file);
-        ExportPlot(target->file, kPlotFormatOf[target->format]);
+        write(*target);
     } catch (const std::exception& error) {
         ShowWarning(window_, error.what());
     }
@@ -542,8 +537,17 @@ void SweepWindow::Impl::OnCommand(WORD id, WORD code, bool fromControl) {
     switch (id) {
     case kOpenCommand: host_.OpenRequested(window_); break;
     case kReloadCommand: Evaluate(true); break;
-    case kExportReportCommand: ExportReportWithDialog(); break;
-    case kExportPlotCommand: ExportPlotWithDialog(); break;
+    case kExportReportCommand:
+        ExportWithDialog("Export the report", "-report.csv", kReportFormats,
+                         [this](const sweepwin::ExportTarget& target) {
+                             ExportReport(target.file, kReportFormatOf[target.format]);
+                         });
+        break;
+    case kExportPlotCommand:
+        ExportWithDialog(
+            "Export the plot", "-deviation.png", kPlotFormats,
+            [this](const sweepwin::ExportTarget& target) { ExportPlot(target.file, kPlotFormatOf[target.format]); });
+        break;
     case kCloseCommand: ::PostMessageW(window_, WM_CLOSE, 0, 0); break;
     case kCopyCommand: Copy(); break;
     case kSelectAllCommand:
@@ -599,12 +603,7 @@ bool SweepWindow::Impl::PreTranslate(const MSG& message) {
 }
 
 LRESULT CALLBACK SweepWindow::Impl::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<Impl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_ = hwnd;
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<Impl*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = win32::WindowSelf(hwnd, message, lParam, &Impl::window_);
     if (self == nullptr)
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
     return self->Handle(message, wParam, lParam);

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "win32/window_self.h"
 namespace quillet::win32 {
 namespace {
 
@@ -243,12 +244,7 @@ HWND MainWindow::Box(TextBox box) const {
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_ = hwnd;
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = win32::WindowSelf(hwnd, message, lParam, &MainWindow::window_);
     if (self == nullptr)
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
     return self->HandleWindowMessage(message, wParam, lParam);
