@@ -21,25 +21,31 @@ as_root() {
 case "$action" in
 windows | windows-test)
     # The cross compiler (POSIX threads), gtest's sources and the header-only
-    # libraries; the tests need Wine, a virtual display and the Linux build.
-    packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest libcli11-dev nlohmann-json3-dev)
+    # libraries; MinGW's static zlib, and what fetches and unpacks Debian's
+    # source packages of SQLite and libharu and makes SQLite's single file
+    # with the build machine's C compiler and tclsh. The tests need Wine, a
+    # virtual display and the Linux build (pdftotext reads the Windows PDF).
+    packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest libcli11-dev nlohmann-json3-dev
+              libz-mingw-w64-dev dpkg-dev xz-utils gcc make tcl)
     if [ "$action" = windows-test ]; then
         packages+=(wine wine64 xvfb xauth openbox g++ python3 libgtest-dev libbenchmark-dev libmpfr-dev qt6-base-dev
-                   qt6-base-dev-tools qt6-svg-dev libgl-dev fonts-liberation fonts-dejavu-core)
+                   qt6-base-dev-tools qt6-svg-dev libgl-dev fonts-liberation fonts-dejavu-core
+                   libsqlite3-dev libhpdf-dev poppler-utils)
     fi
     ;;
 *)
     # python3 writes the Debian changelog and copyright file at build time;
     # MPFR is the tests' reference for the correctly rounded functions.
     packages=(cmake ninja-build g++ python3 libgtest-dev libbenchmark-dev libmpfr-dev libcli11-dev nlohmann-json3-dev
-              qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev fonts-liberation fonts-dejavu-core)
+              qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev fonts-liberation fonts-dejavu-core
+              libsqlite3-dev libhpdf-dev)
     ;;
 esac
 if [ "$action" = test ]; then
-    # the decimal-comma locale test, the Debian package and its check, the
+    # the PDF's text, the decimal-comma locale test, the Debian package and its check, the
     # fuzz target, the scikit-rf comparison, formatting and lint, the
     # windows' places on a real X server
-    packages+=(locales dpkg-dev file lintian clang libclang-rt-14-dev python3-scikit-rf
+    packages+=(poppler-utils locales dpkg-dev file lintian clang libclang-rt-14-dev python3-scikit-rf
                clang-format clang-tidy git appstream xvfb xauth openbox x11-utils xdotool)
 fi
 
@@ -62,6 +68,7 @@ if [ "$action" = test ] && ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'
 fi
 
 if [ "$action" = windows ] || [ "$action" = windows-test ]; then
+    cmake/fetch-debian-sources.sh
     cmake --preset windows >/dev/null
     cmake --build --preset windows
     (cd build/windows && cpack -G ZIP >/dev/null)
