@@ -42,8 +42,9 @@ Suites: bookworm-security
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 SOURCES
-    as_root apt-get update -q
 fi
+# Fresh indexes: a fix to a package replaces its files on the mirror.
+as_root apt-get update -q
 
 # The upstream tarball alone, when Debian's part of the package cannot be
 # had: only if its SHA-256 is the one the .dsc names, and said out loud.
@@ -74,7 +75,10 @@ for package in "${wanted[@]}"; do
         tree=$(find "$tree" -mindepth 1 -maxdepth 1 -type d)
         note=" (upstream tarball only, without Debian's changes)"
     fi
-    [ "$(echo "$tree" | wc -l)" -eq 1 ] && [ -d "$tree" ] || { echo "apt-get source $package made no source tree" >&2; exit 1; }
+    if [ "$(echo "$tree" | wc -l)" -ne 1 ] || [ ! -d "$tree" ]; then
+        echo "apt-get source $package made no source tree" >&2
+        exit 1
+    fi
     echo "$(sed -n 's/^Version: //p' "$download"/*.dsc)$note" >"$tree/$stamp"
     rm -rf "${cache:?}/$package"
     mv "$tree" "$cache/$package"
