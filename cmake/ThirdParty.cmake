@@ -26,8 +26,8 @@ foreach(package sqlite3 libharu)
 endforeach()
 
 # Someone else's C: none of our warning flags, and none of its warnings
-# shown; -ffp-contract=off stays, as everywhere. -O2 rather than the
-# release build's -O3 halves the time SQLite's 9 MB file takes to compile.
+# shown; -ffp-contract=off stays, as everywhere. -O2, as Debian compiles
+# the Linux build's libraries, rather than our -O3.
 # Their headers are SYSTEM headers to us, so our -Werror never trips on them.
 function(quillet_third_party_flags target)
     set_target_properties(${target} PROPERTIES COMPILE_OPTIONS "-ffp-contract=off;-w;-O2")
