@@ -38,7 +38,24 @@ sweep::MeasurementUncertainty ParseUncertainty(const std::string& text) {
             "--uncertainty takes MAG,PHASE: the expanded uncertainty in % of the measured magnitude and in "
             "degrees, two numbers of 0 or more such as 1.5,2; not '" +
             text + "'");
-    return {*magnitude, *phase, 2.0};
+    return {*magnitude + 0.0, *phase + 0.0, 2.0};  // -0 read as 0
+}
+
+// Simple acceptance, or the guarded rule of --uncertainty and --coverage.
+sweep::DecisionRule ParseRule(const CLI::App& app, const Texts& texts) {
+    sweep::DecisionRule rule;
+    if (app.count("--uncertainty") > 0)
+        rule.uncertainty = ParseUncertainty(texts.uncertainty);
+    if (app.count("--coverage") == 0)
+        return rule;
+    if (!rule.uncertainty)
+        throw UsageError("--coverage needs --uncertainty: it says at what coverage that was stated");
+    const auto k = Number(texts.coverage);
+    if (!k || !(*k > 0))
+        throw UsageError("--coverage takes the coverage factor of --uncertainty, a number above 0 such as 2; not '" +
+                         texts.coverage + "'");
+    rule.uncertainty->coverageFactor = *k;
+    return rule;
 }
 
 // The command line's options; the help text is made from them.
@@ -126,19 +143,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
             throw UsageError(std::string("--columns: ") + error.what());
         }
     }
-    if (app->count("--uncertainty") > 0)
-        options.rule.uncertainty = ParseUncertainty(texts.uncertainty);
-    if (app->count("--coverage") > 0) {
-        if (!options.rule.uncertainty)
-            throw UsageError("--coverage needs --uncertainty: it says at what coverage that was stated");
-        const auto k = Number(texts.coverage);
-        if (!k || !(*k > 0))
-            throw UsageError(
-                "--coverage takes the coverage factor of --uncertainty, a number above 0 such as 2; "
-                "not '" +
-                texts.coverage + "'");
-        options.rule.uncertainty->coverageFactor = *k;
-    }
+    options.rule = ParseRule(*app, texts);
     if (options.input.empty() && !options.listTypes && !options.version)
         throw UsageError("no measurement file given");
     return options;
