@@ -112,9 +112,11 @@ std::string JsonVerdict(const Verdict& v) {
                       ", \"phase_deg\": " + ShortestText(u.phaseDegrees) +
                       ", \"coverage_factor\": " + ShortestText(u.coverageFactor) + "}" + ",\n    \"verdict\": \"" +
                       OutcomeName(v.outcome) + "\",\n    \"outcomes\": {";
-    const char* names[] = {"pass", "conditional_pass", "conditional_fail", "fail"};
-    for (std::size_t i = 0; i < v.points.size(); ++i)
-        out += std::string(i == 0 ? "" : ", ") + "\"" + names[i] + "\": " + std::to_string(v.points[i]);
+    for (std::size_t i = 0; i < v.points.size(); ++i) {
+        std::string key = OutcomeName(static_cast<Outcome>(i));
+        std::replace(key.begin(), key.end(), ' ', '_');
+        out += std::string(i == 0 ? "" : ", ") + "\"" + key + "\": " + std::to_string(v.points[i]);
+    }
     out += "},\n    \"worst_margin\": ";
     if (!v.worstMargin)
         return out + "null";
