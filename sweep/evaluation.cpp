@@ -16,23 +16,6 @@
 #include "window/shown_point.h"
 
 namespace quillet::sweep {
-namespace {
-
-// Judged on the magnitude and phase as typed, so a point typed on the edge
-// of the tolerance is within it.
-bool WithinTolerance(double magnitudeOhm, double phaseDegrees, std::complex<double> nominal) {
-    const double ratio = magnitudeOhm / Abs(nominal);
-    double phase = std::fmod(phaseDegrees, 360.0) - measurement::Degrees(Arg(nominal));
-    if (phase > 180.0)
-        phase -= 360.0;
-    if (phase < -180.0)
-        phase += 360.0;
-    return ratio >= 1.0 - kMagnitudeTolerance && ratio <= 1.0 + kMagnitudeTolerance &&
-           std::fabs(phase) <= kPhaseToleranceDegrees;
-}
-
-}  // namespace
-
 std::string SignificantText(double value) {
     char buffer[32];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
@@ -44,8 +27,9 @@ std::string ToleranceText() {
            SignificantText(kPhaseToleranceDegrees) + " deg in phase";
 }
 
-Summary SummaryOfBands(const std::vector<Band>& bands) {
+Summary SummaryOfBands(const std::vector<Band>& bands, const DecisionRule& rule) {
     Summary summary;
+    summary.verdict.rule = rule;
     for (const Band& band : bands) {
         BandTally tally;
         tally.band = band;
@@ -62,6 +46,7 @@ void Summary::Add(const EvaluatedPoint& p) {
         ++outsideTolerance;
     if (p.inputsClamped)
         ++clamped;
+    verdict.Add(JudgePoint(p, verdict.rule), p.frequencyMHz);
     if (p.deviationDb && (!worstDeviation || std::fabs(*p.deviationDb) > std::fabs(*worstDeviation->deviationDb)))
         worstDeviation = p;
     if (!p.exact) {
@@ -95,6 +80,17 @@ EvaluatedPoint Typed(const measurement::MeasuredPoint& m) {
     return p;
 }
 
+// The three texts of a point as they read.
+std::array<double, 3> ReadTyped(const EvaluatedPoint& p) {
+    return {ParseNumber(p.frequencyText), ParseNumber(p.magnitudeText), ParseNumber(p.phaseText)};
+}
+
+// The tolerance is judged on the magnitude and phase as typed, so a point
+// typed on the edge of the tolerance is within it.
+ToleranceOffset TypedOffset(const std::array<double, 3>& typed, std::int16_t anType) {
+    return OffsetFromNominal(WithZeroStandIn(typed[1]), typed[2], NominalImpedance(anType, WithZeroStandIn(typed[0])));
+}
+
 // The exact worst case and the tolerance are of the point as typed
 // (typed: what the three texts read as), beyond the boxes' limits too,
 // with the calculator's stand-in for a zero frequency or magnitude.
@@ -103,7 +99,8 @@ void JudgeTyped(EvaluatedPoint& p, const std::array<double, 3>& typed, std::int1
     const std::complex<double> impedance = PolarDegrees(WithZeroStandIn(typed[1]), typed[2]);
     p.exact = ExactExtremes(impedance, frequency, anType);
     p.statistics = DeviationStatistics(impedance, frequency, anType);
-    p.withinTolerance = WithinTolerance(WithZeroStandIn(typed[1]), typed[2], NominalImpedance(anType, frequency));
+    p.toleranceOffset = TypedOffset(typed, anType);
+    p.withinTolerance = WithinTolerance(p.toleranceOffset);
 }
 
 }  // namespace
@@ -142,8 +139,7 @@ EvaluatedPoint EvaluatedPoints::operator[](std::size_t index) const {
     // shows its value rounded to two decimals, and the number it reads as is
     // that rounded value (a -0 made 0, which shows alike), so the kept
     // number gives back the box's text.
-    const std::array<double, 3> typed = {ParseNumber(p.frequencyText), ParseNumber(p.magnitudeText),
-                                         ParseNumber(p.phaseText)};
+    const std::array<double, 3> typed = ReadTyped(p);
     p.inputsClamped = (flags_[index] & kClamped) != 0;
     p.deviationDb = DeviationDb(index);
     p.eutPhaseDegrees = EutPhaseDegrees(index);
@@ -156,6 +152,10 @@ EvaluatedPoint EvaluatedPoints::operator[](std::size_t index) const {
     }
     JudgeTyped(p, typed, anType_);
     return p;
+}
+
+ToleranceOffset EvaluatedPoints::Offset(std::size_t index) const {
+    return TypedOffset(ReadTyped(Typed(Measured(index))), anType_);
 }
 
 double EvaluatedPoints::MagnitudeOhm(std::size_t index) const { return Magnitude(Measured(index)); }

@@ -17,6 +17,7 @@
 #include "measurement/measurement.h"
 #include "measurement/text_lines.h"
 #include "sweep/budget.h"
+#include "sweep/verdict.h"
 
 namespace quillet::sweep {
 
@@ -41,6 +42,7 @@ struct EvaluatedPoint {
     bool inputsClamped;                         // the calculator's limits changed a typed value
     std::optional<Extremes> exact;              // none: unbounded
     std::optional<PhaseStatistics> statistics;  // over the EUT phase; none: unbounded
+    ToleranceOffset toleranceOffset;            // of the point as typed
     bool withinTolerance;
 };
 
@@ -53,6 +55,7 @@ struct Summary {
     std::size_t outsideTolerance = 0;
     std::size_t clamped = 0;       // points whose inputs the calculator's limits changed
     std::vector<BandTally> bands;  // the budget's bands, filled as points come
+    Verdict verdict;               // under the rule the summary was made with
 
     void Add(const EvaluatedPoint& point);
 };
@@ -89,6 +92,7 @@ public:
     double PhaseDegrees(std::size_t index) const;
     std::optional<double> DeviationDb(std::size_t index) const;
     std::optional<double> EutPhaseDegrees(std::size_t index) const;
+    ToleranceOffset Offset(std::size_t index) const;
     // The first point at or above a frequency (the frequencies rise).
     std::size_t LowerBound(double frequencyMHz) const;
 
@@ -146,8 +150,9 @@ std::optional<Evaluation> Evaluate(const std::shared_ptr<const measurement::Meas
                                    const std::vector<Band>& bands = DefaultBands(), const EachPoint& each = {});
 Evaluation Evaluate(const measurement::Measurement& measurement, std::int16_t anType);
 
-// A summary that tallies the points of these bands.
-Summary SummaryOfBands(const std::vector<Band>& bands);
+// A summary that tallies the points of these bands and judges them under
+// the rule.
+Summary SummaryOfBands(const std::vector<Band>& bands, const DecisionRule& rule = {});
 
 // The shortest text that reads back to the value (for typed values and
 // machine-readable output).

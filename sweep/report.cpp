@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -66,9 +67,70 @@ std::string JsonString(const std::string& text) {
     return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
+// A margin for reading: four significant digits.
+std::string Margin(double value) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 4);
+    return std::string(buffer, result.ptr);
+}
+
+std::string WorstMarginLine(const WorstMargin& worst) {
+    const PointJudgement& j = worst.judgement;
+    const std::string nearer = j.MagnitudeIsNearer() ? Margin(j.magnitudeMarginPercent) + " % points in magnitude"
+                                                     : Margin(j.phaseMarginDegrees) + " deg in phase";
+    return "Worst margin to the tolerance's edge: " + nearer + " at " + SignificantText(worst.frequencyMHz) + " MHz (" +
+           Margin(100 * j.RelativeMargin()) + " % of that tolerance; negative: outside)";
+}
+
+std::string OutcomeCounts(const Verdict& v) {
+    std::string text;
+    for (const Outcome outcome : {Outcome::Pass, Outcome::ConditionalPass, Outcome::ConditionalFail, Outcome::Fail})
+        text += (text.empty() ? "" : ", ") + std::to_string(v.points[static_cast<std::size_t>(outcome)]) + " " +
+                OutcomeName(outcome);
+    return text;
+}
+
+// The outcome and margins of a row under the guarded rule, as JSON members
+// or CSV fields, each leading with a separator.
+std::string JsonJudgement(const PointJudgement& j) {
+    return ", \"outcome\": \"" + OutcomeName(j.outcome) +
+           "\", \"magnitude_margin_pct\": " + ShortestText(j.magnitudeMarginPercent) +
+           ", \"phase_margin_deg\": " + ShortestText(j.phaseMarginDegrees);
+}
+
+std::string CsvJudgement(const PointJudgement& j) {
+    return "," + OutcomeName(j.outcome) + "," + ShortestText(j.magnitudeMarginPercent) + "," +
+           ShortestText(j.phaseMarginDegrees);
+}
+
+// The rule and the verdict as members of the JSON summary, each leading
+// with ",\n".
+std::string JsonVerdict(const Verdict& v) {
+    const MeasurementUncertainty& u = *v.rule.uncertainty;
+    std::string out = ",\n    \"decision_rule\": " + JsonString(RuleText(v.rule)) +
+                      ",\n    \"uncertainty\": {\"magnitude_pct\": " + ShortestText(u.magnitudePercent) +
+                      ", \"phase_deg\": " + ShortestText(u.phaseDegrees) +
+                      ", \"coverage_factor\": " + ShortestText(u.coverageFactor) + "}" + ",\n    \"verdict\": \"" +
+                      OutcomeName(v.outcome) + "\",\n    \"outcomes\": {";
+    for (std::size_t i = 0; i < v.points.size(); ++i) {
+        std::string key = OutcomeName(static_cast<Outcome>(i));
+        std::replace(key.begin(), key.end(), ' ', '_');
+        out += std::string(i == 0 ? "" : ", ") + "\"" + key + "\": " + std::to_string(v.points[i]);
+    }
+    out += "},\n    \"worst_margin\": ";
+    if (!v.worstMargin)
+        return out + "null";
+    const PointJudgement& j = v.worstMargin->judgement;
+    return out + "{\"frequency_MHz\": " + SignificantText(v.worstMargin->frequencyMHz) +
+           ", \"magnitude_margin_pct\": " + ShortestText(j.magnitudeMarginPercent) +
+           ", \"phase_margin_deg\": " + ShortestText(j.phaseMarginDegrees) +
+           ", \"relative_margin\": " + ShortestText(j.RelativeMargin()) + ", \"worst_in\": \"" +
+           (j.MagnitudeIsNearer() ? "magnitude" : "phase") + "\"}";
+}
+
 }  // namespace
 
-std::vector<std::string> TableCells(const EvaluatedPoint& p) {
+std::vector<std::string> TableCells(const EvaluatedPoint& p, const DecisionRule& rule) {
     return {p.frequencyText,
             p.magnitudeText,
             p.phaseText,
@@ -79,7 +141,9 @@ std::vector<std::string> TableCells(const EvaluatedPoint& p) {
             p.statistics ? Decibels(p.statistics->meanDb) : "unbounded",
             p.statistics ? Decibels(p.statistics->standardDeviationDb) : "unbounded",
             p.statistics ? Decibels(p.statistics->rmsDb) : "unbounded",
-            p.withinTolerance ? "ok" : "OUTSIDE"};
+            rule.uncertainty    ? OutcomeName(JudgePoint(p, rule).outcome)
+            : p.withinTolerance ? "ok"
+                                : "OUTSIDE"};
 }
 
 const std::vector<std::string>& TableHeader() {
@@ -105,6 +169,12 @@ std::vector<std::string> SummaryLines(const Summary& s) {
                         " MHz");
     lines.push_back("Outside the tolerance (" + ToleranceText() + "): " + std::to_string(s.outsideTolerance) + " of " +
                     std::to_string(s.points) + " points");
+    if (s.verdict.rule.uncertainty) {
+        lines.push_back("Decision rule: " + RuleText(s.verdict.rule));
+        lines.push_back("Verdict: " + OutcomeName(s.verdict.outcome) + " (" + OutcomeCounts(s.verdict) + ")");
+        if (s.verdict.worstMargin)
+            lines.push_back(WorstMarginLine(*s.verdict.worstMargin));
+    }
     if (s.clamped > 0)
         lines.push_back("* " + std::to_string(s.clamped) + " point(s) beyond the calculator's limits (" + LimitsText() +
                         "): the calculator shows the result for the limit");
@@ -118,18 +188,26 @@ namespace {
 // however long the sweep.
 class TableWriter : public ReportWriter {
 public:
-    TableWriter(std::ostream& out, std::int16_t anType, const std::string& source)
-        : out_(out), anType_(anType), source_(source), spool_(std::tmpfile()), width_(TableHeader().size()) {
+    TableWriter(std::ostream& out, std::int16_t anType, const std::string& source, const DecisionRule& rule)
+        : out_(out),
+          anType_(anType),
+          source_(source),
+          rule_(rule),
+          header_(TableHeader()),
+          spool_(std::tmpfile()),
+          width_(header_.size()) {
         if (!spool_)
             throw std::runtime_error("cannot create a temporary file for the table");
-        for (std::size_t c = 0; c < TableHeader().size(); ++c)
-            width_[c] = TableHeader()[c].size();
+        if (rule_.uncertainty)
+            header_[kToleranceColumn] = "outcome";
+        for (std::size_t c = 0; c < header_.size(); ++c)
+            width_[c] = header_[c].size();
     }
     ~TableWriter() override { std::fclose(spool_); }
 
     void Row(const EvaluatedPoint& point) override {
         std::string line;
-        const auto cells = TableCells(point);
+        const auto cells = TableCells(point, rule_);
         for (std::size_t c = 0; c < cells.size(); ++c) {
             width_[c] = std::max(width_[c], cells[c].size());
             line += cells[c];
@@ -141,7 +219,7 @@ public:
 
     void Finish(const Summary& s, const std::vector<BudgetLine>& budget) override {
         out_ << source_ << ", AN type " << anType_ << ": " << AnType(anType_).caption << "\n\n";
-        Line(TableHeader());
+        Line(header_);
         std::rewind(spool_);
         std::vector<std::string> cells;
         std::string cell;
@@ -187,15 +265,18 @@ private:
     std::ostream& out_;
     std::int16_t anType_;
     std::string source_;
+    DecisionRule rule_;
+    std::vector<std::string> header_;
     std::FILE* spool_;
     std::vector<std::size_t> width_;
 };
 
 class CsvWriter : public ReportWriter {
 public:
-    explicit CsvWriter(std::ostream& out) : out_(out) {
+    CsvWriter(std::ostream& out, const DecisionRule& rule) : out_(out), rule_(rule) {
         out_ << "frequency_MHz,magnitude_ohm,phase_deg,deviation_dB,eut_phase_deg,exact_highest_dB,exact_lowest_dB,"
-                "mean_dB,standard_deviation_dB,rms_dB,exact_unbounded,within_tolerance,calculator_inputs_clamped\n";
+                "mean_dB,standard_deviation_dB,rms_dB,exact_unbounded,within_tolerance,calculator_inputs_clamped"
+             << (rule_.uncertainty ? ",outcome,magnitude_margin_pct,phase_margin_deg\n" : "\n");
     }
 
     void Row(const EvaluatedPoint& p) override {
@@ -204,18 +285,21 @@ public:
              << (p.exact ? ShortestText(p.exact->lowestDb) : "") << ',';
         const auto statistics = StatisticsTexts(p, "");
         out_ << statistics[0] << ',' << statistics[1] << ',' << statistics[2] << ',' << (p.exact ? "false" : "true")
-             << ',' << (p.withinTolerance ? "true" : "false") << ',' << (p.inputsClamped ? "true" : "false") << '\n';
+             << ',' << (p.withinTolerance ? "true" : "false") << ',' << (p.inputsClamped ? "true" : "false")
+             << (rule_.uncertainty ? CsvJudgement(JudgePoint(p, rule_)) : "") << '\n';
     }
 
     void Finish(const Summary&, const std::vector<BudgetLine>&) override {}
 
 private:
     std::ostream& out_;
+    DecisionRule rule_;
 };
 
 class JsonWriter : public ReportWriter {
 public:
-    JsonWriter(std::ostream& out, std::int16_t anType, const std::string& source) : out_(out) {
+    JsonWriter(std::ostream& out, std::int16_t anType, const std::string& source, const DecisionRule& rule)
+        : out_(out), rule_(rule) {
         out_ << "{\n  \"file\": " << JsonString(source) << ",\n  \"an_type\": " << anType
              << ",\n  \"an_caption\": " << JsonString(std::string(AnType(anType).caption)) << ",\n  \"points\": [";
     }
@@ -231,7 +315,8 @@ public:
              << ", \"mean_dB\": " << statistics[0] << ", \"standard_deviation_dB\": " << statistics[1]
              << ", \"rms_dB\": " << statistics[2] << ", \"exact_unbounded\": " << (p.exact ? "false" : "true")
              << ", \"within_tolerance\": " << (p.withinTolerance ? "true" : "false")
-             << ", \"calculator_inputs_clamped\": " << (p.inputsClamped ? "true" : "false") << "}";
+             << ", \"calculator_inputs_clamped\": " << (p.inputsClamped ? "true" : "false")
+             << (rule_.uncertainty ? JsonJudgement(JudgePoint(p, rule_)) : "") << "}";
         first_ = false;
     }
 
@@ -261,24 +346,26 @@ public:
         else
             out_ << "null";
         out_ << ",\n    \"exact_unbounded_from_MHz\": "
-             << (s.firstUnbounded ? s.firstUnbounded->frequencyText : std::string("null")) << "\n  }\n}\n";
+             << (s.firstUnbounded ? s.firstUnbounded->frequencyText : std::string("null"))
+             << (s.verdict.rule.uncertainty ? JsonVerdict(s.verdict) : "") << "\n  }\n}\n";
     }
 
 private:
     std::ostream& out_;
+    DecisionRule rule_;
     bool first_ = true;
 };
 
 }  // namespace
 
 std::unique_ptr<ReportWriter> MakeReportWriter(ReportFormat format, std::ostream& out, std::int16_t anType,
-                                               const std::string& source) {
+                                               const std::string& source, const DecisionRule& rule) {
     switch (format) {
-    case ReportFormat::Csv: return std::make_unique<CsvWriter>(out);
-    case ReportFormat::Json: return std::make_unique<JsonWriter>(out, anType, source);
+    case ReportFormat::Csv: return std::make_unique<CsvWriter>(out, rule);
+    case ReportFormat::Json: return std::make_unique<JsonWriter>(out, anType, source, rule);
     case ReportFormat::Table: break;
     }
-    return std::make_unique<TableWriter>(out, anType, source);
+    return std::make_unique<TableWriter>(out, anType, source, rule);
 }
 
 std::string WriteReport(const Evaluation& evaluation, ReportFormat format, const std::string& source) {
@@ -288,7 +375,7 @@ std::string WriteReport(const Evaluation& evaluation, ReportFormat format, const
 std::string WriteReport(const Evaluation& evaluation, const std::vector<BudgetLine>& budget, ReportFormat format,
                         const std::string& source) {
     std::ostringstream out;
-    const auto writer = MakeReportWriter(format, out, evaluation.anType, source);
+    const auto writer = MakeReportWriter(format, out, evaluation.anType, source, evaluation.summary.verdict.rule);
     for (const EvaluatedPoint& point : evaluation.points)
         writer->Row(point);
     writer->Finish(evaluation.summary, budget);

@@ -22,8 +22,11 @@ public:
     virtual void Finish(const Summary& summary, const std::vector<BudgetLine>& budget) = 0;
 };
 
+// Under the guarded rule each row carries its outcome and margins, and the
+// summary the rule, the verdict and the worst margin (the summary's own
+// verdict); under simple acceptance the reports are as they always were.
 std::unique_ptr<ReportWriter> MakeReportWriter(ReportFormat format, std::ostream& out, std::int16_t anType,
-                                               const std::string& source);
+                                               const std::string& source, const DecisionRule& rule = {});
 
 // The aligned table's columns, titles and one row's cells, as the table
 // report writes them.
@@ -38,13 +41,14 @@ enum TableColumn : int {
     kMeanColumn,
     kStandardDeviationColumn,
     kRmsColumn,
-    kToleranceColumn,
+    kToleranceColumn,  // the outcome under the guarded rule
 };
 const std::vector<std::string>& TableHeader();
-std::vector<std::string> TableCells(const EvaluatedPoint& point);
+std::vector<std::string> TableCells(const EvaluatedPoint& point, const DecisionRule& rule = {});
 
 // The lines under the table: the worst deviation and where, the worst
-// exact case, the points outside the tolerance and any clamped points.
+// exact case, the points outside the tolerance, under the guarded rule the
+// rule, the verdict and the worst margin, and any clamped points.
 std::vector<std::string> SummaryLines(const Summary& summary);
 
 // A whole evaluation at once, with its budget lines.

@@ -54,8 +54,11 @@ using namespace quillet::measurement;
 
 namespace {
 
-constexpr int kOutsideTolerance = 1;
+// With --check, the sweep's outcome; --help's footer says the same.
+constexpr int kFail = 1;  // also an unbounded worst case
 constexpr int kBadInput = 2;
+constexpr int kConditionalPass = 3;
+constexpr int kConditionalFail = 4;
 
 int Fail(const std::string& message) {
     std::cerr << "an-sweep: " << message << '\n';
@@ -150,10 +153,11 @@ private:
 class Pipeline : public PointSink {
 public:
     using Plot = quillet::plot::DeviationPlot;
-    Pipeline(std::int16_t anType, const std::vector<Band>& bands, ReportWriter& writer, Plot* plot)
+    Pipeline(std::int16_t anType, const std::vector<Band>& bands, const DecisionRule& rule, ReportWriter& writer,
+             Plot* plot)
         : writer_(writer),
           plot_(plot),
-          summary_(SummaryOfBands(bands)),
+          summary_(SummaryOfBands(bands, rule)),
           evaluator_(anType, [this](const EvaluatedPoint& point) { Emit(point); }) {}
 
     void Point(const MeasuredPoint& measured) override { evaluator_.Add(measured); }
@@ -220,8 +224,8 @@ int Run(const Options& options, int argc, char* argv[]) {
         budget.emplace(*options.budget);
     std::ostream& out = output ? output->Stream() : terminal->Stream();
 
-    const auto writer = MakeReportWriter(options.format, out, options.anType, source);
-    Pipeline pipeline(options.anType, options.bands, *writer, plotted ? &*plotted : nullptr);
+    const auto writer = MakeReportWriter(options.format, out, options.anType, source, options.rule);
+    Pipeline pipeline(options.anType, options.bands, options.rule, *writer, plotted ? &*plotted : nullptr);
     ReadMeasurementFile(options.input, options.readOptions, pipeline);
     const Summary& summary = pipeline.Finish();
     const std::vector<BudgetLine> lines = BudgetLines(summary.bands, options.anType);
@@ -250,9 +254,17 @@ int Run(const Options& options, int argc, char* argv[]) {
     if (budget)
         budget->Commit();
 
-    if (options.check && (summary.outsideTolerance > 0 || summary.firstUnbounded))
-        return kOutsideTolerance;
-    return 0;
+    if (!options.check)
+        return 0;
+    if (summary.firstUnbounded)
+        return kFail;
+    switch (summary.verdict.outcome) {
+    case Outcome::Pass: return 0;
+    case Outcome::ConditionalPass: return kConditionalPass;
+    case Outcome::ConditionalFail: return kConditionalFail;
+    case Outcome::Fail: break;
+    }
+    return kFail;
 }
 
 }  // namespace

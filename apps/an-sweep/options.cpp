@@ -3,7 +3,11 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <optional>
 #include <stdexcept>
+#include <string_view>
 
 #include "sweep/plot_format.h"
 
@@ -13,8 +17,46 @@ using sweep::ReportFormat;
 namespace {
 
 struct Texts {
-    std::string type, format, columns, bands;
+    std::string type, format, columns, bands, uncertainty, coverage;
 };
+
+// The whole text as a finite number, or nothing.
+std::optional<double> Number(std::string_view text) {
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+sweep::MeasurementUncertainty ParseUncertainty(const std::string& text) {
+    const std::size_t comma = text.find(',');
+    const auto magnitude = Number(std::string_view(text).substr(0, comma));
+    const auto phase = comma == std::string::npos ? std::nullopt : Number(std::string_view(text).substr(comma + 1));
+    if (!magnitude || !phase || *magnitude < 0 || *phase < 0)
+        throw UsageError(
+            "--uncertainty takes MAG,PHASE: the expanded uncertainty in % of the measured magnitude and in "
+            "degrees, two numbers of 0 or more such as 1.5,2; not '" +
+            text + "'");
+    return {*magnitude + 0.0, *phase + 0.0, 2.0};  // -0 read as 0
+}
+
+// Simple acceptance, or the guarded rule of --uncertainty and --coverage.
+sweep::DecisionRule ParseRule(const CLI::App& app, const Texts& texts) {
+    sweep::DecisionRule rule;
+    if (app.count("--uncertainty") > 0)
+        rule.uncertainty = ParseUncertainty(texts.uncertainty);
+    if (app.count("--coverage") == 0)
+        return rule;
+    if (!rule.uncertainty)
+        throw UsageError("--coverage needs --uncertainty: it says at what coverage that was stated");
+    const auto k = Number(texts.coverage);
+    if (!k || !(*k > 0))
+        throw UsageError("--coverage takes the coverage factor of --uncertainty, a number above 0 such as 2; not '" +
+                         texts.coverage + "'");
+    rule.uncertainty->coverageFactor = *k;
+    return rule;
+}
 
 // The command line's options; the help text is made from them.
 std::unique_ptr<CLI::App> MakeParser(Options& options, Texts& texts) {
@@ -34,14 +76,21 @@ std::unique_ptr<CLI::App> MakeParser(Options& options, Texts& texts) {
     app->add_option("--columns", texts.columns,
                     "what the columns of delimited text hold, such as f:Hz,re:ohm,im:ohm (overrides a header)")
         ->type_name("LIST");
+    app->add_option("--uncertainty", texts.uncertainty,
+                    "judge the tolerance under a guard band: the measurement's expanded uncertainty in % of\n"
+                    "the measured magnitude and in degrees, such as 1.5,2")
+        ->type_name("MAG,PHASE");
+    app->add_option("--coverage", texts.coverage, "the coverage factor k of --uncertainty (default 2)")->type_name("K");
     app->add_flag("--check", options.check,
-                  "exit status 1 when a point lies outside the tolerance or its worst case is unbounded");
+                  "exit status 1 when a point fails the tolerance or its worst case is unbounded;\n"
+                  "3 and 4 for a conditional pass and fail under --uncertainty");
     app->add_flag("--list-types", options.listTypes, "list the AN types and exit");
     app->add_flag("--version", options.version, "show the version and the licence, and exit");
     app->add_option("FILE", options.input, "the measurement; - reads standard input")->type_name("");
     app->footer(
-        "Exit status: 0 done, 1 a point outside the tolerance or unbounded (with --check), 2 bad input\n"
-        "or usage.");
+        "Exit status: 0 done (with --check: every point passes), 1 a point fails the tolerance or is\n"
+        "unbounded (with --check), 2 bad input or usage, 3 a conditional pass and 4 a conditional fail\n"
+        "(with --check and --uncertainty; the worst point decides).");
     app->get_formatter()->column_width(24);
     return app;
 }
@@ -94,6 +143,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
             throw UsageError(std::string("--columns: ") + error.what());
         }
     }
+    options.rule = ParseRule(*app, texts);
     if (options.input.empty() && !options.listTypes && !options.version)
         throw UsageError("no measurement file given");
     return options;

@@ -22,6 +22,7 @@ struct Options {
     std::optional<std::string> plot;    // ends in .svg or .png
     std::optional<std::string> budget;  // the budget lines as CSV
     std::vector<sweep::Band> bands = sweep::DefaultBands();
+    sweep::DecisionRule rule;  // guarded with --uncertainty
     bool check = false;
     bool listTypes = false;
     bool help = false;

@@ -32,6 +32,14 @@ TEST(ParseOptions, ReadsTheCommandLine) {
     EXPECT_EQ(defaults.bands[0].fromMHz, 0.009);
     EXPECT_EQ(defaults.bands[1].fromMHz, 0.15);
     EXPECT_EQ(defaults.bands[1].toMHz, 30);
+    EXPECT_FALSE(defaults.rule.uncertainty);  // simple acceptance
+    const auto guarded = ParseOptions({"--uncertainty", "1.5,0", "a.s1p"}).rule.uncertainty;
+    ASSERT_TRUE(guarded);
+    EXPECT_EQ(guarded->magnitudePercent, 1.5);
+    EXPECT_EQ(guarded->phaseDegrees, 0);
+    EXPECT_EQ(guarded->coverageFactor, 2);
+    EXPECT_EQ(ParseOptions({"--uncertainty=2e-1,3", "--coverage", "1.96", "a.s1p"}).rule.uncertainty->coverageFactor,
+              1.96);
 }
 
 TEST(ParseOptions, RejectsWhatItCannotUse) {
@@ -55,6 +63,23 @@ TEST(ParseOptions, RejectsWhatItCannotUse) {
         {"--bands", "1-2x", "a.s1p"},
         {"--bands", "1-inf", "a.s1p"},
         {"--budget"},
+        {"--uncertainty=-1,2", "a.s1p"},
+        {"--uncertainty", "1,-2", "a.s1p"},
+        {"--uncertainty", "1", "a.s1p"},
+        {"--uncertainty", "1,", "a.s1p"},
+        {"--uncertainty", ",1", "a.s1p"},
+        {"--uncertainty", "1,2,3", "a.s1p"},
+        {"--uncertainty", "nan,1", "a.s1p"},
+        {"--uncertainty", "1,inf", "a.s1p"},
+        {"--uncertainty", "1e999,1", "a.s1p"},
+        {"--uncertainty", "1x,2", "a.s1p"},
+        {"--uncertainty", " 1,2", "a.s1p"},
+        {"--uncertainty", "1;2", "a.s1p"},
+        {"--coverage", "2", "a.s1p"},  // without --uncertainty
+        {"--uncertainty", "1,2", "--coverage", "0", "a.s1p"},
+        {"--uncertainty", "1,2", "--coverage=-2", "a.s1p"},
+        {"--uncertainty", "1,2", "--coverage", "k2", "a.s1p"},
+        {"--uncertainty", "1,2", "--coverage", "inf", "a.s1p"},
     };
     for (const auto& arguments : bad)
         EXPECT_THROW(ParseOptions(arguments), UsageError) << ::testing::PrintToString(arguments);

@@ -20,6 +20,38 @@ check "the table ends in the summary" grep -q '^Outside the tolerance' "$work/ou
 check "--check fails on points outside the tolerance" test "$(status "$an_sweep" --check "$sample")" = 1
 check "--check passes a sweep within it" test "$(printf '1,150,0\n2,151,1\n' >"$work/ok.csv"; status "$an_sweep" --type 4 --check "$work/ok.csv")" = 0
 
+# The verdict as an exit status; type 4 is 150 ohm at every frequency, and
+# 1 % of 179 or 181 ohm is more than their 0.667 points from the edge.
+verdict() {  # verdict ROWS [OPTION...]: the exit status of --check --type 4
+    local rows=$1
+    shift
+    printf "$rows" >"$work/verdict.csv"
+    status "$an_sweep" --type 4 --check "$@" "$work/verdict.csv"
+}
+while read -r rows expected options; do
+    check "--check $options on $rows is status $expected" test "$(verdict "$rows" $options)" = "$expected"
+done <<'EOF'
+1,150,0\n 0 --uncertainty 1,1
+1,179,0\n 3 --uncertainty 1,1
+1,181,0\n 4 --uncertainty 1,1
+1,190,0\n 1 --uncertainty 1,1
+1,150,12.4\n 4 --uncertainty 1,1 --coverage 2
+1,150,0\n2,179,0\n3,181,0\n4,150,10\n 4 --uncertainty 1,1
+1,179,0\n2,150,0\n 3 --uncertainty 1,1
+1,179,0\n2,150,14\n 1 --uncertainty 1,1
+1,179,0\n 0
+1,181,0\n 1
+1,181,0\n 2 --uncertainty 1,-1
+1,181,0\n 2 --coverage 2
+EOF
+check "the table states the verdict" \
+    sh -c "'$an_sweep' --type 4 --uncertainty 1,1 '$work/verdict.csv' | grep -q '^Verdict: conditional fail'"
+check "without --check a conditional fail is status 0" \
+    test "$(status "$an_sweep" --type 4 --uncertainty 1,1 "$work/verdict.csv")" = 0
+printf '1,50,0\n2,50,120\n' >"$work/unbounded.csv"
+check "an unbounded point is status 1 under --uncertainty too" \
+    test "$(status "$an_sweep" --type 2 --uncertainty 0,0 --check "$work/unbounded.csv")" = 1
+
 check "--output writes what the terminal would show" \
     test "$(status "$an_sweep" --format csv --output "$work/result.csv" "$sample")" = 0
 "$an_sweep" --format csv "$sample" >"$work/stdout.csv" 2>/dev/null
