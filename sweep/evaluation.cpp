@@ -22,16 +22,20 @@ namespace {
 // of the tolerance is within it.
 bool WithinTolerance(double magnitudeOhm, double phaseDegrees, std::complex<double> nominal) {
     const double ratio = magnitudeOhm / Abs(nominal);
+    return ratio >= 1.0 - kMagnitudeTolerance && ratio <= 1.0 + kMagnitudeTolerance &&
+           std::fabs(PhaseFromNominalDegrees(phaseDegrees, nominal)) <= kPhaseToleranceDegrees;
+}
+
+}  // namespace
+
+double PhaseFromNominalDegrees(double phaseDegrees, std::complex<double> nominal) {
     double phase = std::fmod(phaseDegrees, 360.0) - measurement::Degrees(Arg(nominal));
     if (phase > 180.0)
         phase -= 360.0;
     if (phase < -180.0)
         phase += 360.0;
-    return ratio >= 1.0 - kMagnitudeTolerance && ratio <= 1.0 + kMagnitudeTolerance &&
-           std::fabs(phase) <= kPhaseToleranceDegrees;
+    return phase;
 }
-
-}  // namespace
 
 std::string SignificantText(double value) {
     char buffer[32];

@@ -2,6 +2,7 @@
 // exact worst case and the usual tolerance check.
 #pragma once
 
+#include <complex>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -22,6 +23,11 @@ namespace quillet::sweep {
 
 // The tolerance as reports say it: "+-20 % in magnitude, +-11.5 deg in phase".
 std::string ToleranceText();
+
+// How far a phase lies from the nominal impedance's, the nearer way round:
+// -180 to 180 degrees. The tolerance is judged on it, and the plot shows
+// each measured phase on the nominal's side of the turn by it.
+double PhaseFromNominalDegrees(double phaseDegrees, std::complex<double> nominal);
 
 struct EvaluatedPoint {
     double frequencyMHz;
