@@ -124,17 +124,18 @@ void DrawValueLine(Canvas& canvas, const Panel& panel, double value, const Pen& 
         canvas.Text(label, {area.left - 6, BaselineCentredOn(y, kLabelFont)}, Anchor::End, kLabelFont, kBlack);
 }
 
-// Lines at 1 to 9 times each power of ten, labelled at 1, 2 and 5 over a
-// few decades; within one decade, evenly spaced lines as on a linear axis.
+// Lines at 1 to 9 times each power of ten, labelled at 1, 2, 3 and 5, at
+// 1, 2 and 5, or at 1 alone as the decades grow; within a part of a decade,
+// evenly spaced lines as on a linear axis, from end to end.
 void DrawMagnitudeGrid(Canvas& canvas, const Panel& panel) {
     const double low = Pow10(panel.from), high = Pow10(panel.to);
     const double span = panel.to - panel.from;
     const auto inside = [&](double v) { return v >= low * (1 - 1e-12) && v <= high * (1 + 1e-12); };
-    if (span > 1.0) {
+    if (span >= 0.7) {
         for (int decade = DecadeOf(low); decade <= DecadeOf(high); ++decade) {
             const double power = Pow10(decade);
             for (int k = 1; k <= 9; ++k) {
-                const bool labelled = k == 1 || (span <= 3 && (k == 2 || k == 5));
+                const bool labelled = k == 1 || (span <= 3 && (k == 2 || k == 5)) || (span <= 1.5 && k == 3);
                 if (inside(k * power))
                     DrawValueLine(canvas, panel, k * power, k == 1 ? kGrid : kMinorGrid,
                                   labelled ? sweep::SignificantText(k * power) : std::string());
