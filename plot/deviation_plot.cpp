@@ -1,7 +1,6 @@
 #include "plot/deviation_plot.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -9,8 +8,11 @@
 #include "engine/an_types.h"
 #include "plot/axis_math.h"
 #include "plot/font_metrics.h"
+#include "plot/frequency_axis.h"
+#include "plot/legend.h"
+#include "plot/plot_style.h"
+#include "plot/plot_title.h"
 #include "plot/svg_canvas.h"
-#include "plot/utf8.h"
 
 namespace quillet::plot {
 namespace {
@@ -53,57 +55,20 @@ constexpr Pen kMeanPen{{0x8A, 0x3B, 0x00}, 1.6, true};
 constexpr Pen kOutsidePen{{0xC0, 0x10, 0x10}, 1.4};
 constexpr double kOutsideRadius = 3.5;
 
-constexpr Color kBlack{0, 0, 0}, kWhite{0xFF, 0xFF, 0xFF};
-constexpr Pen kGrid{{0xDD, 0xDD, 0xDD}, 1};
-constexpr Pen kMinorGrid{{0xEE, 0xEE, 0xEE}, 1};
 constexpr Pen kZeroLine{{0xA0, 0xA0, 0xA4}, 1};
-constexpr Pen kFrame{kBlack, 1};
 
-// Pixel sizes, so every surface and file comes out alike.
-constexpr Font kTitleFont{15, true}, kLabelFont{12}, kAxisTitleFont{13};
-
-// The baseline that centres a line of text on y.
-double BaselineCentredOn(double y, const Font& font) { return y + (Ascent(font) - Descent(font)) / 2; }
-
-struct Axes {
-    double decadeFrom, decadeTo;  // log10 of the frequency range
+struct Axes : FrequencyScale {
     double dbFrom, dbTo, dbStep;
-    bool zoomed;  // the frequency range was chosen, not rounded to decades
-    Rect area;    // where they are drawn
 
-    double X(double frequencyMHz) const {
-        return area.left + (Log10(frequencyMHz) - decadeFrom) / (decadeTo - decadeFrom) * area.width;
-    }
     double Y(double db) const { return area.Bottom() - (db - dbFrom) / (dbTo - dbFrom) * area.height; }
     Point At(double frequencyMHz, double db) const { return {X(frequencyMHz), Y(db)}; }
     Point At(const PlottedValue& value) const { return At(value.frequencyMHz, value.db); }
 };
 
-double NiceStep(double span) {
-    const double raw = span / 6.0;
-    const double decade = Pow10(DecadeOf(raw));
-    for (double factor : {1.0, 2.0, 5.0, 10.0}) {
-        if (factor * decade >= raw)
-            return factor * decade;
-    }
-    return 10.0 * decade;
-}
-
 Axes ChooseAxes(const PlotRange& range, const std::optional<FrequencyRange>& zoom, Size size) {
     double low = range.lowDb, high = range.highDb;
     Axes axes{};
-    axes.area = AreaOf(size);
-    if (zoom) {
-        axes.decadeFrom = Log10(zoom->fromMHz);
-        axes.decadeTo = Log10(zoom->toMHz);
-        axes.zoomed = true;
-    } else {
-        axes.decadeFrom = DecadeOf(range.fromMHz);
-        const int below = DecadeOf(range.toMHz);
-        axes.decadeTo = Pow10(below) == range.toMHz ? below : below + 1;
-        if (axes.decadeTo <= axes.decadeFrom)
-            axes.decadeTo = axes.decadeFrom + 1;
-    }
+    static_cast<FrequencyScale&>(axes) = ChooseFrequencyScale(range.fromMHz, range.toMHz, zoom, AreaOf(size));
     const double margin = 0.05 * std::max(high - low, 1.0);  // keep lines off the frame
     low -= margin;
     high += margin;
@@ -115,62 +80,8 @@ Axes ChooseAxes(const PlotRange& range, const std::optional<FrequencyRange>& zoo
     return axes;
 }
 
-// A tick's value to the step's last digit: 0.6, never 0.6000000000000001.
-std::string TickText(double value, double step) {
-    const int decimals = std::max(0, -DecadeOf(step));
-    char text[400];
-    const auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
-    double rounded = value;
-    std::from_chars(text, written.ptr, rounded);
-    return sweep::ShortestText(rounded);
-}
-
-void DrawFrequencyLine(Canvas& canvas, const Axes& axes, double frequencyMHz, const Pen& pen,
-                       const std::string& label) {
-    if (!std::isfinite(frequencyMHz))
-        return;  // a decade past the largest double, at the top of the range
-    const double x = axes.X(frequencyMHz);
-    canvas.Line({x, axes.area.top}, {x, axes.area.Bottom()}, pen);
-    if (!label.empty())
-        canvas.Text(label, {x, axes.area.Bottom() + 4 + Ascent(kLabelFont)}, Anchor::Middle, kLabelFont, kBlack);
-}
-
-// A zoomed axis seldom starts or ends at a decade. Over a decade or more
-// the lines stay at 1 to 9 times a power of ten, labelled at 1, 2 and 5
-// while few decades are shown; within a decade the axis is nearly linear
-// and takes evenly spaced lines.
-void DrawZoomedFrequencyGrid(Canvas& canvas, const Axes& axes) {
-    const double span = axes.decadeTo - axes.decadeFrom;
-    const double from = Pow10(axes.decadeFrom), to = Pow10(axes.decadeTo);
-    const auto inside = [&](double f) { return f >= from * (1 - 1e-12) && f <= to * (1 + 1e-12); };
-    if (span >= 1.0) {
-        for (double decade = std::floor(axes.decadeFrom); decade <= std::ceil(axes.decadeTo); decade += 1) {
-            const double f = Pow10(decade);
-            for (int k = 1; k <= 9; ++k) {
-                const bool labelled = k == 1 || (span <= 2.5 && (k == 2 || k == 5));
-                if (inside(k * f))
-                    DrawFrequencyLine(canvas, axes, k * f, k == 1 ? kGrid : kMinorGrid,
-                                      labelled ? sweep::SignificantText(k * f) : std::string());
-            }
-        }
-        return;
-    }
-    const double step = NiceStep(to - from);
-    for (double n = std::ceil(from / step); n * step <= to * (1 + 1e-12); n += 1)
-        DrawFrequencyLine(canvas, axes, n * step, kGrid, sweep::SignificantText(n * step));
-}
-
 void DrawGridAndAxes(Canvas& canvas, const Axes& axes) {
-    if (axes.zoomed)
-        DrawZoomedFrequencyGrid(canvas, axes);
-    for (double decade = axes.decadeFrom; !axes.zoomed && decade <= axes.decadeTo; decade += 1) {
-        const double f = Pow10(decade);
-        DrawFrequencyLine(canvas, axes, f, kGrid, sweep::ShortestText(f));
-        if (decade == axes.decadeTo)
-            break;
-        for (int k = 2; k <= 9; ++k)
-            DrawFrequencyLine(canvas, axes, k * f, kMinorGrid, {});
-    }
+    DrawFrequencyGrid(canvas, axes);
     // Counted, not summed, so no step's rounding error reaches a label.
     const int steps = static_cast<int>(std::floor((axes.dbTo - axes.dbFrom) / axes.dbStep + 0.5));
     for (int i = 0; i <= steps; ++i) {
@@ -282,83 +193,16 @@ void DrawOutsideMarks(Canvas& canvas, const Axes& axes, const std::vector<PlotEn
 
 // Two rows under the title, outside the data: the bands, then the lines
 // and marks.
-void DrawLegend(Canvas& canvas, double pictureWidth) {
-    enum class Symbol { ExactBand, SpreadBand, CalculatorLine, MeanLine, OutsideMark };
-    struct Entry {
-        Symbol symbol;
-        std::string_view label;
+void DrawDeviationLegend(Canvas& canvas, double pictureWidth) {
+    using Symbol = LegendEntry::Symbol;
+    const std::vector<LegendEntry> rows[] = {
+        {{Symbol::Band, "exact highest to lowest, any EUT phase", kExactFill},
+         {Symbol::Band, "mean \u00B1 1 standard deviation", kSpreadFill}},
+        {{Symbol::Line, "calculator, 0.01 rad grid", {}, kCalculatorPen},
+         {Symbol::Line, "mean over the EUT phase", {}, kMeanPen},
+         {Symbol::Circle, "outside tolerance", {}, kOutsidePen, kOutsideRadius}},
     };
-    const std::vector<Entry> rows[] = {
-        {{Symbol::ExactBand, "exact highest to lowest, any EUT phase"},
-         {Symbol::SpreadBand, "mean \u00B1 1 standard deviation"}},
-        {{Symbol::CalculatorLine, "calculator, 0.01 rad grid"},
-         {Symbol::MeanLine, "mean over the EUT phase"},
-         {Symbol::OutsideMark, "outside tolerance"}},
-    };
-    constexpr double kSymbol = 22, kGap = 6, kSpacing = 22;
-    double y = 42;
-    for (const std::vector<Entry>& row : rows) {
-        double width = kSpacing * static_cast<double>(row.size() - 1);
-        for (const Entry& entry : row)
-            width += kSymbol + kGap + TextWidth(entry.label, kLabelFont);
-        double x = (pictureWidth - width) / 2;
-        for (const Entry& entry : row) {
-            switch (entry.symbol) {
-            case Symbol::ExactBand:
-            case Symbol::SpreadBand:
-                canvas.FillRect({x, y - 5, kSymbol, 10}, entry.symbol == Symbol::ExactBand ? kExactFill : kSpreadFill);
-                break;
-            case Symbol::CalculatorLine:
-            case Symbol::MeanLine:
-                canvas.Line({x, y}, {x + kSymbol, y},
-                            entry.symbol == Symbol::CalculatorLine ? kCalculatorPen : kMeanPen);
-                break;
-            case Symbol::OutsideMark: canvas.Circle({x + kSymbol / 2, y}, kOutsideRadius, kOutsidePen); break;
-            }
-            x += kSymbol + kGap;
-            canvas.Text(entry.label, {x, y + Ascent(kLabelFont) / 2 - 1}, Anchor::Start, kLabelFont, kBlack);
-            x += TextWidth(entry.label, kLabelFont) + kSpacing;
-        }
-        y += 16;
-    }
-}
-
-// The file's name without its folders, as either system writes them.
-std::string_view FileName(std::string_view source) {
-#ifdef _WIN32
-    const std::size_t slash = source.find_last_of("/\\");
-#else
-    const std::size_t slash = source.rfind('/');
-#endif
-    return slash == std::string_view::npos ? source : source.substr(slash + 1);
-}
-
-// The title with the file's name shortened in its middle where the whole
-// would not fit the picture's width, so the AN type always shows.
-std::string Title(std::int16_t anType, std::string_view fileName, double width) {
-    const std::string head = "AN type " + std::to_string(anType) + ": " + std::string(AnType(anType).caption) + "  (";
-    std::string whole = head + std::string(fileName) + ")";
-    const double room = width - 16;
-    if (TextWidth(whole, kTitleFont) <= room)
-        return whole;
-    std::vector<std::string_view> characters;
-    for (std::size_t at = 0; at < fileName.size();) {
-        const std::size_t length = NextUtf8(fileName, at).length;
-        characters.push_back(fileName.substr(at, length));
-        at += length;
-    }
-    for (std::size_t kept = characters.size() / 2; kept > 0; --kept) {
-        std::string title = head;
-        for (std::size_t i = 0; i < kept; ++i)
-            title += characters[i];
-        title += "\u2026";
-        for (std::size_t i = characters.size() - kept; i < characters.size(); ++i)
-            title += characters[i];
-        title += ")";
-        if (TextWidth(title, kTitleFont) <= room)
-            return title;
-    }
-    return head + "\u2026)";
+    DrawLegend(canvas, pictureWidth, rows);
 }
 
 }  // namespace
@@ -370,7 +214,7 @@ DeviationPlot::DeviationPlot(std::int16_t anType, std::string source, std::size_
 
 void DeviationPlot::Draw(Canvas& canvas, Size size) const {
     canvas.FillRect({0, 0, size.width, size.height}, kWhite);
-    const std::string title = Title(anType_, FileName(source_), size.width);
+    const std::string title = PlotTitle(anType_, source_, size.width);
     canvas.Text(title, {size.width / 2, 8 + Ascent(kTitleFont)}, Anchor::Middle, kTitleFont, kBlack);
     if (envelope_.Empty()) {
         const Point centre = AreaOf(size).Centre();
@@ -388,7 +232,7 @@ void DeviationPlot::Draw(Canvas& canvas, Size size) const {
     DrawLine(canvas, axes, entries, kCalculator, kCalculatorPen);
     DrawOutsideMarks(canvas, axes, entries);
     canvas.Unclip();
-    DrawLegend(canvas, size.width);
+    DrawDeviationLegend(canvas, size.width);
 }
 
 std::string DeviationPlot::Svg() const {

@@ -9,14 +9,10 @@
 
 #include "plot/canvas.h"
 #include "plot/deviation_envelope.h"
+#include "plot/frequency_axis.h"
 #include "sweep/evaluation.h"
 
 namespace quillet::plot {
-
-// A stretch of the frequency axis, lowest first, both above 0 MHz.
-struct FrequencyRange {
-    double fromMHz, toMHz;
-};
 
 // A picture (800 x 500 in the files): the calculator's deviation as a
 // line, the exact highest and lowest cases as a band, the mean over the EUT

@@ -10,12 +10,14 @@
 #include "plotqt/qt_canvas.h"
 
 namespace quillet::plotqt {
+namespace {
 
-std::string PngOf(const plot::DeviationPlot& plot) {
+template <typename Plot>
+std::string Png(const Plot& plot) {
     // Without it, Qt's fonts abort the process instead of failing.
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         throw std::runtime_error("drawing the plot needs a QGuiApplication");
-    constexpr plot::Size kSize = plot::DeviationPlot::kFileSize;
+    constexpr plot::Size kSize = Plot::kFileSize;
     QImage image(static_cast<int>(kSize.width), static_cast<int>(kSize.height), QImage::Format_ARGB32);
     {
         QPainter painter(&image);
@@ -29,5 +31,10 @@ std::string PngOf(const plot::DeviationPlot& plot) {
     const QByteArray& bytes = buffer.data();
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
+
+}  // namespace
+
+std::string PngOf(const plot::DeviationPlot& plot) { return Png(plot); }
+std::string PngOf(const plot::ImpedancePlot& plot) { return Png(plot); }
 
 }  // namespace quillet::plotqt

@@ -35,11 +35,10 @@ struct Stream {
     Stream& operator=(const Stream&) = delete;
 };
 
-}  // namespace
-
-std::string PngOf(const plot::DeviationPlot& plot) {
+template <typename Plot>
+std::string Png(const Plot& plot) {
     const GdiplusSession session;
-    constexpr plot::Size kSize = plot::DeviationPlot::kFileSize;
+    constexpr plot::Size kSize = Plot::kFileSize;
     Gdiplus::Bitmap bitmap(static_cast<INT>(kSize.width), static_cast<INT>(kSize.height), PixelFormat32bppARGB);
     {
         Gdiplus::Graphics graphics(&bitmap);
@@ -60,5 +59,10 @@ std::string PngOf(const plot::DeviationPlot& plot) {
         throw std::runtime_error("cannot read the PNG back");
     return bytes;
 }
+
+}  // namespace
+
+std::string PngOf(const plot::DeviationPlot& plot) { return Png(plot); }
+std::string PngOf(const plot::ImpedancePlot& plot) { return Png(plot); }
 
 }  // namespace quillet::plotwin

@@ -67,6 +67,7 @@ std::optional<SweepResult> EvaluateSweep(const std::string& path, std::int16_t a
         measured = std::make_shared<const measurement::Measurement>(collector.Take());
     }
     auto plot = std::make_shared<plot::DeviationPlot>(anType, result.source);
+    auto impedancePlot = std::make_shared<plot::ImpedancePlot>(anType, result.source);
     auto evaluation = sweep::Evaluate(
         measured, anType,
         [&](std::size_t done, std::size_t total) {
@@ -75,7 +76,11 @@ std::optional<SweepResult> EvaluateSweep(const std::string& path, std::int16_t a
             throttle(done, total);
             return true;
         },
-        sweep::DefaultBands(), [&plot](const sweep::EvaluatedPoint& point) { plot->Add(point); });
+        sweep::DefaultBands(),
+        [&](const sweep::EvaluatedPoint& point) {
+            plot->Add(point);
+            impedancePlot->Add(point);
+        });
     if (!evaluation)
         return std::nullopt;
     // Searching the tolerance region takes tens of milliseconds a band:
@@ -89,6 +94,7 @@ std::optional<SweepResult> EvaluateSweep(const std::string& path, std::int16_t a
     result.measured = std::move(measured);
     result.evaluation = std::make_shared<sweep::Evaluation>(std::move(*evaluation));
     result.plot = std::move(plot);
+    result.impedancePlot = std::move(impedancePlot);
     return result;
 }
 

@@ -14,6 +14,7 @@
 #include "measurement/measurement.h"
 #include "measurement/read_measurement.h"
 #include "plot/deviation_plot.h"
+#include "plot/impedance_plot.h"
 #include "sweep/evaluation.h"
 
 namespace quillet::sweepcore {
@@ -23,8 +24,9 @@ struct SweepResult {
     std::string source;  // the file as the reports name it
     std::shared_ptr<const measurement::Measurement> measured;
     std::shared_ptr<const sweep::Evaluation> evaluation;
-    std::shared_ptr<const plot::DeviationPlot> plot;  // the whole sweep, as an-sweep draws it
-    std::vector<sweep::BudgetLine> budget;            // of the default bands, as an-sweep reports them
+    std::shared_ptr<const plot::DeviationPlot> plot;           // the whole sweep, as an-sweep draws it
+    std::shared_ptr<const plot::ImpedancePlot> impedancePlot;  // likewise
+    std::vector<sweep::BudgetLine> budget;                     // of the default bands, as an-sweep reports them
 };
 
 // Called now and then with the points done so far; total is 0 while the

@@ -13,6 +13,12 @@
 #include "plotqt/qt_canvas.h"
 
 namespace quillet::sweepui {
+namespace {
+
+// At its least the legend's widest row still fits.
+const QSize kMinimumSize{520, 170};
+
+}  // namespace
 
 PlotView::PlotView(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
@@ -42,7 +48,7 @@ QSize PlotView::sizeHint() const {
     return QSize(static_cast<int>(kFile.width), static_cast<int>(kFile.height)) * 3 / 5;
 }
 
-QSize PlotView::minimumSizeHint() const { return {520, 170}; }
+QSize PlotView::minimumSizeHint() const { return kMinimumSize; }
 
 // The picture is laid out for the widget's own size, its text at its own
 // size: widget and picture coordinates are the same.
@@ -64,6 +70,19 @@ void PlotView::Changed(bool changed, bool showTip) {
     QToolTip::showText(mapToGlobal(local + QPoint(12, 12)), HoverText(), this);
 }
 
+namespace {
+
+void DrawFocus(QWidget* widget, QPainter& painter) {
+    if (!widget->hasFocus())
+        return;
+    QStyleOptionFocusRect option;
+    option.initFrom(widget);
+    option.rect = widget->rect().adjusted(1, 1, -1, -1);
+    widget->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, widget);
+}
+
+}  // namespace
+
 void PlotView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
@@ -73,12 +92,7 @@ void PlotView::paintEvent(QPaintEvent*) {
     plotqt::QtCanvas canvas(painter);
     shown->Draw(canvas, PictureSize());
     navigation_.DrawOverlay(canvas, PictureSize());
-    if (hasFocus()) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = rect().adjusted(1, 1, -1, -1);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
-    }
+    DrawFocus(this, painter);
 }
 
 void PlotView::mouseMoveEvent(QMouseEvent* event) {
@@ -124,6 +138,31 @@ void PlotView::keyPressEvent(QKeyEvent* event) {
 void PlotView::leaveEvent(QEvent*) {
     if (!hasFocus())
         Changed(navigation_.PointerLeft(), false);
+}
+
+ImpedanceView::ImpedanceView(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::StrongFocus);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+}
+
+void ImpedanceView::SetPlot(std::shared_ptr<const plot::ImpedancePlot> plot) {
+    plot_ = std::move(plot);
+    update();
+}
+
+// It shares the deviation plot's place in the window, and takes what that
+// leaves it.
+QSize ImpedanceView::sizeHint() const { return kMinimumSize; }
+QSize ImpedanceView::minimumSizeHint() const { return kMinimumSize; }
+
+void ImpedanceView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    if (!plot_)
+        return;
+    plotqt::QtCanvas canvas(painter);
+    plot_->Draw(canvas, plotqt::FromQt(size()));
+    DrawFocus(this, painter);
 }
 
 }  // namespace quillet::sweepui

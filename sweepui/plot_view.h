@@ -12,6 +12,7 @@
 #include <string>
 
 #include "plot/deviation_plot.h"
+#include "plot/impedance_plot.h"
 #include "plot/plot_navigation.h"
 #include "sweep/evaluation.h"
 
@@ -61,6 +62,28 @@ private:
     void Changed(bool changed, bool showTip);
 
     plot::PlotNavigation navigation_;
+};
+
+// The impedance plot in a window, as an-sweep draws it, laid out for the
+// widget.
+class ImpedanceView : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit ImpedanceView(QWidget* parent = nullptr);
+
+    // Nothing shows an empty frame.
+    void SetPlot(std::shared_ptr<const plot::ImpedancePlot> plot);
+    const plot::ImpedancePlot* Shown() const { return plot_.get(); }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::shared_ptr<const plot::ImpedancePlot> plot_;
 };
 
 }  // namespace quillet::sweepui

@@ -23,6 +23,8 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QSplitter>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -158,6 +160,15 @@ void SweepWindow::CreateControls() {
 
     Plot = new PlotView(this);
     Plot->setAccessibleName(QStringLiteral("Deviation plot"));
+    Impedance = new ImpedanceView(this);
+    Impedance->setAccessibleName(QStringLiteral("Impedance plot"));
+    PlotTabs = new QTabWidget(this);
+    PlotTabs->addTab(Plot, QStringLiteral("&Deviation"));
+    PlotTabs->addTab(Impedance, QStringLiteral("&Impedance"));
+    PlotTabs->setDocumentMode(true);
+    // Out of the Tab chain, which goes from the buttons straight to the
+    // plot on show; its access keys choose a tab.
+    PlotTabs->tabBar()->setFocusPolicy(Qt::NoFocus);
     Summary = new QLabel(this);
     Summary->setAccessibleName(QStringLiteral("Summary"));
     Summary->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -207,7 +218,7 @@ void SweepWindow::CreateControls() {
     lowerLayout->addWidget(BudgetArea);
     lowerLayout->addWidget(Table, 1);
     auto* splitter = new QSplitter(Qt::Vertical, this);
-    splitter->addWidget(Plot);
+    splitter->addWidget(PlotTabs);
     splitter->addWidget(lower);
     splitter->setChildrenCollapsible(false);
     splitter->setStretchFactor(0, 1);
@@ -223,7 +234,8 @@ void SweepWindow::CreateControls() {
     layout->addWidget(splitter, 1);
     layout->addLayout(bottom);
 
-    const QWidget* order[] = {AnTypeBox, ReloadButton, ResetZoomButton, Plot, Summary, BudgetArea, Table, CancelButton};
+    const QWidget* order[] = {AnTypeBox, ReloadButton, ResetZoomButton, Plot,        Impedance,
+                              Summary,   BudgetArea,   Table,           CancelButton};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
 
@@ -293,6 +305,7 @@ void SweepWindow::SetBusy(bool busy) {
     const bool shown = result_.has_value() && !busy;
     ExportReportAction->setEnabled(shown);
     ExportPlotAction->setEnabled(shown);
+    ExportImpedancePlotAction->setEnabled(shown);
     if (!busy)
         Status->clear();
 }
@@ -333,6 +346,7 @@ void SweepWindow::Finish(int generation, std::optional<SweepResult> result) {
     result_ = std::move(result);
     ShowEvaluation();
     Plot->SetSweep(result_->plot, result_->evaluation, result_->source);
+    Impedance->SetPlot(result_->impedancePlot);
     QStringList lines;
     for (const std::string& line : sweep::SummaryLines(result_->evaluation->summary))
         lines << QString::fromStdString(line);
@@ -340,6 +354,7 @@ void SweepWindow::Finish(int generation, std::optional<SweepResult> result) {
         lines << QStringLiteral("Note: %1").arg(QString::fromStdString(note));
     Summary->setText(lines.join('\n'));
     Plot->setAccessibleDescription(Summary->text());
+    Impedance->setAccessibleDescription(Summary->text());
     ShowBudget();
     SetBusy(false);
     emit Evaluated();
@@ -395,6 +410,8 @@ void SweepWindow::CreateMenus() {
     file->addSeparator();
     ExportReportAction = file->addAction(QStringLiteral("Export r&eport…"), this, &SweepWindow::ExportReportWithDialog);
     ExportPlotAction = file->addAction(QStringLiteral("Export &plot…"), this, &SweepWindow::ExportPlotWithDialog);
+    ExportImpedancePlotAction =
+        file->addAction(QStringLiteral("Export &impedance plot…"), this, &SweepWindow::ExportImpedancePlotWithDialog);
     file->addSeparator();
     CloseAction = file->addAction(QStringLiteral("&Close"), this, &QWidget::close);
     CloseAction->setShortcut(QKeySequence::Close);
@@ -569,6 +586,12 @@ void SweepWindow::ExportPlot(const QString& file, sweep::PlotFormat format) cons
                                format == sweep::PlotFormat::Svg ? result_->plot->Svg() : plotqt::PngOf(*result_->plot));
 }
 
+void SweepWindow::ExportImpedancePlot(const QString& file, sweep::PlotFormat format) const {
+    const std::string target = ExportTarget(file);
+    const plot::ImpedancePlot& plot = *result_->impedancePlot;
+    files::WriteFileAtomically(target, format == sweep::PlotFormat::Svg ? plot.Svg() : plotqt::PngOf(plot));
+}
+
 namespace {
 
 // A name of its own beside the measurement (a .csv measurement would
@@ -605,6 +628,12 @@ void SweepWindow::ExportReportWithDialog() {
 void SweepWindow::ExportPlotWithDialog() {
     ExportWithDialog(this, path_, QStringLiteral("Export the plot"), QStringLiteral("-deviation.png"), kPlotChoices,
                      [this](const QString& file, sweep::PlotFormat format) { ExportPlot(file, format); });
+}
+
+void SweepWindow::ExportImpedancePlotWithDialog() {
+    ExportWithDialog(this, path_, QStringLiteral("Export the impedance plot"), QStringLiteral("-impedance.png"),
+                     kPlotChoices,
+                     [this](const QString& file, sweep::PlotFormat format) { ExportImpedancePlot(file, format); });
 }
 
 void SweepWindow::closeEvent(QCloseEvent* event) {

@@ -1,4 +1,4 @@
-// A window for one measured sweep: the AN type, the deviation plot, the
+// A window for one measured sweep: the AN type, the deviation and impedance plots, the
 // table of points and the summary, exports written as an-sweep writes
 // them, and each row one step away from the calculator.
 #pragma once
@@ -25,12 +25,14 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QScrollArea;
+class QTabWidget;
 class QTableView;
 
 namespace quillet::sweepui {
 
 using sweepcore::SweepResult;
 
+class ImpedanceView;
 class PlotView;
 class PointTableModel;
 
@@ -55,6 +57,7 @@ public:
     // same file and type. Throws std::runtime_error naming the file.
     void ExportReport(const QString& file, sweep::ReportFormat format) const;
     void ExportPlot(const QString& file, sweep::PlotFormat format) const;
+    void ExportImpedancePlot(const QString& file, sweep::PlotFormat format) const;
 
     // Evaluates again for the type in the type box; rereading the file
     // takes in any change made to it since.
@@ -70,6 +73,7 @@ public:
     QAction* ReloadAction;
     QAction* ExportReportAction;
     QAction* ExportPlotAction;
+    QAction* ExportImpedancePlotAction;
     QAction* CloseAction;
     QAction* CopyAction;
     QAction* SelectAllAction;
@@ -81,7 +85,11 @@ public:
     QComboBox* AnTypeBox;
     QPushButton* ReloadButton;
     QPushButton* ResetZoomButton;
+    // The deviation and the impedance plot, one on show at a time; the tabs
+    // are chosen with Alt+D and Alt+I, or Ctrl+Tab within.
+    QTabWidget* PlotTabs;
     PlotView* Plot;
+    ImpedanceView* Impedance;
     QLabel* Summary;
     // The budget lines as a grid: a heading across the top, then per band
     // two columns, measured and at the tolerance limit, under the band's
@@ -115,6 +123,7 @@ private:
     std::string ExportTarget(const QString& file) const;
     void ExportReportWithDialog();
     void ExportPlotWithDialog();
+    void ExportImpedancePlotWithDialog();
     void Finish(int generation, std::optional<SweepResult> result);
     void Fail(int generation, const QString& message);
     void Progressed(int generation, std::size_t done, std::size_t total);

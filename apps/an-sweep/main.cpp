@@ -32,6 +32,7 @@
 #include "engine/an_types.h"
 #include "measurement/read_measurement.h"
 #include "plot/deviation_plot.h"
+#include "plot/impedance_plot.h"
 #if QUILLET_PNG_WITH_QT
 #include "plotqt/png_file.h"
 #else
@@ -70,14 +71,15 @@ std::optional<std::string> OutputsClash(const Options& options) {
     const auto isInput = [&](const std::string& name) {
         return options.input == kStandardInput ? IsStandardInput(name) : SameFile(name, options.input);
     };
-    if (options.output && isInput(*options.output))
-        return "--output names the measurement file itself (" + *options.output + "); choose another file";
-    if (options.plot && isInput(*options.plot))
-        return "--plot names the measurement file itself (" + *options.plot + "); choose another file";
-    if (options.budget && isInput(*options.budget))
-        return "--budget names the measurement file itself (" + *options.budget + "); choose another file";
     const std::pair<const char*, const std::optional<std::string>*> outputs[] = {
-        {"--output", &options.output}, {"--plot", &options.plot}, {"--budget", &options.budget}};
+        {"--output", &options.output},
+        {"--plot", &options.plot},
+        {"--impedance-plot", &options.impedancePlot},
+        {"--budget", &options.budget}};
+    for (const auto& [option, name] : outputs) {
+        if (*name && isInput(**name))
+            return std::string(option) + " names the measurement file itself (" + **name + "); choose another file";
+    }
     for (std::size_t i = 0; i < std::size(outputs); ++i) {
         for (std::size_t j = i + 1; j < std::size(outputs); ++j) {
             const auto& a = *outputs[i].second;
@@ -153,10 +155,12 @@ private:
 class Pipeline : public PointSink {
 public:
     using Plot = quillet::plot::DeviationPlot;
+    using ImpedancePlot = quillet::plot::ImpedancePlot;
     Pipeline(std::int16_t anType, const std::vector<Band>& bands, const DecisionRule& rule, ReportWriter& writer,
-             Plot* plot)
+             Plot* plot, ImpedancePlot* impedancePlot)
         : writer_(writer),
           plot_(plot),
+          impedancePlot_(impedancePlot),
           summary_(SummaryOfBands(bands, rule)),
           evaluator_(anType, [this](const EvaluatedPoint& point) { Emit(point); }) {}
 
@@ -175,10 +179,13 @@ private:
         writer_.Row(point);
         if (plot_)
             plot_->Add(point);
+        if (impedancePlot_)
+            impedancePlot_->Add(point);
     }
 
     ReportWriter& writer_;
     Plot* plot_;
+    ImpedancePlot* impedancePlot_;
     Summary summary_;
     ParallelEvaluator evaluator_;  // last: its helper stops before the rest goes
 };
@@ -189,16 +196,23 @@ int Run(const Options& options, int argc, char* argv[]) {
     const std::string source = SourceName(options.input);
 
     std::optional<quillet::plot::DeviationPlot> plotted;
+    std::optional<quillet::plot::ImpedancePlot> impedancePlotted;
     // The options took only names ending in a format's extension.
-    const PlotFormat plotFormat =
-        options.plot ? PlotFormatFromFileName(*options.plot).value_or(PlotFormat::Svg) : PlotFormat::Svg;
+    const auto formatOf = [](const std::optional<std::string>& name) {
+        return name ? PlotFormatFromFileName(*name).value_or(PlotFormat::Svg) : PlotFormat::Svg;
+    };
+    const PlotFormat plotFormat = formatOf(options.plot);
+    const PlotFormat impedancePlotFormat = formatOf(options.impedancePlot);
     if (options.plot)
         plotted.emplace(options.anType, source);
+    if (options.impedancePlot)
+        impedancePlotted.emplace(options.anType, source);
 #if QUILLET_PNG_WITH_QT
     // Qt paints the PNG; it needs Qt's font machinery, never a display.
     std::optional<PrivateRuntimeFolder> runtimeFolder;  // outlives the application
     std::unique_ptr<QGuiApplication> application;
-    if (options.plot && plotFormat == PlotFormat::Png) {
+    if ((options.plot && plotFormat == PlotFormat::Png) ||
+        (options.impedancePlot && impedancePlotFormat == PlotFormat::Png)) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         // Qt warns when it finds no runtime directory, which drawing into
         // a file never needs.
@@ -212,7 +226,7 @@ int Run(const Options& options, int argc, char* argv[]) {
 #endif
     // Every output is opened before anything is read, so a target that
     // cannot be written stops the run before it has written anything.
-    std::optional<AtomicFile> output, plot, budget;
+    std::optional<AtomicFile> output, plot, impedancePlot, budget;
     std::optional<HeldOutput> terminal;
     if (options.output)
         output.emplace(*options.output);
@@ -220,25 +234,32 @@ int Run(const Options& options, int argc, char* argv[]) {
         terminal.emplace();
     if (options.plot)
         plot.emplace(*options.plot);
+    if (options.impedancePlot)
+        impedancePlot.emplace(*options.impedancePlot);
     if (options.budget)
         budget.emplace(*options.budget);
     std::ostream& out = output ? output->Stream() : terminal->Stream();
 
     const auto writer = MakeReportWriter(options.format, out, options.anType, source, options.rule);
-    Pipeline pipeline(options.anType, options.bands, options.rule, *writer, plotted ? &*plotted : nullptr);
+    Pipeline pipeline(options.anType, options.bands, options.rule, *writer, plotted ? &*plotted : nullptr,
+                      impedancePlotted ? &*impedancePlotted : nullptr);
     ReadMeasurementFile(options.input, options.readOptions, pipeline);
     const Summary& summary = pipeline.Finish();
     const std::vector<BudgetLine> lines = BudgetLines(summary.bands, options.anType);
     writer->Finish(summary, lines);
     if (budget)
         budget->Stream() << BudgetCsv(lines);
-    if (plotted) {
+    {
 #if QUILLET_PNG_WITH_QT
         using quillet::plotqt::PngOf;
 #else
         using quillet::plotwin::PngOf;
 #endif
-        plot->Stream() << (plotFormat == PlotFormat::Svg ? plotted->Svg() : PngOf(*plotted));
+        if (plotted)
+            plot->Stream() << (plotFormat == PlotFormat::Svg ? plotted->Svg() : PngOf(*plotted));
+        if (impedancePlotted)
+            impedancePlot->Stream() << (impedancePlotFormat == PlotFormat::Svg ? impedancePlotted->Svg()
+                                                                               : PngOf(*impedancePlotted));
     }
 
 #ifdef _WIN32
@@ -251,6 +272,8 @@ int Run(const Options& options, int argc, char* argv[]) {
         return Fail("cannot write the result to the standard output");
     if (plot)
         plot->Commit();
+    if (impedancePlot)
+        impedancePlot->Commit();
     if (budget)
         budget->Commit();
 

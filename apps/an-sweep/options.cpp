@@ -69,6 +69,9 @@ std::unique_ptr<CLI::App> MakeParser(Options& options, Texts& texts) {
     app->add_option("--output", options.output, "write the result to FILE instead of the terminal")->type_name("FILE");
     app->add_option("--plot", options.plot, "draw the deviation against frequency into FILE.svg or FILE.png")
         ->type_name("FILE");
+    app->add_option("--impedance-plot", options.impedancePlot,
+                    "draw |Z| and phase against the nominal and its tolerance into FILE.svg or FILE.png")
+        ->type_name("FILE");
     app->add_option("--bands", texts.bands,
                     "the budget's frequency bands in MHz, such as 0.009-0.15,0.15-30 (the default)")
         ->type_name("LIST");
@@ -129,6 +132,9 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
         throw UsageError("--format takes table, csv or json, not '" + texts.format + "'");
     if (options.plot && (options.plot->size() <= 4 || !PlotFormatFromFileName(*options.plot)))
         throw UsageError("--plot takes a file name ending in .svg or .png");
+    if (options.impedancePlot &&
+        (options.impedancePlot->size() <= 4 || !PlotFormatFromFileName(*options.impedancePlot)))
+        throw UsageError("--impedance-plot takes a file name ending in .svg or .png");
     if (app->count("--bands") > 0) {
         try {
             options.bands = sweep::ParseBands(texts.bands);

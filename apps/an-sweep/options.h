@@ -19,8 +19,9 @@ struct Options {
     std::int16_t anType = 1;
     sweep::ReportFormat format = sweep::ReportFormat::Table;
     std::optional<std::string> output;
-    std::optional<std::string> plot;    // ends in .svg or .png
-    std::optional<std::string> budget;  // the budget lines as CSV
+    std::optional<std::string> plot;           // ends in .svg or .png
+    std::optional<std::string> impedancePlot;  // ends in .svg or .png
+    std::optional<std::string> budget;         // the budget lines as CSV
     std::vector<sweep::Band> bands = sweep::DefaultBands();
     sweep::DecisionRule rule;  // guarded with --uncertainty
     bool check = false;

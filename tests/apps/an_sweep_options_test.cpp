@@ -8,17 +8,19 @@ namespace {
 
 TEST(ParseOptions, ReadsTheCommandLine) {
     const Options o = ParseOptions(
-        {"--type", "3", "--format", "json", "--output", "out.json", "--plot", "p.SVG", "--check", "sweep.s1p"});
+        {"--type", "3", "--format", "json", "--output", "out.json", "--plot", "p.SVG", "--impedance-plot", "z.png",
+         "--check", "sweep.s1p"});
     EXPECT_EQ(o.anType, 3);
     EXPECT_EQ(o.format, ReportFormat::Json);
     EXPECT_EQ(o.output, "out.json");
     EXPECT_EQ(o.plot, "p.SVG");
+    EXPECT_EQ(o.impedancePlot, "z.png");
     EXPECT_TRUE(o.check);
     EXPECT_EQ(o.input, "sweep.s1p");
     const Options defaults = ParseOptions({"sweep.csv"});
     EXPECT_EQ(defaults.anType, 1);
     EXPECT_EQ(defaults.format, ReportFormat::Table);
-    EXPECT_FALSE(defaults.output || defaults.plot || defaults.check);
+    EXPECT_FALSE(defaults.output || defaults.plot || defaults.impedancePlot || defaults.check);
     EXPECT_TRUE(ParseOptions({"--list-types"}).listTypes);
     EXPECT_TRUE(ParseOptions({"--help"}).help);
     EXPECT_TRUE(ParseOptions({"--version"}).version);
@@ -52,6 +54,9 @@ TEST(ParseOptions, RejectsWhatItCannotUse) {
         {"--format", "xml", "a.s1p"},
         {"--plot", "p.pdf", "a.s1p"},
         {"--plot", ".svg", "a.s1p"},
+        {"--impedance-plot", "z.csv", "a.s1p"},
+        {"--impedance-plot", ".png", "a.s1p"},
+        {"--impedance-plot"},
         {"--verbose", "a.s1p"},
         {"a.s1p", "b.s1p"},
         {"--output"},

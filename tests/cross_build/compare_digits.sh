@@ -23,7 +23,7 @@ awk -F'|' 'NR == FNR { line[FNR] = $0; text[FNR] = $2 "|" $3; next }
 
 # an-sweep's complete reports, byte for byte: the sample (read from
 # standard input) and random sweeps of every kind, all four AN types, every
-# format, the budget lines and the plot as SVG.
+# format, the budget lines and both plots as SVG.
 python3 "$(dirname "$0")/random_sweeps.py" "$work" "${SWEEP_POINTS:-20000}"
 cp "$sample" "$work/sample.s1p"
 reports=0
@@ -40,7 +40,8 @@ for file in "$work"/sample.s1p "$work"/sweep*; do
             # The plot is the same for every format: drawn once per type.
             linux_plot=() windows_plot=()
             if [ "$format" = csv ]; then
-                linux_plot=(--plot "$work/linux.$name.svg") windows_plot=(--plot "windows.$name.svg")
+                linux_plot=(--plot "$work/linux.$name.svg" --impedance-plot "$work/linux.$name.z.svg")
+                windows_plot=(--plot "windows.$name.svg" --impedance-plot "windows.$name.z.svg")
             fi
             "$linux/apps/an-sweep" --type "$type" --format "$format" --budget "$work/linux.$name.budget" \
                 "${linux_plot[@]}" - \
@@ -62,7 +63,7 @@ for file in "$work"/sample.s1p "$work"/sweep*; do
                 cat "$work/linux.err" "$work/windows.err"
                 exit 1
             fi
-            for part in "$name" "$name.budget" "$name.svg"; do
+            for part in "$name" "$name.budget" "$name.svg" "$name.z.svg"; do
                 [ -e "$work/linux.$part" ] || continue
                 if ! cmp -s "$work/linux.$part" "$work/windows.$part"; then
                     echo "an-sweep's reports differ: $part"

@@ -78,6 +78,9 @@ for target in input.s1p link.s1p hard.s1p; do
         test "$(status "$an_sweep" --output "$work/$target" "$work/input.s1p")" = 2
     check "--plot $target.svg over the measurement is refused" \
         test "$(cd "$work" && ln -sf input.s1p "$target.svg" && status "$an_sweep" --plot "$target.svg" input.s1p)" = 2
+    check "--impedance-plot $target.png over the measurement is refused" \
+        test "$(cd "$work" && ln -sf input.s1p "$target.png" &&
+            status "$an_sweep" --impedance-plot "$target.png" input.s1p)" = 2
 done
 for target in input.s1p hard.s1p; do
     check "--budget $target over the measurement is refused" \
@@ -120,6 +123,16 @@ check "a replaced --output keeps its permissions" test "$(stat -c %a "$work/priv
 check "an --output that cannot be written is status 2" \
     test "$(status "$an_sweep" --output "$work/no/dir.csv" --plot "$work/left.png" "$sample")" = 2
 check "  and leaves no plot" test ! -e "$work/left.png"
+check "an --output that cannot be written leaves no impedance plot" \
+    test "$(status "$an_sweep" --output "$work/no/dir.csv" --impedance-plot "$work/left-z.svg" "$sample")" = 2
+check "  (none written)" test ! -e "$work/left-z.svg"
+check "--plot and --impedance-plot on one file are refused" \
+    test "$(cd "$work" && status "$an_sweep" --plot both.svg --impedance-plot ./both.svg "$sample")" = 2
+check "--impedance-plot writes an SVG and a PNG" \
+    sh -c "'$an_sweep' --impedance-plot '$work/z.svg' '$sample' >/dev/null &&
+           '$an_sweep' --impedance-plot '$work/z.png' '$sample' >/dev/null &&
+           grep -q '<title>AN impedance against tolerance</title>' '$work/z.svg' &&
+           test \"\$(head -c 4 '$work/z.png' | tail -c 3)\" = PNG"
 echo old >"$work/real.csv"
 ln -s real.csv "$work/linked.csv"
 "$an_sweep" --format csv --output "$work/linked.csv" "$sample" 2>/dev/null

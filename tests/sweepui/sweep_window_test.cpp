@@ -19,6 +19,7 @@
 #include <QScrollArea>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -364,7 +365,7 @@ private slots:
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("format");
         for (int type : {1, 3})
-            for (const char* format : {"table", "csv", "json", "png", "svg"})
+            for (const char* format : {"table", "csv", "json", "png", "svg", "impedance.png", "impedance.svg"})
                 QTest::addRow("type %d %s", type, format) << type << QString(format);
     }
 
@@ -378,11 +379,17 @@ private slots:
         QByteArray expected;
         using quillet::sweep::PlotFormat;
         using quillet::sweep::ReportFormat;
-        if (format == "png" || format == "svg") {
-            const QString plot = dir_.filePath("an-sweep." + format);
-            AnSweep({"--type", QString::number(type), "--plot", plot, kSample});
+        const QString ending = format.section('.', -1);
+        const bool impedance = format.startsWith("impedance.");
+        if (ending == "png" || ending == "svg") {
+            const QString plot = dir_.filePath("an-sweep." + ending);
+            AnSweep({"--type", QString::number(type), impedance ? "--impedance-plot" : "--plot", plot, kSample});
             expected = Contents(plot);
-            window->ExportPlot(target, format == "png" ? PlotFormat::Png : PlotFormat::Svg);
+            const PlotFormat plotFormat = ending == "png" ? PlotFormat::Png : PlotFormat::Svg;
+            if (impedance)
+                window->ExportImpedancePlot(target, plotFormat);
+            else
+                window->ExportPlot(target, plotFormat);
         } else {
             expected = AnSweep({"--type", QString::number(type), "--format", format, kSample}).out;
             window->ExportReport(target, format == "csv"    ? ReportFormat::Csv
@@ -400,6 +407,8 @@ private slots:
         SweepWindow* window = sweeps_->Open(copy);
         QVERIFY(Idle(window));
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, window->ExportReport(copy, quillet::sweep::ReportFormat::Csv));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error,
+                                 window->ExportImpedancePlot(copy, quillet::sweep::PlotFormat::Svg));
         QCOMPARE(Contents(copy), Contents(kSample));
 
         // Checked first, then asked, by the name to be written: the
@@ -586,8 +595,19 @@ private slots:
         QTest::keyClick(window->Table, Qt::Key_Down);
         QTest::keyClick(window->Table, Qt::Key_Down);
         QCOMPARE(window->Table->currentIndex().row(), 2);
-        for (QWidget* named : {static_cast<QWidget*>(window->Plot), static_cast<QWidget*>(window->Table),
-                               static_cast<QWidget*>(window->Summary), static_cast<QWidget*>(window->BudgetArea)})
+        // Alt+I shows the impedance plot, which Tab then reaches in the
+        // deviation plot's place.
+        QTest::keyClick(window, Qt::Key_I, Qt::AltModifier);
+        QCOMPARE(window->PlotTabs->currentWidget(), window->Impedance);
+        QVERIFY(window->Impedance->Shown());
+        window->ReloadButton->setFocus();
+        QTest::keyClick(window->ReloadButton, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), window->Impedance);
+        QTest::keyClick(window, Qt::Key_D, Qt::AltModifier);
+        QCOMPARE(window->PlotTabs->currentWidget(), window->Plot);
+        for (QWidget* named : {static_cast<QWidget*>(window->Plot), static_cast<QWidget*>(window->Impedance),
+                               static_cast<QWidget*>(window->Table), static_cast<QWidget*>(window->Summary),
+                               static_cast<QWidget*>(window->BudgetArea)})
             QVERIFY(!named->accessibleName().isEmpty());
     }
 
