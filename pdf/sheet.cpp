@@ -21,7 +21,7 @@ constexpr double kFooterBaseline = kPageHeight - 30;
 constexpr plot::Font kTitleFont{16, true}, kHeadingFont{11.5, true}, kBodyFont{9, false}, kLabelFont{9, true},
     kTableFont{7.5, false}, kTableHeadFont{7.5, true}, kFooterFont{7.5, false};
 constexpr double kLineSpacing = 1.3;  // of the font size
-constexpr double kLabelWidth = 160;   // the labels' column of a block of fields
+constexpr double kLabelWidth = 135;   // the labels' column: a SHA-256 fits beside it
 constexpr double kCellPadding = 3;
 constexpr plot::Color kInk{0, 0, 0}, kGrey{0x60, 0x60, 0x60}, kRule{0xA0, 0xA0, 0xA0}, kMarkedRow{0xFF, 0xD6, 0xD6},
     kHeadRow{0xE8, 0xE8, 0xE8};
@@ -156,6 +156,12 @@ private:
         const plot::Font body{kTableFont.pixels * narrowing, false}, head{kTableHeadFont.pixels * narrowing, true};
         const double rowHeight = LineHeight(body) + 1;
 
+        // Numbers right-aligned, and a column's heading with its numbers.
+        std::vector<bool> numeric(widths.size(), false);
+        if (!table.rows.empty()) {
+            for (std::size_t c = 0; c < std::min(table.rows[0].size(), numeric.size()); ++c)
+                numeric[c] = LooksNumeric(table.rows[0][c]);
+        }
         const auto putRow = [&](const std::vector<std::string>& row, const plot::Font& font, plot::Color shade,
                                 bool shaded) {
             if (shaded)
@@ -164,7 +170,7 @@ private:
             for (std::size_t c = 0; c < std::min(row.size(), widths.size()); ++c) {
                 const double w = widths[c] * narrowing;
                 const double baseline = y_ + rowHeight - (rowHeight - font.pixels) / 2 - 1;
-                if (LooksNumeric(row[c]))
+                if (!row[c].empty() && (&row == &table.header ? numeric[c] : LooksNumeric(row[c])))
                     Text(row[c], {x + w - kCellPadding * narrowing, baseline}, font, kInk, plot::Anchor::End);
                 else
                     Text(row[c], {x + kCellPadding * narrowing, baseline}, font);

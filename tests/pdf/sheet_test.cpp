@@ -2,45 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "plot/deviation_plot.h"
+#include "tests/pdf/pdf_text.h"
 
 namespace quillet::pdf {
 namespace {
-
-namespace fs = std::filesystem;
-
-// What a reader's tool takes out of the file: poppler's pdftotext, as a lab
-// would copy text out of a record.
-// pdffonts lists the fonts instead.
-std::string TextOf(const std::string& pdf, const std::string& tool = "pdftotext -layout", const char* to = " -") {
-    const fs::path folder = fs::temp_directory_path() /
-                            ("quillet-pdf-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                             std::to_string(std::rand()));
-    fs::create_directories(folder);
-    const fs::path file = folder / "record.pdf";
-    std::ofstream(file, std::ios::binary) << pdf;
-    std::string text;
-    const std::string command = std::string(tool) + " '" + file.string() + "'" + to + " 2>&1";
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-            text.append(buffer, n);
-        EXPECT_EQ(::pclose(pipe), 0) << command << "\n" << text;
-    }
-    fs::remove_all(folder);
-    return text;
-}
-
-std::string WithoutSpace(std::string text) {
-    std::erase_if(text, [](char c) { return c == ' ' || c == '\n' || c == '\f'; });
-    return text;
-}
 
 Sheet SampleSheet(std::size_t rows) {
     Sheet sheet{"AN verification record", "Verification 7", "Serial ÄN-0042 · verification 7", {}};
