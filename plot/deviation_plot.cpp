@@ -11,6 +11,7 @@
 #include "plot/font_metrics.h"
 #include "plot/svg_canvas.h"
 #include "plot/utf8.h"
+#include "plot/value_axis.h"
 
 namespace quillet::plot {
 namespace {
@@ -79,16 +80,6 @@ struct Axes {
     Point At(const PlottedValue& value) const { return At(value.frequencyMHz, value.db); }
 };
 
-double NiceStep(double span) {
-    const double raw = span / 6.0;
-    const double decade = Pow10(DecadeOf(raw));
-    for (double factor : {1.0, 2.0, 5.0, 10.0}) {
-        if (factor * decade >= raw)
-            return factor * decade;
-    }
-    return 10.0 * decade;
-}
-
 Axes ChooseAxes(const PlotRange& range, const std::optional<FrequencyRange>& zoom, Size size) {
     double low = range.lowDb, high = range.highDb;
     Axes axes{};
@@ -113,16 +104,6 @@ Axes ChooseAxes(const PlotRange& range, const std::optional<FrequencyRange>& zoo
     if (axes.dbTo - axes.dbFrom < axes.dbStep)
         axes.dbTo = axes.dbFrom + axes.dbStep;
     return axes;
-}
-
-// A tick's value to the step's last digit: 0.6, never 0.6000000000000001.
-std::string TickText(double value, double step) {
-    const int decimals = std::max(0, -DecadeOf(step));
-    char text[400];
-    const auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
-    double rounded = value;
-    std::from_chars(text, written.ptr, rounded);
-    return sweep::ShortestText(rounded);
 }
 
 void DrawFrequencyLine(Canvas& canvas, const Axes& axes, double frequencyMHz, const Pen& pen,

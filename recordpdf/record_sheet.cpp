@@ -10,6 +10,7 @@
 #include "engine/an_types.h"
 #include "measurement/read_measurement.h"
 #include "plot/deviation_plot.h"
+#include "plot/trend_plot.h"
 #include "quillet/version.h"
 #include "records/dates.h"
 #include "sweep/budget.h"
@@ -207,6 +208,20 @@ pdf::Sheet HistorySheet(const records::Network& network, const std::vector<recor
         table.rows.push_back(row);
         table.marked.push_back(v.results.decisionVerdict.outcome != "pass" && !v.withdrawnAt);
     }
+    auto trend =
+        std::make_shared<plot::TrendPlot>("Verifications of " + NetworkName(network), bandNames, "Worst margin");
+    for (const records::Verification& v : verifications) {
+        plot::TrendEntry entry{
+            v.date, v.results.worstMargin, {}, v.results.decisionVerdict.outcome == "pass", v.withdrawnAt.has_value()};
+        const auto bands = BandUncertainties(v.results.bandsJson);
+        for (const std::string& name : bandNames) {
+            const auto found = std::find_if(bands.begin(), bands.end(), [&](const auto& b) { return b.first == name; });
+            entry.bandUncertaintyDb.push_back(found == bands.end() ? std::nullopt : found->second);
+        }
+        trend->Add(std::move(entry));
+    }
+    sheet.blocks.push_back(pdf::Figure{plot::TrendPlot::kFileSize,
+                                       [trend](plot::Canvas& canvas, plot::Size size) { trend->Draw(canvas, size); }});
     sheet.blocks.push_back(pdf::Heading{"Verifications"});
     if (verifications.empty())
         sheet.blocks.push_back(pdf::Paragraph{"None recorded."});
