@@ -11,5 +11,9 @@ namespace quillet::files {
 
 std::wstring WidePath(const std::string& utf8);
 
+// The folder the running program's file is in, in UTF-8, without a
+// trailing backslash.
+std::string ProgramFolder();
+
 }  // namespace quillet::files
 #endif

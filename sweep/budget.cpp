@@ -29,11 +29,6 @@ void Worse(std::optional<WorstFigure>& worst, double db, double atMHz, double si
         worst = WorstFigure{db, atMHz};
 }
 
-std::string Decibels(double db) {
-    std::string text = ResultText(db);
-    return text.front() == ' ' ? text.substr(1) : text;
-}
-
 std::string FiguresText(const WorstFigures& f) {
     if (f.unboundedAtMHz)
         return UnboundedText(*f.unboundedAtMHz);
@@ -154,6 +149,11 @@ const std::array<NamedFigure, 5>& BudgetFigures() {
 std::string BandText(const BudgetLine& line) {
     return SignificantText(line.band.fromMHz) + " to " + SignificantText(line.band.toMHz) + " MHz, " +
            std::to_string(line.points) + " point(s)";
+}
+
+std::string Decibels(double db) {
+    std::string text = ResultText(db);
+    return text.front() == ' ' ? text.substr(1) : text;
 }
 
 std::string FigureText(const WorstFigure& figure) {

@@ -65,6 +65,8 @@ struct NamedFigure {
 const std::array<NamedFigure, 5>& BudgetFigures();
 // A band as the text heads it: "0.15 to 30 MHz, 201 point(s)".
 std::string BandText(const BudgetLine& line);
+// A figure in dB as the calculator rounds its deviation: "1.23".
+std::string Decibels(double db);
 // One figure: "1.23 dB at 0.15 MHz", in dB as the calculator rounds its
 // deviation.
 std::string FigureText(const WorstFigure& figure);

@@ -24,8 +24,6 @@ std::string Shown(const std::string& boxText) {
     return !boxText.empty() && boxText.front() == ' ' ? boxText.substr(1) : boxText;
 }
 
-std::string Decibels(double db) { return Shown(ResultText(db)); }
-
 // The input boxes' limits, as the clamp footnote names them.
 std::string LimitsText() {
     auto range = [](const EntryField& field, const char* unit) {
