@@ -240,6 +240,8 @@ void SweepWindow::Impl::CreateControls() {
     resetZoom_ = Child(L"BUTTON", L"Reset &zoom", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, kResetZoomCommand);
     plot_ = std::make_unique<PlotControl>(instance_, window_, kPlotControl);
     plot_->ZoomChanged = [this](bool zoomed) { ZoomChanged(zoomed); };
+    // Never laid out: the name screen readers give the summary after it.
+    Child(L"STATIC", L"Summary", SS_LEFT | SS_NOPREFIX);
     summary_ = Child(L"EDIT", L"", ES_MULTILINE | ES_READONLY | WS_TABSTOP, kSummaryControl);
     budget_ = std::make_unique<BudgetGrid>(instance_, window_, kBudgetControl);
     table_ = std::make_unique<PointList>(instance_, window_, kTableControl);
@@ -248,7 +250,7 @@ void SweepWindow::Impl::CreateControls() {
             host_.PointActivated(p.frequencyText, p.magnitudeText, p.phaseText, result_->evaluation->anType);
     };
     status_ = Child(L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE | SS_ENDELLIPSIS);
-    progress_ = Child(PROGRESS_CLASSW, L"", PBS_SMOOTH);
+    progress_ = Child(PROGRESS_CLASSW, L"Evaluation progress", PBS_SMOOTH);
     cancel_ = Child(L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, kCancelCommand);
 
     tips_ = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0, window_,

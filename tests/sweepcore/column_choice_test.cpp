@@ -1,5 +1,6 @@
-// What the columns dialogs of both toolkits show and decide, and the names
-// exports go to: one rule each, held here against files on disk.
+// What the sweep windows of both toolkits show and decide alike: the
+// columns dialog held against files on disk, the names exports go to and
+// the points' tips.
 
 #include "sweepcore/column_choice.h"
 
@@ -10,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "sweep/report.h"
 #include "sweepcore/export_name.h"
+#include "sweepcore/point_tips.h"
 #include "sweepcore/sha256.h"
 
 namespace quillet::sweepcore {
@@ -127,6 +130,28 @@ TEST_F(TempFiles, AChoiceIsRememberedForFilesWithTheSameFirstLine) {
     EXPECT_FALSE(OptionsFor(first, "f:MHz,nonsense").columns);
     EXPECT_FALSE(OptionsFor(first, std::nullopt).columns);
     EXPECT_FALSE(OptionsFor("a.s1p", "f:MHz,mag:ohm,phase:deg").columns);
+}
+
+// A clamped input speaks for the deviation alone; outside the tolerance
+// the whole row says so.
+TEST(PointCellTip, NamesClampedDeviationsAndPointsOutsideTheTolerance) {
+    const std::string limit = "Beyond the calculator's limits: the calculator shows the result for the limit";
+    const std::string outside = "Outside the tolerance (" + sweep::ToleranceText() + ")";
+    const struct {
+        bool clamped, within;
+        int column;
+        std::string tip;
+    } cases[] = {
+        {true, false, sweep::kDeviationColumn, limit},   {true, true, sweep::kFrequencyColumn, ""},
+        {true, false, sweep::kFrequencyColumn, outside}, {false, false, sweep::kDeviationColumn, outside},
+        {false, true, sweep::kDeviationColumn, ""},
+    };
+    for (const auto& c : cases) {
+        sweep::EvaluatedPoint point{};
+        point.inputsClamped = c.clamped;
+        point.withinTolerance = c.within;
+        EXPECT_EQ(PointCellTip(point, c.column), c.tip) << c.clamped << c.within << c.column;
+    }
 }
 
 // The dialog's answer gets the chosen format's ending unless it has one of

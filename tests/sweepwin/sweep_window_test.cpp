@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "plotwin/png_file.h"
+#include "sweep/budget.h"
 #include "sweep/point_order.h"
 #include "sweep/report.h"
 #include "sweep/rows_text.h"
@@ -347,6 +348,72 @@ TEST_F(SweepWindowTest, ExportsAreAnSweepsBytesAndNeverOverwriteTheMeasurement) 
         EXPECT_THROW(window_->ExportPlot(target, sweep::PlotFormat::Svg), std::runtime_error) << target;
     }
     EXPECT_EQ(Contents(measurement_), before);
+}
+
+// What screen readers name each control by, as the Qt window names them:
+// a box by the label just before it, anything else by its own text. The
+// budget is a grid with the Qt grid's headings and cells.
+TEST_F(SweepWindowTest, ControlsAreNamedAndTheBudgetIsAGrid) {
+    Open(measurement_);
+    ASSERT_TRUE(Evaluated());
+    const auto text = [](HWND control) {
+        wchar_t buffer[256] = {};
+        ::GetWindowTextW(control, buffer, 256);
+        std::string shown = win32::Narrow(buffer);
+        std::erase(shown, '&');
+        if (!shown.empty() && shown.back() == ':')
+            shown.pop_back();
+        return shown;
+    };
+    const struct {
+        const char* control;
+        const char* name;
+        bool byLabel;
+    } names[] = {
+        {"AnType", "AN type", true},  {"Plot", "Deviation plot", false},
+        {"Summary", "Summary", true}, {"Budget", "Budget lines", false},
+        {"Table", "Points", false},   {"Progress", "Evaluation progress", false},
+    };
+    for (const auto& c : names) {
+        HWND control = window_->Control(c.control);
+        EXPECT_EQ(text(c.byLabel ? ::GetWindow(control, GW_HWNDPREV) : control), c.name) << c.control;
+    }
+
+    HWND grid = window_->Control("Budget");
+    const std::vector<sweep::BudgetLine>& lines = window_->Result()->budget;
+    ASSERT_FALSE(lines.empty());
+    HWND header = ListView_GetHeader(grid);
+    ASSERT_EQ(static_cast<std::size_t>(Header_GetItemCount(header)), 1 + 2 * lines.size());
+    const auto heading = [header](int column) {
+        wchar_t buffer[256] = {};
+        HDITEMW item{};
+        item.mask = HDI_TEXT;
+        item.pszText = buffer;
+        item.cchTextMax = 256;
+        Header_GetItem(header, column, &item);
+        return win32::Narrow(buffer);
+    };
+    const auto cell = [grid](int row, int column) {
+        wchar_t buffer[256] = {};
+        ListView_GetItemText(grid, row, column, buffer, 256);
+        return win32::Narrow(buffer);
+    };
+    EXPECT_EQ(heading(0), "Budget lines");
+    const auto& figures = sweep::BudgetFigures();
+    ASSERT_EQ(static_cast<std::size_t>(ListView_GetItemCount(grid)), figures.size());
+    for (std::size_t b = 0; b < lines.size(); ++b) {
+        const int column = 1 + 2 * static_cast<int>(b);
+        EXPECT_EQ(heading(column), sweep::BandText(lines[b]) + ", measured");
+        EXPECT_EQ(heading(column + 1), sweep::BandText(lines[b]) + ", tolerance limit");
+        for (std::size_t f = 0; f < figures.size(); ++f) {
+            const auto row = static_cast<int>(f);
+            EXPECT_EQ(cell(row, 0), figures[f].name);
+            const std::optional<WorstFigure>& measured = lines[b].measured.*figures[f].figure;
+            if (!lines[b].measured.unboundedAtMHz && measured) {
+                EXPECT_EQ(cell(row, column), sweep::FigureText(*measured)) << heading(column);
+            }
+        }
+    }
 }
 
 TEST_F(SweepWindowTest, AFileThatCannotBeReadIsReportedAndTheWindowGoes) {

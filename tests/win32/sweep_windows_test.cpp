@@ -201,6 +201,25 @@ TEST_F(SweepWindowsTest, ARowChosenWithTheKeyboardIsCalculated) {
     EXPECT_EQ(" " + cells.at(sweep::kDeviationColumn), shown.results.deviationText);
 }
 
+// A new window appears once it is done or, when it takes longer, after a
+// moment, so a short file shows no half-made window.
+TEST_F(SweepWindowsTest, ANewWindowShowsWhenDoneOrAfterAMoment) {
+    windows_->Open(LongSweep());
+    ASSERT_EQ(windows_->Windows().size(), 1u);
+    HWND busy = windows_->Windows()[0]->Handle();
+    EXPECT_FALSE(::IsWindowVisible(busy));
+    const DWORD start = ::GetTickCount();
+    Pump([&] { return ::IsWindowVisible(busy) != 0; });
+    EXPECT_TRUE(windows_->Windows()[0]->Busy());
+    EXPECT_GE(::GetTickCount() - start, 200u);
+
+    windows_->Open(std::string(QUILLET_SAMPLE));
+    const sweepwin::SweepWindow& sample = *windows_->Windows().back();
+    EXPECT_FALSE(::IsWindowVisible(sample.Handle()));
+    Pump([&] { return sample.Result().has_value(); });
+    EXPECT_TRUE(::IsWindowVisible(sample.Handle()));
+}
+
 // Exit takes the sweep windows with it, one still reading a long file too.
 TEST_F(SweepWindowsTest, TheCalculatorsEndClosesEverySweepWindow) {
     windows_->Open(std::string(QUILLET_SAMPLE));
