@@ -182,7 +182,8 @@ void ColumnDialog::ApplyDpi(UINT dpi) {
     place(linesLabel_, s(kMargin), y, inner, line);
     y += line + s(2);
     const int shownLines = static_cast<int>(std::clamp<std::size_t>(lines_.size(), 3, sweepcore::kShownLines));
-    const int editHeight = (shownLines + 1) * line + s(8);
+    // Every line in view above the horizontal scroll bar.
+    const int editHeight = (shownLines + 1) * line + ::GetSystemMetrics(SM_CYHSCROLL) + s(4);
     place(linesBox_, s(kMargin), y, inner, editHeight);
     y += editHeight + s(kGap);
     place(holdsLabel_, s(kMargin), y, inner, line);
