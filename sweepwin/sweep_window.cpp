@@ -103,6 +103,7 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> Notify(NMHDR& header);
     LRESULT Destroyed(WPARAM wParam, LPARAM lParam);
     void CreateControls();
     HWND Child(const wchar_t* windowClass, const wchar_t* text, DWORD style, int id = 0, DWORD exStyle = 0);
@@ -638,21 +639,22 @@ LRESULT CALLBACK SweepWindow::Impl::WindowProc(HWND hwnd, UINT message, WPARAM w
     return self->Handle(message, wParam, lParam);
 }
 
+// The table's and the budget grid's notifications, to each its own.
+std::optional<LRESULT> SweepWindow::Impl::Notify(NMHDR& header) {
+    if (table_) {
+        if (const std::optional<LRESULT> handled = table_->Notify(header))
+            return handled;
+    }
+    return budget_ ? budget_->Notify(header) : std::nullopt;
+}
+
 LRESULT SweepWindow::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam), lParam != 0); return 0;
-    case WM_NOTIFY: {
-        auto* header = reinterpret_cast<NMHDR*>(lParam);
-        if (table_) {
-            if (const std::optional<LRESULT> handled = table_->Notify(*header))
-                return *handled;
-        }
-        if (budget_) {
-            if (const std::optional<LRESULT> handled = budget_->Notify(*header))
-                return *handled;
-        }
+    case WM_NOTIFY:
+        if (const std::optional<LRESULT> handled = Notify(*reinterpret_cast<NMHDR*>(lParam)))
+            return *handled;
         break;
-    }
     case WM_SIZE: Layout(); return 0;
     case WM_INITMENUPOPUP:
         if (reinterpret_cast<HMENU>(wParam) == RecentMenu(::GetMenu(window_))) {

@@ -150,7 +150,7 @@ void SweepWindows::Closed(sweepwin::SweepWindow& window) {
 // they hold, as --columns does for an-sweep, and the file opens so. Any
 // other failure is told over the calculator.
 void SweepWindows::OpenFailed(sweepwin::SweepWindow& window, const std::string& message) {
-    const std::string path = window.Path();
+    const std::string& path = window.Path();
     if (!sweepcore::AsksForColumns(path, message)) {
         sweepwin::ShowWarning(calculator_.Handle(), message);
         return;
