@@ -16,6 +16,7 @@
 
 #include "sweep/point_order.h"
 #include "sweep/report.h"
+#include "sweepcore/point_tips.h"
 
 namespace quillet::sweepui {
 namespace {
@@ -79,12 +80,10 @@ QVariant PointTableModel::data(const QModelIndex& index, int role) const {
         if (!p.withinTolerance)
             return QBrush(Qt::black);
         return {};
-    case Qt::ToolTipRole:
-        if (p.inputsClamped && index.column() == sweep::kDeviationColumn)
-            return QStringLiteral("Beyond the calculator's limits: the calculator shows the result for the limit");
-        if (!p.withinTolerance)
-            return QStringLiteral("Outside the tolerance (%1)").arg(FromUtf8(sweep::ToleranceText()));
-        return {};
+    case Qt::ToolTipRole: {
+        const std::string tip = sweepcore::PointCellTip(p, index.column());
+        return tip.empty() ? QVariant() : QVariant(FromUtf8(tip));
+    }
     default: return {};
     }
 }

@@ -41,6 +41,7 @@
 #include "measurement/read_measurement.h"
 #include "plotqt/png_file.h"
 #include "sweep/rows_text.h"
+#include "sweepcore/export_name.h"
 #include "sweepui/plot_view.h"
 #include "sweepui/point_table_model.h"
 #include "sweepui/settings.h"
@@ -62,17 +63,16 @@ struct Choice {
 };
 
 template <class Format, std::size_t N>
-std::pair<QString, Format> Chosen(QString file, const QString& filter, const Choice<Format> (&choices)[N]) {
-    const QString suffix = QFileInfo(file).suffix().toLower();
-    for (const auto& choice : choices) {
-        if (suffix == QLatin1String(choice.suffix))
-            return {file, choice.format};
+std::pair<QString, Format> Chosen(const QString& file, const QString& filter, const Choice<Format> (&choices)[N]) {
+    std::string_view endings[N];
+    std::size_t chosen = 0;
+    for (std::size_t i = 0; i < N; ++i) {
+        endings[i] = choices[i].suffix;
+        if (filter == QLatin1String(choices[i].filter))
+            chosen = i;
     }
-    for (const auto& choice : choices) {
-        if (filter == QLatin1String(choice.filter))
-            return {file + '.' + QLatin1String(choice.suffix), choice.format};
-    }
-    return {file + '.' + QLatin1String(choices[0].suffix), choices[0].format};
+    const sweepcore::ExportName name = sweepcore::CompletedExportName(file.toStdString(), endings, chosen);
+    return {QString::fromStdString(name.file), choices[name.format].format};
 }
 
 // The file the answer names is checked before anything is asked: never the

@@ -3,9 +3,11 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 #include "files/file_identity.h"
+#include "sweepcore/export_name.h"
 #include "win32/wide_text.h"
 
 namespace quillet::sweepwin {
@@ -19,16 +21,6 @@ std::size_t NameStart(const std::string& path) {
 }
 
 std::string FileName(const std::string& path) { return path.substr(NameStart(path)); }
-
-// The ending after the name's last dot, in lower case; none without a dot.
-std::string Suffix(const std::string& path) {
-    const std::string name = FileName(path);
-    const std::size_t dot = name.rfind('.');
-    std::string suffix = dot == std::string::npos ? std::string() : name.substr(dot + 1);
-    std::transform(suffix.begin(), suffix.end(), suffix.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-    return suffix;
-}
 
 // The measurement's folder and name without its ending.
 std::string ProposedBase(const std::string& measurement) {
@@ -65,16 +57,6 @@ void ShowWarning(HWND owner, const std::string& text) {
     ::MessageBoxW(owner, win32::Wide(text).c_str(), kTitle, MB_OK | MB_ICONWARNING);
 }
 
-ExportTarget CompletedName(const std::string& typed, std::size_t chosenFormat, std::span<const ExportFormat> formats) {
-    const std::string suffix = Suffix(typed);
-    for (std::size_t i = 0; i < formats.size(); ++i) {
-        if (suffix == formats[i].suffix)
-            return {typed, i};
-    }
-    const std::size_t format = chosenFormat < formats.size() ? chosenFormat : 0;
-    return {typed + '.' + formats[format].suffix, format};
-}
-
 std::optional<ExportTarget> AskExportTarget(HWND owner, const std::string& measurement, const std::string& title,
                                             const std::string& proposedEnding, std::span<const ExportFormat> formats) {
     // "name\0pattern\0" per format, and a closing "\0".
@@ -103,7 +85,12 @@ std::optional<ExportTarget> AskExportTarget(HWND owner, const std::string& measu
     if (::GetSaveFileNameW(&dialog) == 0)
         return std::nullopt;
     const std::string typed = win32::Narrow(file.data());
-    ExportTarget target = CompletedName(typed, dialog.nFilterIndex > 0 ? dialog.nFilterIndex - 1 : 0, formats);
+    std::vector<std::string_view> endings;
+    for (const ExportFormat& format : formats)
+        endings.push_back(format.suffix);
+    const sweepcore::ExportName name =
+        sweepcore::CompletedExportName(typed, endings, dialog.nFilterIndex > 0 ? dialog.nFilterIndex - 1 : 0);
+    ExportTarget target{name.file, name.format};
     if (!MayWrite(owner, measurement, typed, target.file))
         return std::nullopt;
     return target;

@@ -34,9 +34,6 @@ struct ExportTarget {
 std::optional<ExportTarget> AskExportTarget(HWND owner, const std::string& measurement, const std::string& title,
                                             const std::string& proposedEnding, std::span<const ExportFormat> formats);
 
-// The name with the format's ending, as the dialog's answer is completed.
-ExportTarget CompletedName(const std::string& typed, std::size_t chosenFormat, std::span<const ExportFormat> formats);
-
 // A message box of the program's.
 void ShowWarning(HWND owner, const std::string& text);
 

@@ -9,6 +9,7 @@
 
 #include "sweep/point_order.h"
 #include "sweep/report.h"
+#include "sweepcore/point_tips.h"
 #include "win32/wide_text.h"
 
 namespace quillet::sweepwin {
@@ -37,6 +38,58 @@ PointList::PointList(HINSTANCE instance, HWND parent, int id) {
         column.pszText = title.data();
         ListView_InsertColumn(window_, static_cast<int>(i), &column);
     }
+    tips_ = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0, parent,
+                              nullptr, instance, nullptr);
+    if (tips_ != nullptr) {
+        TOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = window_;
+        tool.uId = reinterpret_cast<UINT_PTR>(window_);
+        tool.lpszText = LPSTR_TEXTCALLBACKW;
+        ::SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        ::SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, 400);
+        ::SetWindowSubclass(window_, ListProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    }
+}
+
+LRESULT CALLBACK PointList::ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                     DWORD_PTR self) {
+    auto* list = reinterpret_cast<PointList*>(self);
+    switch (message) {
+    case WM_MOUSEMOVE: list->PointerAt({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}); break;
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (header->hwndFrom == list->tips_ && header->code == TTN_GETDISPINFOW) {
+            auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
+            info->lpszText = const_cast<wchar_t*>(list->TipText());
+            return 0;
+        }
+        break;
+    }
+    case WM_NCDESTROY: ::RemoveWindowSubclass(hwnd, ListProc, id); break;
+    default: break;
+    }
+    return ::DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+void PointList::PointerAt(POINT at) {
+    LVHITTESTINFO hit{};
+    hit.pt = at;
+    const int row = ListView_SubItemHitTest(window_, &hit);
+    const int column = row >= 0 ? hit.iSubItem : -1;
+    if (row == tipRow_ && column == tipColumn_)
+        return;
+    tipRow_ = row;
+    tipColumn_ = column;
+    ::SendMessageW(tips_, TTM_POP, 0, 0);
+}
+
+const wchar_t* PointList::TipText() {
+    tipText_.clear();
+    if (evaluation_ && tipRow_ >= 0 && static_cast<std::size_t>(tipRow_) < Rows())
+        tipText_ = win32::Wide(sweepcore::PointCellTip(PointAt(static_cast<std::size_t>(tipRow_)), tipColumn_));
+    return tipText_.c_str();
 }
 
 std::size_t PointList::Rows() const { return evaluation_ ? evaluation_->points.size() : 0; }

@@ -56,8 +56,17 @@ private:
     LRESULT CustomDraw(NMHDR& header) const;
     void ShowSortArrow() const;
     void Activate(std::optional<std::size_t> row) const;
+    // The tip of the cell under the pointer, asked for as it shows; moving
+    // to another cell takes the shown tip away.
+    static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                     DWORD_PTR self);
+    void PointerAt(POINT at);
+    const wchar_t* TipText();
 
     HWND window_ = nullptr;
+    HWND tips_ = nullptr;
+    int tipRow_ = -1, tipColumn_ = -1;
+    std::wstring tipText_;
     std::shared_ptr<const sweep::Evaluation> evaluation_;
     // Row -> point index; empty while the table is in file order.
     std::vector<std::uint32_t> order_;

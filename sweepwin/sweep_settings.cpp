@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "sweepcore/column_choice.h"
 #include "win32/wide_text.h"
 
 namespace quillet::sweepwin {
@@ -120,6 +121,20 @@ std::string LastFolder() {
 void SetLastFolder(const std::string& fileOrFolder) {
     const std::wstring folder = win32::Wide(FolderOf(fileOrFolder));
     Write(kFolder, REG_SZ, folder.c_str(), (folder.size() + 1) * sizeof(wchar_t));
+}
+
+std::optional<std::string> RememberedColumns(const std::string& path) {
+    const std::wstring name = win32::Wide(sweepcore::RememberedColumnsKey(path));
+    const std::optional<std::wstring> text = ReadText(name.c_str(), RRF_RT_REG_SZ);
+    if (!text || text->c_str()[0] == L'\0')
+        return std::nullopt;
+    return win32::Narrow(text->c_str());
+}
+
+void RememberColumns(const std::string& path, const std::string& columns) {
+    const std::wstring name = win32::Wide(sweepcore::RememberedColumnsKey(path));
+    const std::wstring text = win32::Wide(columns);
+    Write(name.c_str(), REG_SZ, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
 }
 
 }  // namespace quillet::sweepwin

@@ -1,6 +1,6 @@
 // What the sweep windows remember per user, under the key
 // Software\Quillet of HKEY_CURRENT_USER: recent files, the window's size,
-// the last AN type and folder. Names are UTF-8 here and wide in the
+// the last AN type and folder, the columns stated for delimited text. Names are UTF-8 here and wide in the
 // registry, so any name survives. Nothing remembered, or unreadable, reads
 // as nothing.
 #pragma once
@@ -32,5 +32,9 @@ void SetLastAnType(std::int16_t type);
 // Where the last file was opened or written; empty at first.
 std::string LastFolder();
 void SetLastFolder(const std::string& fileOrFolder);
+
+// The column list stated for files with this file's first line.
+std::optional<std::string> RememberedColumns(const std::string& path);
+void RememberColumns(const std::string& path, const std::string& columns);
 
 }  // namespace quillet::sweepwin

@@ -17,6 +17,7 @@
 #include "plotwin/gdiplus_canvas.h"
 #include "plotwin/png_file.h"
 #include "sweep/rows_text.h"
+#include "sweepwin/budget_grid.h"
 #include "sweepwin/clipboard.h"
 #include "sweepwin/export_dialog.h"
 #include "sweepwin/plot_control.h"
@@ -33,6 +34,7 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"QuilletSweepWindow";
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr UINT_PTR kShowTimer = 1;
 // The controls' ids, after the commands' and every recent file's: a
 // control's notification must never read as a menu command.
 enum Control : WORD {
@@ -81,7 +83,8 @@ bool KeyDown(int key) { return (::GetKeyState(key) & 0x8000) != 0; }
 
 class SweepWindow::Impl {
 public:
-    Impl(SweepWindow& owner, HINSTANCE instance, SweepWindowHost& host, std::string path, std::int16_t anType);
+    Impl(SweepWindow& owner, HINSTANCE instance, SweepWindowHost& host, std::string path, std::int16_t anType,
+         measurement::ReadOptions options, int showAfterMs);
     ~Impl();
     Impl(const Impl&) = delete;
     Impl& operator=(const Impl&) = delete;
@@ -100,6 +103,7 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> Notify(NMHDR& header);
     LRESULT Destroyed(WPARAM wParam, LPARAM lParam);
     void CreateControls();
     HWND Child(const wchar_t* windowClass, const wchar_t* text, DWORD style, int id = 0, DWORD exStyle = 0);
@@ -116,6 +120,7 @@ private:
     void SetStatus(const std::string& text);
     void ShowTypeOfResult();
     void ZoomChanged(bool zoomed);
+    void ShowOnce();
 
     std::string ExportTarget(const std::string& file) const;
     void ExportWithDialog(const std::string& title, const std::string& proposedEnding,
@@ -129,6 +134,7 @@ private:
     HINSTANCE instance_;
     SweepWindowHost& host_;
     std::string path_;
+    measurement::ReadOptions options_;
     plotwin::GdiplusSession gdiplus_;
     HWND window_ = nullptr;
     HACCEL accelerators_ = nullptr;
@@ -136,10 +142,11 @@ private:
     UINT dpi_ = 96;
     int lineHeight_ = 16;
     HWND typeLabel_ = nullptr, anType_ = nullptr, reload_ = nullptr, resetZoom_ = nullptr;
-    HWND summary_ = nullptr, budget_ = nullptr, status_ = nullptr, progress_ = nullptr, cancel_ = nullptr;
+    HWND summary_ = nullptr, status_ = nullptr, progress_ = nullptr, cancel_ = nullptr;
     HWND tips_ = nullptr;
     HWND lastFocus_ = nullptr;
     std::unique_ptr<PlotControl> plot_;
+    std::unique_ptr<BudgetGrid> budget_;
     std::unique_ptr<PointList> table_;
     std::size_t summaryLines_ = 0, budgetLines_ = 0;
     std::vector<std::string> recent_;  // as the recent menu shows them
@@ -152,8 +159,8 @@ private:
 };
 
 SweepWindow::Impl::Impl(SweepWindow& owner, HINSTANCE instance, SweepWindowHost& host, std::string path,
-                        std::int16_t anType)
-    : owner_(owner), instance_(instance), host_(host), path_(std::move(path)) {
+                        std::int16_t anType, measurement::ReadOptions options, int showAfterMs)
+    : owner_(owner), instance_(instance), host_(host), path_(std::move(path)), options_(std::move(options)) {
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof existing;
     if (::GetClassInfoExW(instance, kClassName, &existing) == 0) {
@@ -193,7 +200,11 @@ SweepWindow::Impl::Impl(SweepWindow& owner, HINSTANCE instance, SweepWindowHost&
     const RECT place = WithinWorkArea(window_, outer);
     ::SetWindowPos(window_, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
-    ::ShowWindow(window_, SW_SHOW);
+    if (showAfterMs > 0) {
+        ::SetTimer(window_, kShowTimer, static_cast<UINT>(showAfterMs), nullptr);
+    } else {
+        ::ShowWindow(window_, SW_SHOW);
+    }
     ::SetFocus(anType_);
     Evaluate(true);
 }
@@ -230,16 +241,17 @@ void SweepWindow::Impl::CreateControls() {
     resetZoom_ = Child(L"BUTTON", L"Reset &zoom", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, kResetZoomCommand);
     plot_ = std::make_unique<PlotControl>(instance_, window_, kPlotControl);
     plot_->ZoomChanged = [this](bool zoomed) { ZoomChanged(zoomed); };
+    // Never laid out: the name screen readers give the summary after it.
+    Child(L"STATIC", L"Summary", SS_LEFT | SS_NOPREFIX);
     summary_ = Child(L"EDIT", L"", ES_MULTILINE | ES_READONLY | WS_TABSTOP, kSummaryControl);
-    budget_ =
-        Child(L"EDIT", L"", ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | WS_HSCROLL | WS_TABSTOP, kBudgetControl);
+    budget_ = std::make_unique<BudgetGrid>(instance_, window_, kBudgetControl);
     table_ = std::make_unique<PointList>(instance_, window_, kTableControl);
     table_->Activated = [this](const sweep::EvaluatedPoint& p) {
         if (result_)
             host_.PointActivated(p.frequencyText, p.magnitudeText, p.phaseText, result_->evaluation->anType);
     };
     status_ = Child(L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE | SS_ENDELLIPSIS);
-    progress_ = Child(PROGRESS_CLASSW, L"", PBS_SMOOTH);
+    progress_ = Child(PROGRESS_CLASSW, L"Evaluation progress", PBS_SMOOTH);
     cancel_ = Child(L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, kCancelCommand);
 
     tips_ = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0, window_,
@@ -272,8 +284,10 @@ void SweepWindow::Impl::ApplyDpi(UINT dpi) {
         ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     lineHeight_ = LineHeight(window_, font_);
     plot_->SetDpi(dpi_);
-    if (result_)
+    if (result_) {
         table_->FitColumns(dpi_);
+        budget_->FitColumns(dpi_);
+    }
     Layout();
 }
 
@@ -285,10 +299,10 @@ void SweepWindow::Impl::Layout() {
     const Places places =
         PlaceControls({client.right, client.bottom}, dpi_, lineHeight_, summaryLines_, budgetLines_, busy_);
     const std::pair<HWND, RECT> moves[] = {
-        {typeLabel_, places.typeLabel}, {anType_, places.anType},         {reload_, places.reload},
-        {resetZoom_, places.resetZoom}, {plot_->Handle(), places.plot},   {summary_, places.summary},
-        {budget_, places.budget},       {table_->Handle(), places.table}, {status_, places.status},
-        {progress_, places.progress},   {cancel_, places.cancel},
+        {typeLabel_, places.typeLabel},     {anType_, places.anType},         {reload_, places.reload},
+        {resetZoom_, places.resetZoom},     {plot_->Handle(), places.plot},   {summary_, places.summary},
+        {budget_->Handle(), places.budget}, {table_->Handle(), places.table}, {status_, places.status},
+        {progress_, places.progress},       {cancel_, places.cancel},
     };
     HDWP positions = ::BeginDeferWindowPos(static_cast<int>(std::size(moves)));
     for (const auto& [control, place] : moves) {
@@ -298,7 +312,7 @@ void SweepWindow::Impl::Layout() {
     }
     if (positions != nullptr)
         ::EndDeferWindowPos(positions);
-    ::ShowWindow(budget_, budgetLines_ > 0 ? SW_SHOWNA : SW_HIDE);
+    ::ShowWindow(budget_->Handle(), budgetLines_ > 0 ? SW_SHOWNA : SW_HIDE);
     ::ShowWindow(progress_, busy_ ? SW_SHOWNA : SW_HIDE);
     ::ShowWindow(cancel_, busy_ ? SW_SHOWNA : SW_HIDE);
 }
@@ -310,7 +324,7 @@ HWND SweepWindow::Impl::Control(std::string_view name) const {
         {"ResetZoom", resetZoom_},
         {"Plot", plot_ ? plot_->Handle() : nullptr},
         {"Summary", summary_},
-        {"Budget", budget_},
+        {"Budget", budget_ ? budget_->Handle() : nullptr},
         {"Table", table_ ? table_->Handle() : nullptr},
         {"Progress", progress_},
         {"Cancel", cancel_},
@@ -328,7 +342,7 @@ void SweepWindow::Impl::Evaluate(bool reread) {
     std::shared_ptr<const measurement::Measurement> measured;
     if (!reread && result_)
         measured = result_->measured;
-    worker_.Start(window_, ++generation_, path_, type, measured);
+    worker_.Start(window_, ++generation_, path_, type, measured, options_);
     SetBusy(true);
     SetStatus(measured ? "Evaluating\u2026" : "Reading\u2026");
 }
@@ -406,12 +420,23 @@ void SweepWindow::Impl::Finish(sweepcore::SweepResult result) {
         lines.push_back("Note: " + note);
     ::SetWindowTextW(summary_, EditText(lines).c_str());
     summaryLines_ = lines.size();
-    const std::vector<std::string> budget = sweep::BudgetText(result_->budget);
-    ::SetWindowTextW(budget_, EditText(budget).c_str());
-    budgetLines_ = budget.size();
+    budget_->SetLines(result_->budget, dpi_);
+    // The grid's heading and rows, and a little room for its frame.
+    budgetLines_ = budget_->Rows() > 0 ? budget_->Rows() + 2 : 0;
     SetBusy(false);
+    ShowOnce();
     AddRecentFile(path_);
     SetLastFolder(path_);
+}
+
+// A window not yet shown appears once it has something to show or is
+// taking a while; never for a file that cannot be read.
+void SweepWindow::Impl::ShowOnce() {
+    ::KillTimer(window_, kShowTimer);
+    if (::IsWindowVisible(window_) == 0 && (worker_.Busy() || result_)) {
+        ::ShowWindow(window_, SW_SHOW);
+        ::SetForegroundWindow(window_);
+    }
 }
 
 void SweepWindow::Impl::Fail(const std::string& message) {
@@ -422,8 +447,9 @@ void SweepWindow::Impl::Fail(const std::string& message) {
         return;
     }
     // Nothing to show: the message is all that is left of the window.
+    ::KillTimer(window_, kShowTimer);
     ::ShowWindow(window_, SW_HIDE);
-    ShowWarning(nullptr, message);
+    host_.OpenFailed(owner_, message);
     ::PostMessageW(window_, WM_CLOSE, 0, 0);
 }
 
@@ -483,12 +509,16 @@ std::string SweepWindow::Impl::SelectedRowsText() const {
     return sweep::TabSeparatedRows(result_->evaluation->points, points);
 }
 
-// The selected text of the summary or the budget where one of them has the
-// focus; else the table's selected rows, with the line ends Windows'
-// programs paste by.
+// The budget as the report's text where its grid has the focus, the
+// selected text of the summary where that has it; else the table's
+// selected rows, with the line ends Windows' programs paste by.
 void SweepWindow::Impl::Copy() {
     HWND focused = ::GetFocus();
-    if (focused == summary_ || focused == budget_) {
+    if (focused == budget_->Handle()) {
+        CopyToClipboard(window_, EditText(budget_->Text()));
+        return;
+    }
+    if (focused == summary_) {
         DWORD from = 0, to = 0;
         ::SendMessageW(focused, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
         if (from != to) {
@@ -609,17 +639,22 @@ LRESULT CALLBACK SweepWindow::Impl::WindowProc(HWND hwnd, UINT message, WPARAM w
     return self->Handle(message, wParam, lParam);
 }
 
+// The table's and the budget grid's notifications, to each its own.
+std::optional<LRESULT> SweepWindow::Impl::Notify(NMHDR& header) {
+    if (table_) {
+        if (const std::optional<LRESULT> handled = table_->Notify(header))
+            return handled;
+    }
+    return budget_ ? budget_->Notify(header) : std::nullopt;
+}
+
 LRESULT SweepWindow::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam), lParam != 0); return 0;
-    case WM_NOTIFY: {
-        auto* header = reinterpret_cast<NMHDR*>(lParam);
-        if (table_) {
-            if (const std::optional<LRESULT> handled = table_->Notify(*header))
-                return *handled;
-        }
+    case WM_NOTIFY:
+        if (const std::optional<LRESULT> handled = Notify(*reinterpret_cast<NMHDR*>(lParam)))
+            return *handled;
         break;
-    }
     case WM_SIZE: Layout(); return 0;
     case WM_INITMENUPOPUP:
         if (reinterpret_cast<HMENU>(wParam) == RecentMenu(::GetMenu(window_))) {
@@ -664,6 +699,12 @@ LRESULT SweepWindow::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             ::SetFocus(next);
         return 0;
     }
+    case WM_TIMER:
+        if (wParam == kShowTimer) {
+            ShowOnce();
+            return 0;
+        }
+        break;
     case SweepWorker::kProgressMessage: Progressed(wParam); return 0;
     case SweepWorker::kDoneMessage: Done(wParam); return 0;
     case WM_CLOSE:
@@ -691,8 +732,11 @@ LRESULT SweepWindow::Impl::Destroyed(WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
-SweepWindow::SweepWindow(HINSTANCE instance, SweepWindowHost& host, std::string path, std::int16_t anType)
-    : impl_(std::make_unique<Impl>(*this, instance, host, std::move(path), anType)) {}
+void SweepWindowHost::OpenFailed(SweepWindow&, const std::string& message) { ShowWarning(nullptr, message); }
+
+SweepWindow::SweepWindow(HINSTANCE instance, SweepWindowHost& host, std::string path, std::int16_t anType,
+                         measurement::ReadOptions options, int showAfterMs)
+    : impl_(std::make_unique<Impl>(*this, instance, host, std::move(path), anType, std::move(options), showAfterMs)) {}
 
 SweepWindow::~SweepWindow() = default;
 

@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 
+#include "measurement/read_measurement.h"
 #include "plot/deviation_plot.h"
 #include "sweep/plot_format.h"
 #include "sweep/report.h"
@@ -44,13 +45,20 @@ public:
     // The window is gone (closed by the user or by Close()); the host drops
     // it. Called from the window's WM_NCDESTROY.
     virtual void Closed(SweepWindow& window) = 0;
+    // The file could not be read and there is nothing to show: the window
+    // is hidden and goes once this returns. By default the message is
+    // shown; a program may instead ask for the columns of delimited text.
+    virtual void OpenFailed(SweepWindow& window, const std::string& message);
 };
 
 class SweepWindow {
 public:
     // Opens the window for the file (UTF-8) and starts evaluating it at
-    // once for AN type 1..4. The window shows itself.
-    SweepWindow(HINSTANCE instance, SweepWindowHost& host, std::string path, std::int16_t anType);
+    // once for AN type 1..4, read with the options. The window shows itself
+    // at once, or with showAfterMs once that time has passed while it is
+    // still busy, or when done sooner; never for a file that cannot be read.
+    SweepWindow(HINSTANCE instance, SweepWindowHost& host, std::string path, std::int16_t anType,
+                measurement::ReadOptions options = {}, int showAfterMs = 0);
     ~SweepWindow();  // cancels the evaluation and waits for it; destroys the window
     SweepWindow(const SweepWindow&) = delete;
     SweepWindow& operator=(const SweepWindow&) = delete;

@@ -16,28 +16,28 @@ struct SweepWorker::Job {
 };
 
 void SweepWorker::Start(HWND window, WPARAM generation, std::string path, std::int16_t anType,
-                        std::shared_ptr<const measurement::Measurement> measured) {
+                        std::shared_ptr<const measurement::Measurement> measured, measurement::ReadOptions options) {
     Stop();
     job_ = std::make_shared<Job>();
-    thread_ =
-        std::thread([job = job_, window, generation, path = std::move(path), anType, measured = std::move(measured)] {
-            const auto progress = [&job, window, generation](std::size_t done, std::size_t total) {
-                {
-                    const std::lock_guard lock(job->mutex);
-                    job->progress = {done, total};
-                }
-                ::PostMessageW(window, kProgressMessage, generation, 0);
-            };
-            try {
-                auto result = sweepcore::EvaluateSweep(path, anType, measured, job->cancelled, progress);
+    thread_ = std::thread([job = job_, window, generation, path = std::move(path), anType,
+                           measured = std::move(measured), options = std::move(options)] {
+        const auto progress = [&job, window, generation](std::size_t done, std::size_t total) {
+            {
                 const std::lock_guard lock(job->mutex);
-                job->outcome.result = std::move(result);
-            } catch (const std::exception& error) {
-                const std::lock_guard lock(job->mutex);
-                job->outcome.error = error.what();
+                job->progress = {done, total};
             }
-            ::PostMessageW(window, kDoneMessage, generation, 0);
-        });
+            ::PostMessageW(window, kProgressMessage, generation, 0);
+        };
+        try {
+            auto result = sweepcore::EvaluateSweep(path, anType, measured, job->cancelled, progress, options);
+            const std::lock_guard lock(job->mutex);
+            job->outcome.result = std::move(result);
+        } catch (const std::exception& error) {
+            const std::lock_guard lock(job->mutex);
+            job->outcome.error = error.what();
+        }
+        ::PostMessageW(window, kDoneMessage, generation, 0);
+    });
 }
 
 void SweepWorker::Cancel() {

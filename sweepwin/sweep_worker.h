@@ -31,9 +31,9 @@ public:
     SweepWorker& operator=(const SweepWorker&) = delete;
 
     // Stops any evaluation still running first. Without measured points the
-    // file is read.
+    // file is read, with the options.
     void Start(HWND window, WPARAM generation, std::string path, std::int16_t anType,
-               std::shared_ptr<const measurement::Measurement> measured);
+               std::shared_ptr<const measurement::Measurement> measured, measurement::ReadOptions options);
     void Cancel();
     // Cancels and waits; the worker stops between two points.
     void Stop();

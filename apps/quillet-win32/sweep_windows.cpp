@@ -3,10 +3,15 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <exception>
 #include <iterator>
 
 #include "files/file_identity.h"
+#include "sweepcore/column_choice.h"
+#include "sweepcore/show_delay.h"
 #include "sweepcore/window_place.h"
+#include "sweepwin/column_dialog.h"
+#include "sweepwin/export_dialog.h"
 #include "sweepwin/sweep_settings.h"
 
 namespace quillet::app {
@@ -81,8 +86,9 @@ void SweepWindows::Open(const std::vector<std::string>& paths) {
 
 void SweepWindows::Open(const std::string& path) {
     closed_.clear();
+    // A window whose file could not be read is going: not brought forward.
     for (const auto& open : windows_) {
-        if (files::SameFile(open->Path(), path)) {
+        if ((open->Busy() || open->Result()) && files::SameFile(open->Path(), path)) {
             if (::IsIconic(open->Handle()))
                 ::ShowWindow(open->Handle(), SW_RESTORE);
             ::BringWindowToTop(open->Handle());
@@ -92,7 +98,9 @@ void SweepWindows::Open(const std::string& path) {
     }
     // The AN type last chosen in a sweep window, else the calculator's.
     const std::int16_t type = sweepwin::LastAnType().value_or(calculator_.Model().Module().AnType);
-    windows_.push_back(std::make_unique<sweepwin::SweepWindow>(instance_, *this, path, type));
+    const measurement::ReadOptions options = sweepcore::OptionsFor(path, sweepwin::RememberedColumns(path));
+    windows_.push_back(
+        std::make_unique<sweepwin::SweepWindow>(instance_, *this, path, type, options, sweepcore::kShowAfterMs));
     Place(*windows_.back());
 }
 
@@ -136,6 +144,28 @@ void SweepWindows::Closed(sweepwin::SweepWindow& window) {
     closed_.push_back(std::move(*found));
     windows_.erase(found);
     ::PostThreadMessageW(::GetCurrentThreadId(), kLetGoClosed, 0, 0);
+}
+
+// Delimited text whose columns were not understood: the user says what
+// they hold, as --columns does for an-sweep, and the file opens so. Any
+// other failure is told over the calculator.
+void SweepWindows::OpenFailed(sweepwin::SweepWindow& window, const std::string& message) {
+    const std::string& path = window.Path();
+    if (!sweepcore::AsksForColumns(path, message)) {
+        sweepwin::ShowWarning(calculator_.Handle(), message);
+        return;
+    }
+    std::optional<sweepwin::ChosenColumns> chosen;
+    try {
+        chosen = sweepwin::AskColumns(instance_, calculator_.Handle(), path, message);
+    } catch (const std::exception& error) {
+        sweepwin::ShowWarning(calculator_.Handle(), message + "\n\n" + error.what());
+        return;
+    }
+    if (!chosen)
+        return;
+    sweepwin::RememberColumns(path, chosen->list);
+    Open(path);
 }
 
 // Beside the calculator by the rule every build shares, then within the

@@ -39,6 +39,7 @@ public:
     void PointActivated(const std::string& frequency, const std::string& magnitude, const std::string& phase,
                         std::int16_t anType) override;
     void Closed(sweepwin::SweepWindow& window) override;
+    void OpenFailed(sweepwin::SweepWindow& window, const std::string& message) override;
 
 private:
     void Place(const sweepwin::SweepWindow& window);

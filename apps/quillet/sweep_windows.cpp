@@ -10,19 +10,13 @@
 
 #include "apps/quillet/window_placement.h"
 #include "files/file_identity.h"
-#include "measurement/csv_columns.h"
+#include "sweepcore/column_choice.h"
+#include "sweepcore/show_delay.h"
 #include "sweepcore/window_place.h"
 #include "sweepui/column_dialog.h"
 #include "sweepui/settings.h"
 
 namespace quillet::app {
-namespace {
-
-// Long enough that a sample file is done before its window appears, short
-// enough that a long one shows its progress at once.
-constexpr int kShowAfterMs = 250;
-
-}  // namespace
 
 SweepWindows::SweepWindows(ui::MDIForm1& calculator) : QObject(&calculator), calculator_(calculator) {
     connect(&calculator_, &ui::MDIForm1::FilesDropped, this, qOverload<const QStringList&>(&SweepWindows::Open));
@@ -76,7 +70,7 @@ sweepui::SweepWindow* SweepWindows::Open(const QString& path) {
     });
     connect(window, &sweepui::SweepWindow::OpenRequested, this, &SweepWindows::OpenWithDialog);
     connect(window, &sweepui::SweepWindow::OpenFileRequested, this, qOverload<const QString&>(&SweepWindows::Open));
-    QTimer::singleShot(kShowAfterMs, window, showWhenWorthIt);
+    QTimer::singleShot(sweepcore::kShowAfterMs, window, showWhenWorthIt);
     connect(window, &sweepui::SweepWindow::Failed, this,
             [this, window](const QString& message) { Report(window, message); });
     connect(window, &sweepui::SweepWindow::PointActivated, this,
@@ -98,7 +92,7 @@ void SweepWindows::Report(sweepui::SweepWindow* window, const QString& message) 
     // Delimited text whose columns were not understood: the user says what
     // they hold, as --columns does for an-sweep, and the file opens so.
     const QString path = window->Path();
-    if (sweepui::IsDelimitedText(path) && message.contains(QStringLiteral("--columns"))) {
+    if (sweepcore::AsksForColumns(path.toStdString(), message.toStdString())) {
         sweepui::ColumnDialog dialog(path, message, &calculator_);
         if (dialog.exec() == QDialog::Accepted && dialog.Options()) {
             sweepui::RememberColumns(path, dialog.ColumnList());
@@ -111,17 +105,9 @@ void SweepWindows::Report(sweepui::SweepWindow* window, const QString& message) 
 
 // The columns the user stated for files with this one's first line.
 measurement::ReadOptions SweepWindows::RememberedOptions(const QString& path) {
-    measurement::ReadOptions options;
-    if (!sweepui::IsDelimitedText(path))
-        return options;
-    if (const auto columns = sweepui::RememberedColumns(path)) {
-        try {
-            options.columns = measurement::ParseColumnList(columns->toStdString());
-        } catch (const std::exception&) {
-            // A setting from elsewhere that no longer reads: not applied.
-        }
-    }
-    return options;
+    const std::optional<QString> columns = sweepui::RememberedColumns(path);
+    return sweepcore::OptionsFor(path.toStdString(),
+                                 columns ? std::optional(columns->toStdString()) : std::optional<std::string>());
 }
 
 void SweepWindows::OpenWithDialog() {

@@ -22,11 +22,13 @@
 #include <vector>
 
 #include "plotwin/png_file.h"
+#include "sweep/budget.h"
 #include "sweep/point_order.h"
 #include "sweep/report.h"
 #include "sweep/rows_text.h"
 #include "sweepwin/export_dialog.h"
 #include "sweepwin/sweep_settings.h"
+#include "tests/win32/message_box_watcher.h"
 #include "win32/wide_text.h"
 
 namespace quillet::sweepwin {
@@ -54,33 +56,6 @@ public:
     std::vector<std::string> activated;
 };
 
-std::string g_messageSeen;  // the text of the last message box, dismissed
-
-DWORD g_menuDeadline = 0;  // a menu still open then is closed, so no test hangs in it
-
-void CALLBACK DismissMessageBox(HWND, UINT, UINT_PTR, DWORD) {
-    if (g_menuDeadline != 0 && ::GetTickCount() > g_menuDeadline)
-        ::EndMenu();
-    HWND box = nullptr;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND candidate, LPARAM found) -> BOOL {
-            wchar_t name[16] = {};
-            ::GetClassNameW(candidate, name, 16);
-            if (std::wstring(name) != L"#32770" || !::IsWindowVisible(candidate))
-                return TRUE;
-            *reinterpret_cast<HWND*>(found) = candidate;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&box));
-    if (box == nullptr)
-        return;
-    std::wstring text(4096, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(::GetDlgItem(box, 0xFFFF), text.data(), 4096)));
-    g_messageSeen = win32::Narrow(text);
-    ::SendMessageW(box, WM_COMMAND, IDOK, 0);
-}
-
 std::string TempFolder() {
     wchar_t folder[MAX_PATH + 1] = {};
     ::GetTempPathW(MAX_PATH + 1, folder);
@@ -104,7 +79,7 @@ protected:
         // Settings of its own, never the user's.
         ::RegCreateKeyExW(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &settings_, nullptr);
         ::RegOverridePredefKey(HKEY_CURRENT_USER, settings_);
-        timer_ = ::SetTimer(nullptr, 0, 50, DismissMessageBox);
+        watcher_ = std::make_unique<win32::testing::MessageBoxWatcher>();
         // A name beyond ASCII, as measurement files are often named.
         measurement_ = TempFolder() + "mesure \xC3\xA9t\xC3\xA9 \xCE\xA9.s1p";
         Write(measurement_, Contents(QUILLET_SAMPLE));
@@ -112,7 +87,7 @@ protected:
 
     void TearDown() override {
         window_.reset();
-        ::KillTimer(nullptr, timer_);
+        watcher_.reset();
         ::DeleteFileW(win32::Wide(measurement_).c_str());
         ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
         ::RegCloseKey(settings_);
@@ -243,7 +218,7 @@ protected:
     std::string measurement_;
     RecordingHost host_;
     std::unique_ptr<SweepWindow> window_;
-    UINT_PTR timer_ = 0;
+    std::unique_ptr<win32::testing::MessageBoxWatcher> watcher_;
     HKEY settings_ = nullptr;
 };
 
@@ -375,25 +350,69 @@ TEST_F(SweepWindowTest, ExportsAreAnSweepsBytesAndNeverOverwriteTheMeasurement) 
     EXPECT_EQ(Contents(measurement_), before);
 }
 
-// The dialog's answer gets the chosen format's ending unless it has one of
-// the offered endings already, in any case.
-TEST(CompletedName, KeepsAnOfferedEndingElseAddsTheChosenOne) {
-    const ExportFormat formats[] = {{"CSV (*.csv)", "*.csv", "csv"}, {"JSON (*.json)", "*.json", "json"}};
-    const struct {
-        const char* typed;
-        std::size_t chosen;
-        const char* file;
-        std::size_t format;
-    } cases[] = {
-        {"C:\\r\\a.CSV", 1, "C:\\r\\a.CSV", 0},
-        {"C:\\r\\a", 1, "C:\\r\\a.json", 1},
-        {"C:\\r.json\\a", 0, "C:\\r.json\\a.csv", 0},
-        {"a.csv.bak", 0, "a.csv.bak.csv", 0},
+// What screen readers name each control by, as the Qt window names them:
+// a box by the label just before it, anything else by its own text. The
+// budget is a grid with the Qt grid's headings and cells.
+TEST_F(SweepWindowTest, ControlsAreNamedAndTheBudgetIsAGrid) {
+    Open(measurement_);
+    ASSERT_TRUE(Evaluated());
+    const auto text = [](HWND control) {
+        wchar_t buffer[256] = {};
+        ::GetWindowTextW(control, buffer, 256);
+        std::string shown = win32::Narrow(buffer);
+        std::erase(shown, '&');
+        if (!shown.empty() && shown.back() == ':')
+            shown.pop_back();
+        return shown;
     };
-    for (const auto& c : cases) {
-        const ExportTarget target = CompletedName(c.typed, c.chosen, formats);
-        EXPECT_EQ(target.file, c.file) << c.typed;
-        EXPECT_EQ(target.format, c.format) << c.typed;
+    const struct {
+        const char* control;
+        const char* name;
+        bool byLabel;
+    } names[] = {
+        {"AnType", "AN type", true},  {"Plot", "Deviation plot", false},
+        {"Summary", "Summary", true}, {"Budget", "Budget lines", false},
+        {"Table", "Points", false},   {"Progress", "Evaluation progress", false},
+    };
+    for (const auto& c : names) {
+        HWND control = window_->Control(c.control);
+        EXPECT_EQ(text(c.byLabel ? ::GetWindow(control, GW_HWNDPREV) : control), c.name) << c.control;
+    }
+
+    HWND grid = window_->Control("Budget");
+    const std::vector<sweep::BudgetLine>& lines = window_->Result()->budget;
+    ASSERT_FALSE(lines.empty());
+    HWND header = ListView_GetHeader(grid);
+    ASSERT_EQ(static_cast<std::size_t>(Header_GetItemCount(header)), 1 + 2 * lines.size());
+    const auto heading = [header](int column) {
+        wchar_t buffer[256] = {};
+        HDITEMW item{};
+        item.mask = HDI_TEXT;
+        item.pszText = buffer;
+        item.cchTextMax = 256;
+        Header_GetItem(header, column, &item);
+        return win32::Narrow(buffer);
+    };
+    const auto cell = [grid](int row, int column) {
+        wchar_t buffer[256] = {};
+        ListView_GetItemText(grid, row, column, buffer, 256);
+        return win32::Narrow(buffer);
+    };
+    EXPECT_EQ(heading(0), "Budget lines");
+    const auto& figures = sweep::BudgetFigures();
+    ASSERT_EQ(static_cast<std::size_t>(ListView_GetItemCount(grid)), figures.size());
+    for (std::size_t b = 0; b < lines.size(); ++b) {
+        const int column = 1 + 2 * static_cast<int>(b);
+        EXPECT_EQ(heading(column), sweep::BandText(lines[b]) + ", measured");
+        EXPECT_EQ(heading(column + 1), sweep::BandText(lines[b]) + ", tolerance limit");
+        for (std::size_t f = 0; f < figures.size(); ++f) {
+            const auto row = static_cast<int>(f);
+            EXPECT_EQ(cell(row, 0), figures[f].name);
+            const std::optional<WorstFigure>& measured = lines[b].measured.*figures[f].figure;
+            if (!lines[b].measured.unboundedAtMHz && measured) {
+                EXPECT_EQ(cell(row, column), sweep::FigureText(*measured)) << heading(column);
+            }
+        }
     }
 }
 
@@ -402,7 +421,7 @@ TEST_F(SweepWindowTest, AFileThatCannotBeReadIsReportedAndTheWindowGoes) {
     Write(broken, "# Hz S RI R 50\n150000 0.1 0.2\nnot a number\n");
     Open(broken);
     EXPECT_TRUE(PumpUntil([this] { return host_.closed == 1; }));
-    EXPECT_NE(g_messageSeen.find("sweepwin-broken.s1p:3"), std::string::npos) << g_messageSeen;
+    EXPECT_NE(watcher_->seen.text.find("sweepwin-broken.s1p:3"), std::string::npos) << watcher_->seen.text;
     ::DeleteFileW(win32::Wide(broken).c_str());
 }
 
@@ -494,10 +513,10 @@ TEST_F(SweepWindowTest, RemembersRecentFilesTypeFolderAndSize) {
         input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
         keys.push_back(input);
     }
-    g_menuDeadline = ::GetTickCount() + 5000;
+    watcher_->menuDeadline = ::GetTickCount() + 5000;
     Send(keys);
     PumpUntil([this] { return !host_.opened.empty(); }, 5000);
-    g_menuDeadline = 0;
+    watcher_->menuDeadline = 0;
     EXPECT_EQ(host_.opened, std::vector<std::string>{RecentFiles()[2]});
     // With recent files listed, the type box's notifications stay its own,
     // never read as a recent file's command.

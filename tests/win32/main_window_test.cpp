@@ -13,60 +13,12 @@
 #include <vector>
 
 #include "engine/deviation.h"
+#include "tests/win32/message_box_watcher.h"
 #include "window/about_exit.h"
 #include "window/calculate_deviation.h"
 
 namespace quillet::win32 {
 namespace {
-
-struct SeenMessage {
-    bool shown = false;
-    std::string title;
-    std::string text;
-    int buttons = 0;
-    bool icon = false;
-};
-
-SeenMessage g_seen;
-
-// Records and dismisses a message box of this thread once it is up.
-void CALLBACK DismissMessageBox(HWND, UINT, UINT_PTR, DWORD) {
-    HWND box = nullptr;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND candidate, LPARAM found) -> BOOL {
-            wchar_t name[16] = {};
-            ::GetClassNameW(candidate, name, 16);
-            if (std::wstring(name) != L"#32770" || !::IsWindowVisible(candidate))
-                return TRUE;
-            *reinterpret_cast<HWND*>(found) = candidate;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&box));
-    if (box == nullptr)
-        return;
-    auto text = [](HWND control) {
-        std::wstring buffer(4096, L'\0');
-        buffer.resize(static_cast<std::size_t>(::GetWindowTextW(control, buffer.data(), 4096)));
-        return Narrow(buffer);
-    };
-    g_seen.shown = true;
-    g_seen.title = text(box);
-    g_seen.text = text(::GetDlgItem(box, 0xFFFF));  // the message's static text
-    g_seen.buttons = 0;
-    g_seen.icon = false;
-    for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t name[16] = {};
-        ::GetClassNameW(child, name, 16);
-        const LONG style = ::GetWindowLongW(child, GWL_STYLE);
-        if (std::wstring(name) == L"Button" && (style & WS_VISIBLE) != 0)
-            ++g_seen.buttons;
-        if (std::wstring(name) == L"Static" && (style & SS_TYPEMASK) == SS_ICON && (style & WS_VISIBLE) != 0 &&
-            ::SendMessageW(child, STM_GETICON, 0, 0) != 0)
-            g_seen.icon = true;
-    }
-    ::SendMessageW(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-}
 
 enum class Do {
     Click,       // target
@@ -107,15 +59,14 @@ struct Scenario {
 class Win32Window : public ::testing::Test {
 protected:
     void SetUp() override {
-        g_seen = {};
         window_ = std::make_unique<MainWindow>(::GetModuleHandleW(nullptr));
         window_->Load();
-        timer_ = ::SetTimer(nullptr, 0, 50, DismissMessageBox);
+        watcher_ = std::make_unique<testing::MessageBoxWatcher>();
         Pump();
     }
 
     void TearDown() override {
-        ::KillTimer(nullptr, timer_);
+        watcher_.reset();
         window_.reset();
         if (other_ != nullptr)
             ::DestroyWindow(other_);
@@ -252,12 +203,12 @@ protected:
             EXPECT_EQ(Shown("TxtMaxUncertainty") + "|" + Shown("TxtUncPhase"), ExpectedResults(step.text));
             break;
         case Do::Message:
-            EXPECT_TRUE(g_seen.shown);
-            EXPECT_NE(g_seen.text.find(step.text), std::string::npos) << g_seen.text;
-            EXPECT_EQ(g_seen.title, "Quillet");
-            EXPECT_EQ(g_seen.buttons, 1);
-            EXPECT_FALSE(g_seen.icon);
-            g_seen = {};
+            EXPECT_TRUE(watcher_->seen.shown);
+            EXPECT_NE(watcher_->seen.text.find(step.text), std::string::npos) << watcher_->seen.text;
+            EXPECT_EQ(watcher_->seen.title, "Quillet");
+            EXPECT_EQ(watcher_->seen.buttons, 1);
+            EXPECT_FALSE(watcher_->seen.icon);
+            watcher_->seen = {};
             break;
         case Do::SwitchAway: Switch(true); break;
         case Do::SwitchBack: Switch(false); break;
@@ -266,7 +217,7 @@ protected:
 
     std::unique_ptr<MainWindow> window_;
     HWND other_ = nullptr;
-    UINT_PTR timer_ = 0;
+    std::unique_ptr<testing::MessageBoxWatcher> watcher_;
     bool quit_ = false;
 };
 

@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "sweep/report.h"
+#include "sweepwin/column_dialog.h"
+#include "tests/win32/message_box_watcher.h"
 #include "window/shown_point.h"
 
 namespace quillet::app {
@@ -83,9 +85,37 @@ std::string LongSweep() {
     return path;
 }
 
+std::string TempFile(const std::string& name, const std::string& text) {
+    wchar_t folder[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, folder);
+    const std::string path = win32::Narrow(folder) + name;
+    HANDLE file = ::CreateFileW(win32::Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    ::CloseHandle(file);
+    return path;
+}
+
+void SendKeys(const std::vector<WORD>& keys) {
+    std::vector<INPUT> inputs;
+    for (const WORD key : keys) {
+        for (const DWORD flags : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = key;
+            input.ki.dwFlags = flags;
+            inputs.push_back(input);
+        }
+    }
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
 class SweepWindowsTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // Settings of its own, never the user's.
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &settings_, nullptr);
+        ::RegOverridePredefKey(HKEY_CURRENT_USER, settings_);
         calculator_ = std::make_unique<win32::MainWindow>(::GetModuleHandleW(nullptr));
         windows_ = std::make_unique<SweepWindows>(::GetModuleHandleW(nullptr), *calculator_);
         calculator_->Load();
@@ -93,11 +123,24 @@ protected:
     void TearDown() override {
         windows_.reset();
         calculator_.reset();
+        ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+        ::RegCloseKey(settings_);
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey);
+    }
+    static constexpr wchar_t kTestKey[] = L"Software\\QuilletSweepWindowsTest";
+    // The window that shows a sweep of the file, once there is one.
+    const sweepwin::SweepWindow* Shown(const std::string& path) const {
+        for (const sweepwin::SweepWindow* window : windows_->Windows()) {
+            if (window->Path() == path && window->Result() && ::IsWindowVisible(window->Handle()))
+                return window;
+        }
+        return nullptr;
     }
     void Pump(const std::function<bool()>& done, DWORD timeoutMs = 20000) {
         PumpUntil(*calculator_, *windows_, done, timeoutMs);
     }
 
+    HKEY settings_ = nullptr;
     std::unique_ptr<win32::MainWindow> calculator_;
     std::unique_ptr<SweepWindows> windows_;
 };
@@ -158,6 +201,25 @@ TEST_F(SweepWindowsTest, ARowChosenWithTheKeyboardIsCalculated) {
     EXPECT_EQ(" " + cells.at(sweep::kDeviationColumn), shown.results.deviationText);
 }
 
+// A new window appears once it is done or, when it takes longer, after a
+// moment, so a short file shows no half-made window.
+TEST_F(SweepWindowsTest, ANewWindowShowsWhenDoneOrAfterAMoment) {
+    windows_->Open(LongSweep());
+    ASSERT_EQ(windows_->Windows().size(), 1u);
+    HWND busy = windows_->Windows()[0]->Handle();
+    EXPECT_FALSE(::IsWindowVisible(busy));
+    const DWORD start = ::GetTickCount();
+    Pump([&] { return ::IsWindowVisible(busy) != 0; });
+    EXPECT_TRUE(windows_->Windows()[0]->Busy());
+    EXPECT_GE(::GetTickCount() - start, 200u);
+
+    windows_->Open(std::string(QUILLET_SAMPLE));
+    const sweepwin::SweepWindow& sample = *windows_->Windows().back();
+    EXPECT_FALSE(::IsWindowVisible(sample.Handle()));
+    Pump([&] { return sample.Result().has_value(); });
+    EXPECT_TRUE(::IsWindowVisible(sample.Handle()));
+}
+
 // Exit takes the sweep windows with it, one still reading a long file too.
 TEST_F(SweepWindowsTest, TheCalculatorsEndClosesEverySweepWindow) {
     windows_->Open(std::string(QUILLET_SAMPLE));
@@ -171,6 +233,52 @@ TEST_F(SweepWindowsTest, TheCalculatorsEndClosesEverySweepWindow) {
     EXPECT_TRUE(windows_->Windows().empty());
     for (HWND handle : handles)
         EXPECT_FALSE(::IsWindow(handle));
+}
+
+// Delimited text whose header is not understood: the columns dialog,
+// driven by its keys alone, refuses to read the file until the columns
+// make sense, then the file opens so; the next file with that header opens
+// so at once, without asking.
+TEST_F(SweepWindowsTest, TheColumnsOfAFileItCannotReadAreAskedFor) {
+    const std::string header = "Messpunkt;Wert A;Wert B\n";
+    const std::string path = TempFile("quillet-unknown.csv", header + "1;50;10\n2;51;11\n3;52;12\n");
+    const std::string again = TempFile("quillet-unknown-again.csv", header + "4;53;13\n5;54;14\n");
+    win32::testing::MessageBoxWatcher watcher;
+    int dialogs = 0;
+    bool refusedFirst = false;
+    HWND answered = nullptr;
+    watcher.onTick = [&] {
+        HWND dialog = ::FindWindowW(sweepwin::kColumnDialogClass, nullptr);
+        if (dialog == nullptr || dialog == answered || ::IsWindowVisible(dialog) == 0)
+            return;
+        answered = dialog;
+        ++dialogs;
+        refusedFirst = ::IsWindowEnabled(::GetDlgItem(dialog, IDOK)) == 0;
+        // Frequency in MHz, |Z| in ohm, phase in degrees; then Enter.
+        std::vector<WORD> keys(3, VK_DOWN);
+        keys.push_back(VK_TAB);
+        keys.insert(keys.end(), 5, VK_DOWN);
+        keys.push_back(VK_TAB);
+        keys.insert(keys.end(), 6, VK_DOWN);
+        keys.push_back(VK_RETURN);
+        SendKeys(keys);
+    };
+    windows_->Open(path);
+    Pump([&] { return Shown(path) != nullptr; });
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_TRUE(refusedFirst);
+    EXPECT_FALSE(watcher.seen.shown) << watcher.seen.text;
+    ASSERT_NE(Shown(path), nullptr);
+    EXPECT_EQ(Shown(path)->Result()->evaluation->points.size(), 3u);
+    EXPECT_EQ(Shown(path)->Result()->evaluation->points[1].frequencyText, "2");
+
+    windows_->Open(again);
+    Pump([&] { return Shown(again) != nullptr; });
+    EXPECT_EQ(dialogs, 1);
+    ASSERT_NE(Shown(again), nullptr);
+    EXPECT_EQ(Shown(again)->Result()->evaluation->points.size(), 2u);
+    for (const std::string& file : {path, again})
+        ::DeleteFileW(win32::Wide(file).c_str());
 }
 
 }  // namespace
