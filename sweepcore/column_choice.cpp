@@ -6,11 +6,11 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "files/sha256.h"
 #include "measurement/csv_columns.h"
 #include "measurement/csv_fields.h"
 #include "measurement/text_lines.h"
 #include "sweep/evaluation.h"
-#include "sweepcore/sha256.h"
 
 namespace quillet::sweepcore {
 namespace {
@@ -157,7 +157,7 @@ ColumnPreview PreviewColumns(const std::string& path, const std::string& columnL
 
 std::string RememberedColumnsKey(const std::string& path) {
     const std::vector<std::string> lines = FirstLines(path);
-    return "columns/" + Sha256Hex(lines.empty() ? std::string() : lines.front()).substr(0, 32);
+    return "columns/" + files::Sha256Hex(lines.empty() ? std::string() : lines.front()).substr(0, 32);
 }
 
 measurement::ReadOptions OptionsFor(const std::string& path, const std::optional<std::string>& remembered) {
