@@ -11,6 +11,8 @@
 #include "apps/quillet/window_placement.h"
 #include "files/file_identity.h"
 #include "measurement/csv_columns.h"
+#include "registerui/record_dialog.h"
+#include "registerui/settings.h"
 #include "sweepcore/window_place.h"
 #include "sweepui/column_dialog.h"
 #include "sweepui/settings.h"
@@ -33,6 +35,7 @@ SweepWindows::SweepWindows(ui::MDIForm1& calculator) : QObject(&calculator), cal
 SweepWindows::~SweepWindows() {
     for (const auto& window : windows_)
         delete window.data();
+    delete register_.data();
 }
 
 QList<sweepui::SweepWindow*> SweepWindows::Windows() const {
@@ -76,6 +79,9 @@ sweepui::SweepWindow* SweepWindows::Open(const QString& path) {
     });
     connect(window, &sweepui::SweepWindow::OpenRequested, this, &SweepWindows::OpenWithDialog);
     connect(window, &sweepui::SweepWindow::OpenFileRequested, this, qOverload<const QString&>(&SweepWindows::Open));
+    connect(window, &sweepui::SweepWindow::RegisterRequested, this, [this] { ShowRegister(); });
+    connect(window, &sweepui::SweepWindow::RecordVerificationRequested, this,
+            [this, window] { RecordVerification(window); });
     QTimer::singleShot(kShowAfterMs, window, showWhenWorthIt);
     connect(window, &sweepui::SweepWindow::Failed, this,
             [this, window](const QString& message) { Report(window, message); });
@@ -124,6 +130,44 @@ measurement::ReadOptions SweepWindows::RememberedOptions(const QString& path) {
     return options;
 }
 
+registerui::RegisterWindow* SweepWindows::ShowRegister(const QString& path) {
+    const bool fresh = !register_;
+    if (fresh) {
+        register_ = new registerui::RegisterWindow;
+        connect(register_, &registerui::RegisterWindow::OpenMeasurementRequested, this,
+                qOverload<const QString&>(&SweepWindows::Open));
+        const QRect calculator = calculator_.frameGeometry();
+        register_->move(calculator.right() + 1, calculator.top());
+        KeepOnScreen(*register_, calculator_.screen()->availableGeometry(), FrameMargins(*register_, &calculator_));
+        KeepOnScreenWhenShown(*register_);
+    }
+    register_->show();
+    register_->raise();
+    register_->activateWindow();
+    QString message;
+    if (!path.isEmpty())
+        message = register_->OpenRegister(path, records::OpenFor::Writing);
+    else if (fresh && !registerui::RegisterFile().isEmpty())
+        message = register_->OpenRegister(registerui::RegisterFile(), records::OpenFor::Reading);
+    if (!message.isEmpty())
+        QMessageBox::warning(register_, QStringLiteral("Quillet"), message);
+    return register_;
+}
+
+void SweepWindows::RecordVerification(sweepui::SweepWindow* window) {
+    if (!window->Result())
+        return;
+    registerui::RegisterWindow* registerWindow = ShowRegister();
+    if (registerWindow->Register() == nullptr) {
+        QMessageBox::information(registerWindow, QStringLiteral("Quillet"),
+                                 QStringLiteral("Open a register, or start one, to record the verification in: "
+                                                "Register > Open register… or New register…."));
+        return;
+    }
+    registerui::RecordVerification(window, *registerWindow->Register(), window->Path(), window->EvaluatedSha256());
+    registerWindow->Refresh();
+}
+
 void SweepWindows::OpenWithDialog() {
     const QStringList paths = QFileDialog::getOpenFileNames(
         &calculator_, QStringLiteral("Open a measured sweep"), sweepui::LastFolder(),
@@ -158,6 +202,8 @@ bool SweepWindows::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &calculator_ && event->type() == QEvent::Close) {
         for (sweepui::SweepWindow* window : Windows())
             window->close();
+        if (register_)
+            register_->close();
     }
     return QObject::eventFilter(watched, event);
 }
