@@ -109,6 +109,8 @@ void RegisterWindow::CreateControls() {
                   QStringLiteral("Last verdict"), QStringLiteral("Last verified"), QStringLiteral("Next due")},
                  this);
     Networks->setAccessibleName(QStringLiteral("Networks"));
+    // In the due list's order, the overdue first, until a heading is clicked.
+    Networks->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     Networks->setSortingEnabled(true);
     History = NewTable({QStringLiteral("No."), QStringLiteral("Date"), QStringLiteral("Operator"),
                         QStringLiteral("Verdict"), QStringLiteral("Worst margin"), QStringLiteral("Status")},
@@ -210,10 +212,16 @@ void RegisterWindow::Refresh() {
                 item->setBackground(kOverdueShade);
             Networks->setItem(row, column, item);
         }
-        if (selected && entry.network.serial == *selected)
-            Networks->selectRow(row);
     }
     Networks->setSortingEnabled(true);
+    // The network selected before stays so, wherever sorting put it; at
+    // first the one at the top, so its history shows.
+    for (int row = 0; row < Networks->rowCount(); ++row) {
+        if (!selected || U(Networks->item(row, kSerial)->text()) == *selected) {
+            Networks->selectRow(row);
+            break;
+        }
+    }
     Networks->resizeColumnsToContents();
     Status->setText(register_ ? QStringLiteral("%1 networks, %2 overdue; today is %3 (UTC)")
                                     .arg(entries.size())

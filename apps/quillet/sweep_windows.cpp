@@ -136,10 +136,7 @@ registerui::RegisterWindow* SweepWindows::ShowRegister(const QString& path) {
         register_ = new registerui::RegisterWindow;
         connect(register_, &registerui::RegisterWindow::OpenMeasurementRequested, this,
                 qOverload<const QString&>(&SweepWindows::Open));
-        const QRect calculator = calculator_.frameGeometry();
-        register_->move(calculator.right() + 1, calculator.top());
-        KeepOnScreen(*register_, calculator_.screen()->availableGeometry(), FrameMargins(*register_, &calculator_));
-        KeepOnScreenWhenShown(*register_);
+        Place(register_);
     }
     register_->show();
     register_->raise();
@@ -176,12 +173,12 @@ void SweepWindows::OpenWithDialog() {
     Open(paths);
 }
 
-// Beside the calculator, on the side with more room, while that room is
-// wide enough for the table; otherwise, where the screen has no room for
-// both, at the screen's free edge over it. Each further window a step
+// Sweep windows and the register's: beside the calculator, on the side
+// with more room, while that room is wide enough for the table; otherwise,
+// where the screen has no room for both, at the screen's free edge over it. Each further window a step
 // lower, so every title bar shows. The whole window, frame included, stays
 // on the available area of the calculator's screen.
-void SweepWindows::Place(sweepui::SweepWindow* window) {
+void SweepWindows::Place(QWidget* window) {
     const QRect screen = calculator_.screen()->availableGeometry();
     const QMargins frame = FrameMargins(*window, &calculator_);
     const QRect calculator = calculator_.geometry().marginsAdded(FrameMargins(calculator_));

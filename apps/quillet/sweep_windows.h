@@ -47,7 +47,7 @@ protected:
 
 private:
     static measurement::ReadOptions RememberedOptions(const QString& path);
-    void Place(sweepui::SweepWindow* window);
+    void Place(QWidget* window);
     void Report(sweepui::SweepWindow* window, const QString& message);
 
     ui::MDIForm1& calculator_;
