@@ -74,7 +74,13 @@ RecordDialog::RecordDialog(records::VerificationRegister& register_, const QStri
     file->setToolTip(measurement);
     form->addRow(QStringLiteral("Measurement:"), file);
     form->addRow(QStringLiteral("Register:"), new QLabel(QFileInfo(Q(register_.path())).fileName(), this));
-    form->addRow(QStringLiteral("Net&work:"), networkRow);
+    // Rows of more than one field: the label leads to the first.
+    const auto labelFor = [this](const QString& text, QWidget* first) {
+        auto* label = new QLabel(text, this);
+        label->setBuddy(first);
+        return label;
+    };
+    form->addRow(labelFor(QStringLiteral("Net&work:"), Network), networkRow);
     form->addRow(QStringLiteral("&Date:"), Date);
     form->addRow(QStringLiteral("&Operator:"), Operator);
     form->addRow(QStringLiteral("&Instrument:"), Instrument);
@@ -82,7 +88,7 @@ RecordDialog::RecordDialog(records::VerificationRegister& register_, const QStri
     form->addRow(QStringLiteral("&Line:"), Line);
     form->addRow(QStringLiteral("Other &terminals:"), Terminals);
     form->addRow(QStringLiteral("Adapter or &fixture:"), Fixture);
-    form->addRow(QStringLiteral("Expanded &uncertainty (%, °, k):"), uncertaintyRow);
+    form->addRow(labelFor(QStringLiteral("Expanded &uncertainty (%, °, k):"), UncertaintyMagnitude), uncertaintyRow);
     form->addRow(QStringLiteral("Co&rrects verification:"), Corrects);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
     buttons->addButton(QStringLiteral("&Record"), QDialogButtonBox::AcceptRole);
@@ -98,7 +104,10 @@ RecordDialog::RecordDialog(records::VerificationRegister& register_, const QStri
         buttons->buttons().constFirst()->setEnabled(false);
         AddNetworkButton->setEnabled(false);
     }
+    // No network is taken for granted: recorded against the wrong one, a
+    // verification could only be withdrawn.
     FillNetworks({});
+    Network->setCurrentIndex(-1);
 }
 
 void RecordDialog::FillNetworks(const std::string& select) {

@@ -200,6 +200,7 @@ private slots:
         records::VerificationRegister reg(Local(file_), records::OpenFor::Writing);
         quillet::registerui::RecordDialog dialog(reg, sweep, shown->EvaluatedSha256());
         QCOMPARE(dialog.Date->text(), QString::fromStdString(records::TodayUtc()));
+        QCOMPARE(dialog.Network->currentIndex(), -1);
         dialog.Operator->setText(QStringLiteral("A. Operator"));
         dialog.Instrument->setText(QStringLiteral("VNA 1"));
         dialog.CalibrationDue->setText(QStringLiteral("2027-02-30"));
@@ -208,8 +209,10 @@ private slots:
         dialog.accept();
         QVERIFY(dialog.Problems->text().contains(QStringLiteral("calibration due")));
         QVERIFY(dialog.Problems->text().contains(QStringLiteral("all three")));
+        QVERIFY(dialog.Problems->text().contains(QStringLiteral("network")));
         QVERIFY(reg.Verifications().empty());
 
+        dialog.Network->setCurrentIndex(dialog.Network->findData(QStringLiteral("SN-FRESH")));
         dialog.CalibrationDue->setText(QStringLiteral("2027-02-28"));
         dialog.UncertaintyPhase->setText(QStringLiteral("0.8"));
         dialog.CoverageFactor->setText(QStringLiteral("2"));
