@@ -366,7 +366,7 @@ QString RegisterWindow::CacheMeasurement(std::int64_t id) {
                       QStringLiteral("/measurements"));
     if (!folder.mkpath(QStringLiteral(".")))
         throw std::runtime_error(LocalPath(folder.path()) + ": cannot make the folder");
-    const QString path = folder.filePath(Q(records::CachedMeasurementName(v.fileSha256, v.fileName)));
+    QString path = folder.filePath(Q(records::CachedMeasurementName(v.fileSha256, v.fileName)));
     // The name is the content's fingerprint: a file there with other bytes
     // was changed since, and is put right.
     QFile existing(path);
