@@ -37,8 +37,12 @@ QString NetworkCaption(const records::Network& network) {
 }  // namespace
 
 RecordDialog::RecordDialog(records::VerificationRegister& register_, const QString& measurement,
-                           std::optional<std::string> evaluatedSha256, QWidget* parent)
-    : QDialog(parent), register_(register_), measurement_(measurement), evaluatedSha256_(std::move(evaluatedSha256)) {
+                           std::optional<std::string> evaluatedSha256, std::int16_t shownAnType, QWidget* parent)
+    : QDialog(parent),
+      register_(register_),
+      measurement_(measurement),
+      evaluatedSha256_(std::move(evaluatedSha256)),
+      shownAnType_(shownAnType) {
     setWindowTitle(QStringLiteral("Record verification"));
     Network = new QComboBox(this);
     AddNetworkButton = new QPushButton(QStringLiteral("Add &network…"), this);
@@ -59,6 +63,8 @@ RecordDialog::RecordDialog(records::VerificationRegister& register_, const QStri
     UncertaintyPhase = edit(QStringLiteral("°"));
     CoverageFactor = edit(QStringLiteral("k"));
     Corrects = edit(QStringLiteral("verification number"));
+    TypeNote = new QLabel(this);
+    TypeNote->setWordWrap(true);
     Problems = new QLabel(this);
     Problems->setStyleSheet(QStringLiteral("color: #b00020"));
     Problems->setWordWrap(true);
@@ -70,7 +76,9 @@ RecordDialog::RecordDialog(records::VerificationRegister& register_, const QStri
     for (QLineEdit* field : {UncertaintyMagnitude, UncertaintyPhase, CoverageFactor})
         uncertaintyRow->addWidget(field);
     auto* form = new QFormLayout;
-    auto* file = new QLabel(QFileInfo(measurement).fileName(), this);
+    // A long name (a cached measurement's has its SHA-256) shortened in the
+    // middle, whole in the tool tip.
+    auto* file = new QLabel(fontMetrics().elidedText(QFileInfo(measurement).fileName(), Qt::ElideMiddle, 360), this);
     file->setToolTip(measurement);
     form->addRow(QStringLiteral("Measurement:"), file);
     form->addRow(QStringLiteral("Register:"), new QLabel(QFileInfo(Q(register_.path())).fileName(), this));
@@ -89,7 +97,7 @@ RecordDialog::RecordDialog(records::VerificationRegister& register_, const QStri
     form->addRow(QStringLiteral("Other &terminals:"), Terminals);
     form->addRow(QStringLiteral("Adapter or &fixture:"), Fixture);
     form->addRow(labelFor(QStringLiteral("Expanded &uncertainty (%, °, k):"), UncertaintyMagnitude), uncertaintyRow);
-    form->addRow(QStringLiteral("Co&rrects verification:"), Corrects);
+    form->addRow(QStringLiteral("Corr&ects verification:"), Corrects);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
     buttons->addButton(QStringLiteral("&Record"), QDialogButtonBox::AcceptRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &RecordDialog::accept);
@@ -97,6 +105,7 @@ RecordDialog::RecordDialog(records::VerificationRegister& register_, const QStri
     connect(AddNetworkButton, &QPushButton::clicked, this, &RecordDialog::AddNetwork);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    layout->addWidget(TypeNote);
     layout->addWidget(Problems);
     layout->addWidget(buttons);
     if (register_.readOnly()) {
@@ -108,6 +117,23 @@ RecordDialog::RecordDialog(records::VerificationRegister& register_, const QStri
     // verification could only be withdrawn.
     FillNetworks({});
     Network->setCurrentIndex(-1);
+    connect(Network, &QComboBox::currentIndexChanged, this, &RecordDialog::NoteType);
+}
+
+// The record is evaluated for the network's own type, which the sweep on
+// show may not be.
+void RecordDialog::NoteType() {
+    TypeNote->clear();
+    try {
+        const auto network = register_.NetworkBySerial(U(Network->currentData().toString()));
+        if (network && network->anType != shownAnType_)
+            TypeNote->setText(QStringLiteral("The sweep on show is evaluated for AN type %1; the record will be "
+                                             "evaluated for this network's type, %2.")
+                                  .arg(shownAnType_)
+                                  .arg(network->anType));
+    } catch (const records::RegisterError& error) {
+        Problems->setText(QString::fromUtf8(error.what()));
+    }
 }
 
 void RecordDialog::FillNetworks(const std::string& select) {
@@ -202,8 +228,9 @@ void RecordDialog::accept() {
 
 std::optional<std::int64_t> RecordVerification(QWidget* parent, records::VerificationRegister& register_,
                                                const QString& measurement,
-                                               const std::optional<std::string>& evaluatedSha256) {
-    RecordDialog dialog(register_, measurement, evaluatedSha256, parent);
+                                               const std::optional<std::string>& evaluatedSha256,
+                                               std::int16_t shownAnType) {
+    RecordDialog dialog(register_, measurement, evaluatedSha256, shownAnType, parent);
     if (dialog.exec() != QDialog::Accepted || !dialog.RecordedId())
         return std::nullopt;
     const std::int64_t id = *dialog.RecordedId();

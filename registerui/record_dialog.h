@@ -24,9 +24,10 @@ class RecordDialog : public QDialog {
 
 public:
     // evaluatedSha256: the fingerprint of the bytes the sweep on show was
-    // evaluated from; none when they are not known for certain.
+    // evaluated from; none when they are not known for certain. shownAnType:
+    // the type the sweep is on show for, to point out a network of another.
     RecordDialog(records::VerificationRegister& register_, const QString& measurement,
-                 std::optional<std::string> evaluatedSha256, QWidget* parent = nullptr);
+                 std::optional<std::string> evaluatedSha256, std::int16_t shownAnType, QWidget* parent = nullptr);
 
     // Records when every field is right and the file is still the one
     // evaluated; otherwise, or when the register refuses, says why and
@@ -47,16 +48,19 @@ public:
     QLineEdit* UncertaintyPhase;
     QLineEdit* CoverageFactor;
     QLineEdit* Corrects;
+    QLabel* TypeNote;
     QLabel* Problems;
 
 private:
     void FillNetworks(const std::string& select);
+    void NoteType();
     void AddNetwork();
     std::optional<std::int64_t> CorrectedId(const std::string& serial, std::vector<std::string>& problems);
 
     records::VerificationRegister& register_;
     QString measurement_;
     std::optional<std::string> evaluatedSha256_;
+    std::int16_t shownAnType_;
     std::optional<std::int64_t> recorded_;
 };
 
@@ -64,6 +68,7 @@ private:
 // recorded; none when the user cancelled.
 std::optional<std::int64_t> RecordVerification(QWidget* parent, records::VerificationRegister& register_,
                                                const QString& measurement,
-                                               const std::optional<std::string>& evaluatedSha256);
+                                               const std::optional<std::string>& evaluatedSha256,
+                                               std::int16_t shownAnType);
 
 }  // namespace quillet::registerui

@@ -161,7 +161,8 @@ void SweepWindows::RecordVerification(sweepui::SweepWindow* window) {
                                                 "Register > Open register… or New register…."));
         return;
     }
-    registerui::RecordVerification(window, *registerWindow->Register(), window->Path(), window->EvaluatedSha256());
+    registerui::RecordVerification(window, *registerWindow->Register(), window->Path(), window->EvaluatedSha256(),
+                                   window->Result()->evaluation->anType);
     registerWindow->Refresh();
 }
 

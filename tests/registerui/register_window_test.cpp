@@ -198,7 +198,8 @@ private slots:
         QCOMPARE(shown->EvaluatedSha256(), std::optional(quillet::files::Sha256Hex(bytes.toStdString())));
 
         records::VerificationRegister reg(Local(file_), records::OpenFor::Writing);
-        quillet::registerui::RecordDialog dialog(reg, sweep, shown->EvaluatedSha256());
+        reg.AddNetwork({"Maker", "AN-2", "SN-TYPE2", 2, "L1", 365, ""});
+        quillet::registerui::RecordDialog dialog(reg, sweep, shown->EvaluatedSha256(), 1);
         QCOMPARE(dialog.Date->text(), QString::fromStdString(records::TodayUtc()));
         QCOMPARE(dialog.Network->currentIndex(), -1);
         dialog.Operator->setText(QStringLiteral("A. Operator"));
@@ -212,7 +213,10 @@ private slots:
         QVERIFY(dialog.Problems->text().contains(QStringLiteral("network")));
         QVERIFY(reg.Verifications().empty());
 
+        dialog.Network->setCurrentIndex(dialog.Network->findData(QStringLiteral("SN-TYPE2")));
+        QVERIFY(dialog.TypeNote->text().contains(QStringLiteral("type, 2")));
         dialog.Network->setCurrentIndex(dialog.Network->findData(QStringLiteral("SN-FRESH")));
+        QVERIFY(dialog.TypeNote->text().isEmpty());
         dialog.CalibrationDue->setText(QStringLiteral("2027-02-28"));
         dialog.UncertaintyPhase->setText(QStringLiteral("0.8"));
         dialog.CoverageFactor->setText(QStringLiteral("2"));
