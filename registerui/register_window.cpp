@@ -69,7 +69,7 @@ RegisterWindow::RegisterWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setWindowTitle(QStringLiteral("Verification register – Quillet"));
     CreateActions();
     CreateControls();
-    UpdateActions();
+    Refresh();  // says how to open a register until one is
     resize(1000, 700);
 }
 
