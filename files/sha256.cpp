@@ -84,16 +84,20 @@ std::array<std::uint8_t, 32> Sha256::Finish() {
     return digest;
 }
 
-std::string Sha256Hex(std::string_view bytes) {
-    Sha256 sha;
-    sha.Add(bytes);
+std::string DigestHex(const std::array<std::uint8_t, 32>& digest) {
     static constexpr char kDigits[] = "0123456789abcdef";
     std::string text;
-    for (const std::uint8_t byte : sha.Finish()) {
+    for (const std::uint8_t byte : digest) {
         text += kDigits[byte >> 4];
         text += kDigits[byte & 15];
     }
     return text;
+}
+
+std::string Sha256Hex(std::string_view bytes) {
+    Sha256 sha;
+    sha.Add(bytes);
+    return DigestHex(sha.Finish());
 }
 
 }  // namespace quillet::files

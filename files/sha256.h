@@ -28,5 +28,6 @@ private:
 
 // The digest of the bytes as 64 lower-case hexadecimal digits.
 std::string Sha256Hex(std::string_view bytes);
+std::string DigestHex(const std::array<std::uint8_t, 32>& digest);
 
 }  // namespace quillet::files

@@ -13,6 +13,7 @@
 #include "plot/trend_plot.h"
 #include "quillet/version.h"
 #include "records/dates.h"
+#include "records/entry_checks.h"
 #include "sweep/budget.h"
 #include "sweep/evaluation.h"
 
@@ -98,14 +99,6 @@ std::vector<std::pair<std::string, std::optional<double>>> BandUncertainties(con
                            u.is_null() ? std::nullopt : std::optional<double>(u.get<double>()));
     }
     return bands;
-}
-
-std::string StatusText(const records::Verification& v) {
-    if (v.withdrawnAt)
-        return "withdrawn";
-    if (v.supersededBy)
-        return "corrected by " + std::to_string(*v.supersededBy);
-    return "";
 }
 
 }  // namespace
@@ -204,7 +197,7 @@ pdf::Sheet HistorySheet(const records::Network& network, const std::vector<recor
             const auto found = std::find_if(bands.begin(), bands.end(), [&](const auto& b) { return b.first == name; });
             row.push_back(found == bands.end() ? "" : found->second ? sweep::Decibels(*found->second) : "unbounded");
         }
-        row.push_back(StatusText(v));
+        row.push_back(records::StatusText(v));
         table.rows.push_back(row);
         table.marked.push_back(v.results.decisionVerdict.outcome != "pass" && !v.withdrawnAt);
     }

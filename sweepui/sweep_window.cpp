@@ -31,6 +31,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <exception>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -38,6 +39,7 @@
 #include "engine/an_types.h"
 #include "files/atomic_file.h"
 #include "files/file_identity.h"
+#include "files/sha256.h"
 #include "measurement/read_measurement.h"
 #include "plotqt/png_file.h"
 #include "sweep/rows_text.h"
@@ -52,6 +54,19 @@ namespace {
 QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// The fingerprint of the file's bytes as they are now; none when it
+// cannot be read.
+std::optional<std::string> Sha256OfFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    files::Sha256 digest;
+    char buffer[1 << 16];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
+        digest.Add(std::string_view(buffer, static_cast<std::size_t>(in.gcount())));
+    if (in.bad() || !in.eof())
+        return std::nullopt;
+    return files::DigestHex(digest.Finish());
+}
 
 // The file a dialog's answer names: its own ending where that is one of the
 // offered formats, else the chosen filter's ending added.
@@ -267,16 +282,24 @@ void SweepWindow::Evaluate(bool reread) {
     SetBusy(true);
     Status->setText(measured ? QStringLiteral("Evaluating…") : QStringLiteral("Reading…"));
     worker_ = std::thread([this, path = LocalPath(path_), type, measured, cancelled = cancelled_, generation,
-                           options = options_] {
+                           options = options_, previousSha256 = evaluatedSha256_] {
         const auto progress = [this, generation](std::size_t done, std::size_t total) {
             QMetaObject::invokeMethod(
                 this, [this, generation, done, total] { Progressed(generation, done, total); }, Qt::QueuedConnection);
         };
         try {
+            // The file is fingerprinted before and after it is read: when
+            // both agree, the sweep shown is of those very bytes, and a
+            // verification recorded later can be held against them.
+            std::optional<std::string> sha256 = measured ? previousSha256 : Sha256OfFile(path);
             auto result = sweepcore::EvaluateSweep(path, type, measured, *cancelled, progress, options);
+            if (!measured && sha256 != Sha256OfFile(path))
+                sha256.reset();
             QMetaObject::invokeMethod(
                 this,
-                [this, generation, result = std::move(result)]() mutable { Finish(generation, std::move(result)); },
+                [this, generation, result = std::move(result), sha256 = std::move(sha256)]() mutable {
+                    Finish(generation, std::move(result), std::move(sha256));
+                },
                 Qt::QueuedConnection);
         } catch (const std::exception& error) {
             QMetaObject::invokeMethod(
@@ -306,6 +329,7 @@ void SweepWindow::SetBusy(bool busy) {
     ExportReportAction->setEnabled(shown);
     ExportPlotAction->setEnabled(shown);
     ExportImpedancePlotAction->setEnabled(shown);
+    RecordVerificationAction->setEnabled(shown);
     if (!busy)
         Status->clear();
 }
@@ -330,7 +354,7 @@ void SweepWindow::ShowTypeOfResult() {
     AnTypeBox->setCurrentIndex(result_->evaluation->anType - 1);
 }
 
-void SweepWindow::Finish(int generation, std::optional<SweepResult> result) {
+void SweepWindow::Finish(int generation, std::optional<SweepResult> result, std::optional<std::string> sha256) {
     if (generation != generation_)
         return;
     if (worker_.joinable())
@@ -344,6 +368,7 @@ void SweepWindow::Finish(int generation, std::optional<SweepResult> result) {
         return;
     }
     result_ = std::move(result);
+    evaluatedSha256_ = std::move(sha256);
     ShowEvaluation();
     Plot->SetSweep(result_->plot, result_->evaluation, result_->source);
     Impedance->SetPlot(result_->impedancePlot);
@@ -412,6 +437,10 @@ void SweepWindow::CreateMenus() {
     ExportPlotAction = file->addAction(QStringLiteral("Export &plot…"), this, &SweepWindow::ExportPlotWithDialog);
     ExportImpedancePlotAction =
         file->addAction(QStringLiteral("Export &impedance plot…"), this, &SweepWindow::ExportImpedancePlotWithDialog);
+    file->addSeparator();
+    RecordVerificationAction =
+        file->addAction(QStringLiteral("Record &verification…"), this, &SweepWindow::RecordVerificationRequested);
+    RegisterAction = file->addAction(QStringLiteral("Verification re&gister…"), this, &SweepWindow::RegisterRequested);
     file->addSeparator();
     CloseAction = file->addAction(QStringLiteral("&Close"), this, &QWidget::close);
     CloseAction->setShortcut(QKeySequence::Close);

@@ -52,6 +52,9 @@ public:
     bool Busy() const { return worker_.joinable(); }
     // The evaluation on show; nothing before the first has finished.
     const std::optional<SweepResult>& Result() const { return result_; }
+    // The SHA-256 of the file's bytes the evaluation on show was read from;
+    // none when the file changed while it was being read.
+    const std::optional<std::string>& EvaluatedSha256() const { return evaluatedSha256_; }
 
     // The report or the plot into a file, the bytes an-sweep writes for the
     // same file and type. Throws std::runtime_error naming the file.
@@ -74,6 +77,8 @@ public:
     QAction* ExportReportAction;
     QAction* ExportPlotAction;
     QAction* ExportImpedancePlotAction;
+    QAction* RecordVerificationAction;
+    QAction* RegisterAction;
     QAction* CloseAction;
     QAction* CopyAction;
     QAction* SelectAllAction;
@@ -107,6 +112,9 @@ signals:
     // Open… and a recent file chosen in the File menu.
     void OpenRequested();
     void OpenFileRequested(const QString& path);
+    // File > Record verification… and File > Verification register….
+    void RecordVerificationRequested();
+    void RegisterRequested();
     // A row chosen with a double click or Enter: its typed texts and type.
     void PointActivated(const QString& frequency, const QString& magnitude, const QString& phase, int anType);
     // An evaluation has finished and is on show, was cancelled, or failed
@@ -124,7 +132,7 @@ private:
     void ExportReportWithDialog();
     void ExportPlotWithDialog();
     void ExportImpedancePlotWithDialog();
-    void Finish(int generation, std::optional<SweepResult> result);
+    void Finish(int generation, std::optional<SweepResult> result, std::optional<std::string> sha256);
     void Fail(int generation, const QString& message);
     void Progressed(int generation, std::size_t done, std::size_t total);
     void StopWorker();
@@ -139,6 +147,7 @@ private:
     QString path_;
     measurement::ReadOptions options_;
     std::optional<SweepResult> result_;
+    std::optional<std::string> evaluatedSha256_;
     std::thread worker_;
     std::shared_ptr<std::atomic<bool>> cancelled_;
     int generation_ = 0;  // results of an evaluation since replaced are dropped

@@ -31,6 +31,10 @@ struct Options {
     QCommandLineParser parser;
     QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
                                QStringLiteral("Displays version information.")};
+    QCommandLineOption registerWindow{
+        QStringLiteral("register"),
+        QStringLiteral("Opens the verification register window beside the calculator: the register in the file "
+                       "named first (started there when there is none), else the one last opened.")};
 
     Options() {
         parser.setApplicationDescription(
@@ -40,8 +44,10 @@ struct Options {
         // Qt's own version option prints the version alone; this one names
         // the licence too.
         parser.addOption(version);
+        parser.addOption(registerWindow);
         parser.addPositionalArgument(QStringLiteral("files"),
-                                     QStringLiteral("Measured sweeps to open, each in a sweep window of its own."),
+                                     QStringLiteral("Measured sweeps to open, each in a sweep window of its own; with "
+                                                    "--register, the first FILE is the register."),
                                      QStringLiteral("[FILE...]"));
     }
 };
@@ -91,10 +97,15 @@ int main(int argc, char* argv[]) {
     // ends it with a message, as command-line programs do.
     QApplication app(argc, argv);
     QStringList files;
+    bool showRegister = false;
+    QString registerFile;
     if (argc > 1) {
         Options options;
         options.parser.process(app);
         files = options.parser.positionalArguments();
+        showRegister = options.parser.isSet(options.registerWindow);
+        if (showRegister && !files.isEmpty())
+            registerFile = files.takeFirst();
     }
     QApplication::setApplicationName(QStringLiteral("Quillet"));
     QApplication::setOrganizationName(QStringLiteral("Quillet"));  // where the sweep windows' settings are kept
@@ -109,6 +120,8 @@ int main(int argc, char* argv[]) {
     quillet::app::KeepOnScreenWhenShown(window);
     window.show();
     quillet::app::SweepWindows sweeps(window);
+    if (showRegister)
+        sweeps.ShowRegister(registerFile);
     sweeps.Open(files);
     return QApplication::exec();
 }

@@ -10,6 +10,8 @@
 
 #include "apps/quillet/window_placement.h"
 #include "files/file_identity.h"
+#include "registerui/record_dialog.h"
+#include "registerui/settings.h"
 #include "sweepcore/column_choice.h"
 #include "sweepcore/show_delay.h"
 #include "sweepcore/window_place.h"
@@ -27,6 +29,7 @@ SweepWindows::SweepWindows(ui::MDIForm1& calculator) : QObject(&calculator), cal
 SweepWindows::~SweepWindows() {
     for (const auto& window : windows_)
         delete window.data();
+    delete register_.data();
 }
 
 QList<sweepui::SweepWindow*> SweepWindows::Windows() const {
@@ -70,6 +73,9 @@ sweepui::SweepWindow* SweepWindows::Open(const QString& path) {
     });
     connect(window, &sweepui::SweepWindow::OpenRequested, this, &SweepWindows::OpenWithDialog);
     connect(window, &sweepui::SweepWindow::OpenFileRequested, this, qOverload<const QString&>(&SweepWindows::Open));
+    connect(window, &sweepui::SweepWindow::RegisterRequested, this, [this] { ShowRegister(); });
+    connect(window, &sweepui::SweepWindow::RecordVerificationRequested, this,
+            [this, window] { RecordVerification(window); });
     QTimer::singleShot(sweepcore::kShowAfterMs, window, showWhenWorthIt);
     connect(window, &sweepui::SweepWindow::Failed, this,
             [this, window](const QString& message) { Report(window, message); });
@@ -110,6 +116,42 @@ measurement::ReadOptions SweepWindows::RememberedOptions(const QString& path) {
                                  columns ? std::optional(columns->toStdString()) : std::optional<std::string>());
 }
 
+registerui::RegisterWindow* SweepWindows::ShowRegister(const QString& path) {
+    const bool fresh = !register_;
+    if (fresh) {
+        register_ = new registerui::RegisterWindow;
+        connect(register_, &registerui::RegisterWindow::OpenMeasurementRequested, this,
+                qOverload<const QString&>(&SweepWindows::Open));
+        Place(register_);
+    }
+    register_->show();
+    register_->raise();
+    register_->activateWindow();
+    QString message;
+    if (!path.isEmpty())
+        message = register_->OpenRegister(path, records::OpenFor::Writing);
+    else if (fresh && !registerui::RegisterFile().isEmpty())
+        message = register_->OpenRegister(registerui::RegisterFile(), records::OpenFor::Reading);
+    if (!message.isEmpty())
+        QMessageBox::warning(register_, QStringLiteral("Quillet"), message);
+    return register_;
+}
+
+void SweepWindows::RecordVerification(sweepui::SweepWindow* window) {
+    if (!window->Result())
+        return;
+    registerui::RegisterWindow* registerWindow = ShowRegister();
+    if (registerWindow->Register() == nullptr) {
+        QMessageBox::information(registerWindow, QStringLiteral("Quillet"),
+                                 QStringLiteral("Open a register, or start one, to record the verification in: "
+                                                "Register > Open register… or New register…."));
+        return;
+    }
+    registerui::RecordVerification(window, *registerWindow->Register(), window->Path(), window->EvaluatedSha256(),
+                                   window->Result()->evaluation->anType);
+    registerWindow->Refresh();
+}
+
 void SweepWindows::OpenWithDialog() {
     const QStringList paths = QFileDialog::getOpenFileNames(
         &calculator_, QStringLiteral("Open a measured sweep"), sweepui::LastFolder(),
@@ -118,12 +160,12 @@ void SweepWindows::OpenWithDialog() {
     Open(paths);
 }
 
-// Beside the calculator, on the side with more room, while that room is
-// wide enough for the table; otherwise, where the screen has no room for
-// both, at the screen's free edge over it. Each further window a step
+// Sweep windows and the register's: beside the calculator, on the side
+// with more room, while that room is wide enough for the table; otherwise,
+// where the screen has no room for both, at the screen's free edge over it. Each further window a step
 // lower, so every title bar shows. The whole window, frame included, stays
 // on the available area of the calculator's screen.
-void SweepWindows::Place(sweepui::SweepWindow* window) {
+void SweepWindows::Place(QWidget* window) {
     const QRect screen = calculator_.screen()->availableGeometry();
     const QMargins frame = FrameMargins(*window, &calculator_);
     const QRect calculator = calculator_.geometry().marginsAdded(FrameMargins(calculator_));
@@ -144,6 +186,8 @@ bool SweepWindows::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &calculator_ && event->type() == QEvent::Close) {
         for (sweepui::SweepWindow* window : Windows())
             window->close();
+        if (register_)
+            register_->close();
     }
     return QObject::eventFilter(watched, event);
 }

@@ -1,0 +1,45 @@
+// What a person types for a network or a verification, checked before
+// anything is written, each fault named so it can be shown beside the
+// field; and the names of the files made from a record.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "records/records.h"
+
+namespace quillet::records {
+
+// The faults of a new network; empty when it may be added. Serials are
+// compared as typed, as the register compares them.
+std::vector<std::string> NetworkProblems(const NewNetwork& network, const std::vector<Network>& existing);
+
+// A decimal number as typed ("2.5"), finite and not negative; none for
+// anything else. Never the C locale: a comma is no decimal point here.
+std::optional<double> NonNegativeNumber(std::string_view text);
+
+// The three figures of an expanded uncertainty, all typed or none. Adds
+// its faults to problems; none when all three are empty or any is wrong.
+std::optional<Uncertainty> UncertaintyOf(const std::string& magnitudePercent, const std::string& phaseDegrees,
+                                         const std::string& coverageFactor, std::vector<std::string>& problems);
+
+// The faults of the fields a person fills in for a verification.
+std::vector<std::string> VerificationProblems(const NewVerification& verification);
+
+// "withdrawn", "corrected by 7", or empty for a verification in force.
+std::string StatusText(const Verification& verification);
+
+// A stored measurement's name in the cache: its SHA-256, then the name it
+// was recorded under without any folder, so the same bytes are written
+// once and the reader still sees the format from the ending.
+std::string CachedMeasurementName(const std::string& sha256, const std::string& fileName);
+
+// SERIAL-DATE-verification-ID.pdf, the serial made safe for a file name.
+std::string RecordPdfName(const std::string& serial, const std::string& date, std::int64_t id);
+// SERIAL-DATE-history.pdf.
+std::string HistoryPdfName(const std::string& serial, const std::string& date);
+
+}  // namespace quillet::records

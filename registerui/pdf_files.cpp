@@ -1,0 +1,43 @@
+#include "registerui/pdf_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+
+#include "files/atomic_file.h"
+#include "pdf/sheet.h"
+#include "recordpdf/record_sheet.h"
+#include "sweepui/settings.h"
+
+namespace quillet::registerui {
+namespace {
+
+void WritePdf(const QString& file, const pdf::Sheet& sheet) {
+    files::WriteFileAtomically(QFile::encodeName(file).toStdString(), pdf::PdfOf(sheet));
+    sweepui::SetLastFolder(file);
+}
+
+}  // namespace
+
+QString AskPdfFile(QWidget* parent, const QString& title, const QString& suggestedName) {
+    const QString folder = sweepui::LastFolder().isEmpty() ? QDir::homePath() : sweepui::LastFolder();
+    QFileDialog dialog(parent, title, QDir(folder).filePath(suggestedName), QStringLiteral("PDF (*.pdf)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The ending is added before the dialog asks about replacing a file,
+    // so it asks by the name that will be written.
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+void WriteRecordPdf(const QString& file, const records::Network& network, const records::Verification& verification) {
+    WritePdf(file, recordpdf::RecordSheet(network, verification));
+}
+
+void WriteHistoryPdf(const QString& file, const records::Network& network,
+                     const std::vector<records::Verification>& verifications) {
+    WritePdf(file, recordpdf::HistorySheet(network, verifications));
+}
+
+}  // namespace quillet::registerui

@@ -1,0 +1,24 @@
+// Printed records as PDF files the user names, written whole or not at all.
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+#include "records/records.h"
+
+class QWidget;
+
+namespace quillet::registerui {
+
+// Asks where to save, offering suggestedName in the last folder used; the
+// name ends in .pdf. Empty when the user cancels.
+QString AskPdfFile(QWidget* parent, const QString& title, const QString& suggestedName);
+
+// verification must hold the file's bytes. Throws std::runtime_error (a
+// file that cannot be written) or measurement::ReadError.
+void WriteRecordPdf(const QString& file, const records::Network& network, const records::Verification& verification);
+void WriteHistoryPdf(const QString& file, const records::Network& network,
+                     const std::vector<records::Verification>& verifications);
+
+}  // namespace quillet::registerui
