@@ -11,13 +11,14 @@
 namespace quillet::plot {
 namespace {
 
+// Labelled where `labels` and there is a label.
 void DrawFrequencyLine(Canvas& canvas, const FrequencyScale& scale, double frequencyMHz, const Pen& pen,
-                       const std::string& label) {
+                       const std::string& label, bool labels) {
     if (!std::isfinite(frequencyMHz))
         return;  // a decade past the largest double, at the top of the range
     const double x = scale.X(frequencyMHz);
     canvas.Line({x, scale.area.top}, {x, scale.area.Bottom()}, pen);
-    if (!label.empty())
+    if (labels && !label.empty())
         canvas.Text(label, {x, scale.area.Bottom() + 4 + Ascent(kLabelFont)}, Anchor::Middle, kLabelFont, kBlack);
 }
 
@@ -33,17 +34,17 @@ void DrawZoomedFrequencyGrid(Canvas& canvas, const FrequencyScale& scale, bool l
         for (double decade = std::floor(scale.decadeFrom); decade <= std::ceil(scale.decadeTo); decade += 1) {
             const double f = Pow10(decade);
             for (int k = 1; k <= 9; ++k) {
-                const bool labelled = labels && (k == 1 || (span <= 2.5 && (k == 2 || k == 5)));
+                const bool labelled = k == 1 || (span <= 2.5 && (k == 2 || k == 5));
                 if (inside(k * f))
                     DrawFrequencyLine(canvas, scale, k * f, k == 1 ? kGrid : kMinorGrid,
-                                      labelled ? sweep::SignificantText(k * f) : std::string());
+                                      labelled ? sweep::SignificantText(k * f) : std::string(), labels);
             }
         }
         return;
     }
     const double step = NiceStep(to - from);
     for (double n = std::ceil(from / step); n * step <= to * (1 + 1e-12); n += 1)
-        DrawFrequencyLine(canvas, scale, n * step, kGrid, labels ? sweep::SignificantText(n * step) : std::string());
+        DrawFrequencyLine(canvas, scale, n * step, kGrid, sweep::SignificantText(n * step), labels);
 }
 
 }  // namespace
@@ -77,11 +78,11 @@ void DrawFrequencyGrid(Canvas& canvas, const FrequencyScale& scale, bool labels)
     }
     for (double decade = scale.decadeFrom; decade <= scale.decadeTo; decade += 1) {
         const double f = Pow10(decade);
-        DrawFrequencyLine(canvas, scale, f, kGrid, labels ? sweep::ShortestText(f) : std::string());
+        DrawFrequencyLine(canvas, scale, f, kGrid, sweep::ShortestText(f), labels);
         if (decade == scale.decadeTo)
             break;
         for (int k = 2; k <= 9; ++k)
-            DrawFrequencyLine(canvas, scale, k * f, kMinorGrid, {});
+            DrawFrequencyLine(canvas, scale, k * f, kMinorGrid, {}, labels);
     }
 }
 

@@ -125,28 +125,33 @@ void DrawValueLine(Canvas& canvas, const Panel& panel, double value, const Pen& 
         canvas.Text(label, {area.left - 6, BaselineCentredOn(y, kLabelFont)}, Anchor::End, kLabelFont, kBlack);
 }
 
-// Lines at 1 to 9 times each power of ten, labelled at 1, 2, 3 and 5, at
-// 1, 2 and 5, or at 1 alone as the decades grow; within a part of a decade,
-// evenly spaced lines as on a linear axis, from end to end.
-void DrawMagnitudeGrid(Canvas& canvas, const Panel& panel) {
-    const double low = Pow10(panel.from), high = Pow10(panel.to);
-    const double span = panel.to - panel.from;
-    const auto inside = [&](double v) { return v >= low * (1 - 1e-12) && v <= high * (1 + 1e-12); };
-    if (span >= 0.7) {
-        for (int decade = DecadeOf(low); decade <= DecadeOf(high); ++decade) {
-            const double power = Pow10(decade);
-            for (int k = 1; k <= 9; ++k) {
-                const bool labelled = k == 1 || (span <= 3 && (k == 2 || k == 5)) || (span <= 1.5 && k == 3);
-                if (inside(k * power))
-                    DrawValueLine(canvas, panel, k * power, k == 1 ? kGrid : kMinorGrid,
-                                  labelled ? sweep::SignificantText(k * power) : std::string());
-            }
-        }
-        return;
-    }
+// Within a part of a decade the axis is nearly linear: evenly spaced lines,
+// from end to end.
+void DrawEvenMagnitudeGrid(Canvas& canvas, const Panel& panel, double low, double high) {
     const double step = NiceStep(high - low);
     for (double n = std::ceil(low / step * (1 - 1e-12)); n * step <= high * (1 + 1e-12); n += 1)
         DrawValueLine(canvas, panel, n * step, kGrid, sweep::SignificantText(n * step));
+}
+
+// Lines at 1 to 9 times each power of ten, labelled at 1, 2, 3 and 5, at
+// 1, 2 and 5, or at 1 alone as the decades grow.
+void DrawMagnitudeGrid(Canvas& canvas, const Panel& panel) {
+    const double low = Pow10(panel.from), high = Pow10(panel.to);
+    const double span = panel.to - panel.from;
+    if (span < 0.7) {
+        DrawEvenMagnitudeGrid(canvas, panel, low, high);
+        return;
+    }
+    const auto inside = [&](double v) { return v >= low * (1 - 1e-12) && v <= high * (1 + 1e-12); };
+    for (int decade = DecadeOf(low); decade <= DecadeOf(high); ++decade) {
+        const double power = Pow10(decade);
+        for (int k = 1; k <= 9; ++k) {
+            const bool labelled = k == 1 || (span <= 3 && (k == 2 || k == 5)) || (span <= 1.5 && k == 3);
+            if (inside(k * power))
+                DrawValueLine(canvas, panel, k * power, k == 1 ? kGrid : kMinorGrid,
+                              labelled ? sweep::SignificantText(k * power) : std::string());
+        }
+    }
 }
 
 void DrawPhaseGrid(Canvas& canvas, const Panel& panel, double step) {

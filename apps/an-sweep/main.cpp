@@ -190,29 +190,61 @@ private:
     ParallelEvaluator evaluator_;  // last: its helper stops before the rest goes
 };
 
+#if QUILLET_PNG_WITH_QT
+using quillet::plotqt::PngOf;
+#else
+using quillet::plotwin::PngOf;
+#endif
+
+// A plot asked for on the command line: drawn as the points come, then
+// written in its format into its file.
+template <class Plot>
+class PlotOutput {
+public:
+    PlotOutput(const std::optional<std::string>& name, std::int16_t anType, const std::string& source) : name_(name) {
+        if (!name_)
+            return;
+        // The options took only names ending in a format's extension.
+        format_ = PlotFormatFromFileName(*name_).value_or(PlotFormat::Svg);
+        plot_.emplace(anType, source);
+    }
+
+    bool NeedsPng() const { return plot_ && format_ == PlotFormat::Png; }
+    Plot* Drawn() { return plot_ ? &*plot_ : nullptr; }
+    // Before anything is read, so a target that cannot be written stops
+    // the run first.
+    void Open() {
+        if (name_)
+            file_.emplace(*name_);
+    }
+    void Write() {
+        if (plot_)
+            file_->Stream() << (format_ == PlotFormat::Svg ? plot_->Svg() : PngOf(*plot_));
+    }
+    void Commit() {
+        if (file_)
+            file_->Commit();
+    }
+
+private:
+    std::optional<std::string> name_;
+    PlotFormat format_ = PlotFormat::Svg;
+    std::optional<Plot> plot_;
+    std::optional<AtomicFile> file_;
+};
+
 int Run(const Options& options, int argc, char* argv[]) {
     if (const auto clash = OutputsClash(options))
         return Fail(*clash);
     const std::string source = SourceName(options.input);
 
-    std::optional<quillet::plot::DeviationPlot> plotted;
-    std::optional<quillet::plot::ImpedancePlot> impedancePlotted;
-    // The options took only names ending in a format's extension.
-    const auto formatOf = [](const std::optional<std::string>& name) {
-        return name ? PlotFormatFromFileName(*name).value_or(PlotFormat::Svg) : PlotFormat::Svg;
-    };
-    const PlotFormat plotFormat = formatOf(options.plot);
-    const PlotFormat impedancePlotFormat = formatOf(options.impedancePlot);
-    if (options.plot)
-        plotted.emplace(options.anType, source);
-    if (options.impedancePlot)
-        impedancePlotted.emplace(options.anType, source);
+    PlotOutput<quillet::plot::DeviationPlot> deviationPlot(options.plot, options.anType, source);
+    PlotOutput<quillet::plot::ImpedancePlot> impedancePlot(options.impedancePlot, options.anType, source);
 #if QUILLET_PNG_WITH_QT
     // Qt paints the PNG; it needs Qt's font machinery, never a display.
     std::optional<PrivateRuntimeFolder> runtimeFolder;  // outlives the application
     std::unique_ptr<QGuiApplication> application;
-    if ((options.plot && plotFormat == PlotFormat::Png) ||
-        (options.impedancePlot && impedancePlotFormat == PlotFormat::Png)) {
+    if (deviationPlot.NeedsPng() || impedancePlot.NeedsPng()) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         // Qt warns when it finds no runtime directory, which drawing into
         // a file never needs.
@@ -226,41 +258,29 @@ int Run(const Options& options, int argc, char* argv[]) {
 #endif
     // Every output is opened before anything is read, so a target that
     // cannot be written stops the run before it has written anything.
-    std::optional<AtomicFile> output, plot, impedancePlot, budget;
+    std::optional<AtomicFile> output, budget;
     std::optional<HeldOutput> terminal;
     if (options.output)
         output.emplace(*options.output);
     else
         terminal.emplace();
-    if (options.plot)
-        plot.emplace(*options.plot);
-    if (options.impedancePlot)
-        impedancePlot.emplace(*options.impedancePlot);
+    deviationPlot.Open();
+    impedancePlot.Open();
     if (options.budget)
         budget.emplace(*options.budget);
     std::ostream& out = output ? output->Stream() : terminal->Stream();
 
     const auto writer = MakeReportWriter(options.format, out, options.anType, source, options.rule);
-    Pipeline pipeline(options.anType, options.bands, options.rule, *writer, plotted ? &*plotted : nullptr,
-                      impedancePlotted ? &*impedancePlotted : nullptr);
+    Pipeline pipeline(options.anType, options.bands, options.rule, *writer, deviationPlot.Drawn(),
+                      impedancePlot.Drawn());
     ReadMeasurementFile(options.input, options.readOptions, pipeline);
     const Summary& summary = pipeline.Finish();
     const std::vector<BudgetLine> lines = BudgetLines(summary.bands, options.anType);
     writer->Finish(summary, lines);
     if (budget)
         budget->Stream() << BudgetCsv(lines);
-    {
-#if QUILLET_PNG_WITH_QT
-        using quillet::plotqt::PngOf;
-#else
-        using quillet::plotwin::PngOf;
-#endif
-        if (plotted)
-            plot->Stream() << (plotFormat == PlotFormat::Svg ? plotted->Svg() : PngOf(*plotted));
-        if (impedancePlotted)
-            impedancePlot->Stream() << (impedancePlotFormat == PlotFormat::Svg ? impedancePlotted->Svg()
-                                                                               : PngOf(*impedancePlotted));
-    }
+    deviationPlot.Write();
+    impedancePlot.Write();
 
 #ifdef _WIN32
     // The same bytes as on Linux: LF line ends, also on the terminal.
@@ -270,10 +290,8 @@ int Run(const Options& options, int argc, char* argv[]) {
         output->Commit();
     else if (!terminal->Release(STDOUT_FILENO))
         return Fail("cannot write the result to the standard output");
-    if (plot)
-        plot->Commit();
-    if (impedancePlot)
-        impedancePlot->Commit();
+    deviationPlot.Commit();
+    impedancePlot.Commit();
     if (budget)
         budget->Commit();
 

@@ -7,9 +7,8 @@ using sweep::ReportFormat;
 namespace {
 
 TEST(ParseOptions, ReadsTheCommandLine) {
-    const Options o = ParseOptions(
-        {"--type", "3", "--format", "json", "--output", "out.json", "--plot", "p.SVG", "--impedance-plot", "z.png",
-         "--check", "sweep.s1p"});
+    const Options o = ParseOptions({"--type", "3", "--format", "json", "--output", "out.json", "--plot", "p.SVG",
+                                    "--impedance-plot", "z.png", "--check", "sweep.s1p"});
     EXPECT_EQ(o.anType, 3);
     EXPECT_EQ(o.format, ReportFormat::Json);
     EXPECT_EQ(o.output, "out.json");

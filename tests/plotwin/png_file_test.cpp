@@ -57,5 +57,30 @@ TEST(PngFile, PaintsThePictureAtTheFilesSize) {
     stream->Release();
 }
 
+// The impedance plot at its own size, both panels framed.
+TEST(PngFile, PaintsTheImpedancePlot) {
+    plot::ImpedancePlot plot(4, "sweep.s1p");
+    sweep::EvaluatedPoint p{};
+    p.frequencyMHz = 1;
+    p.magnitudeOhm = 150;
+    p.withinTolerance = true;
+    plot.Add(p);
+    const std::string png = PngOf(plot);
+    const GdiplusSession session;
+    IStream* stream = ::SHCreateMemStream(reinterpret_cast<const BYTE*>(png.data()), static_cast<UINT>(png.size()));
+    ASSERT_NE(stream, nullptr);
+    {
+        Gdiplus::Bitmap bitmap(stream);
+        ASSERT_EQ(bitmap.GetWidth(), 800u);
+        ASSERT_EQ(bitmap.GetHeight(), 640u);
+        for (const plot::Rect& area : {plot::ImpedancePlot::MagnitudeArea(), plot::ImpedancePlot::PhaseArea()}) {
+            Gdiplus::Color colour;
+            bitmap.GetPixel(static_cast<INT>(area.left), static_cast<INT>(area.Centre().y), &colour);
+            EXPECT_LT(colour.GetR() + colour.GetG() + colour.GetB(), 3 * 200);
+        }
+    }
+    stream->Release();
+}
+
 }  // namespace
 }  // namespace quillet::plotwin
