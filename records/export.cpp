@@ -32,8 +32,8 @@ std::string NumberText(const std::optional<double>& value) {
 std::string IdText(const std::optional<std::int64_t>& id) { return id ? std::to_string(*id) : std::string(); }
 
 template <typename T>
-nlohmann::json OrNull(const std::optional<T>& value) {
-    return value ? nlohmann::json(*value) : nlohmann::json(nullptr);
+nlohmann::ordered_json OrNull(const std::optional<T>& value) {
+    return value ? nlohmann::ordered_json(*value) : nlohmann::ordered_json(nullptr);
 }
 
 }  // namespace
@@ -87,7 +87,7 @@ std::string ExportCsv(VerificationRegister& register_) {
 }
 
 std::string ExportJson(VerificationRegister& register_) {
-    nlohmann::json networks = nlohmann::json::array();
+    nlohmann::ordered_json networks = nlohmann::ordered_json::array();
     for (const Network& n : register_.Networks())
         networks.push_back({{"id", n.id},
                             {"maker", n.maker},
@@ -98,14 +98,14 @@ std::string ExportJson(VerificationRegister& register_) {
                             {"interval_days", n.intervalDays},
                             {"notes", n.notes},
                             {"added_at", n.addedAt}});
-    nlohmann::json verifications = nlohmann::json::array();
+    nlohmann::ordered_json verifications = nlohmann::ordered_json::array();
     for (const Verification& v : register_.Verifications()) {
-        nlohmann::json uncertainty = nullptr;
+        nlohmann::ordered_json uncertainty = nullptr;
         if (v.uncertainty)
             uncertainty = {{"magnitude_percent", v.uncertainty->magnitudePercent},
                            {"phase_deg", v.uncertainty->phaseDegrees},
                            {"coverage_factor", v.uncertainty->coverageFactor}};
-        nlohmann::json withdrawal = nullptr;
+        nlohmann::ordered_json withdrawal = nullptr;
         if (v.withdrawnAt)
             withdrawal = {{"at", *v.withdrawnAt}, {"reason", *v.withdrawalReason}, {"by", *v.withdrawnBy}};
         verifications.push_back({{"id", v.id},
@@ -123,18 +123,18 @@ std::string ExportJson(VerificationRegister& register_) {
                                  {"file_sha256", v.fileSha256},
                                  {"verdict", v.results.decisionVerdict.outcome},
                                  {"worst_margin", OrNull(v.results.worstMargin)},
-                                 {"points", nlohmann::json::parse(v.results.pointsJson)},
-                                 {"bands", nlohmann::json::parse(v.results.bandsJson)},
+                                 {"points", nlohmann::ordered_json::parse(v.results.pointsJson)},
+                                 {"bands", nlohmann::ordered_json::parse(v.results.bandsJson)},
                                  {"program_version", v.programVersion},
                                  {"recorded_at", v.recordedAt},
                                  {"supersedes", OrNull(v.supersedes)},
                                  {"superseded_by", OrNull(v.supersededBy)},
                                  {"withdrawal", withdrawal}});
     }
-    const nlohmann::json all = {{"networks", networks}, {"verifications", verifications}};
+    const nlohmann::ordered_json all = {{"networks", networks}, {"verifications", verifications}};
     // Bytes that are not UTF-8 (typed in another encoding) become U+FFFD
     // rather than stopping the export.
-    return all.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + '\n';
+    return all.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + '\n';
 }
 
 }  // namespace quillet::records

@@ -350,7 +350,7 @@ void VerificationRegister::Withdraw(const Withdrawal& w) {
         throw RegisterError(failed + ": say why and by whom");
     Write("withdraw the verification", [&] {
         Statement earlier(*connection_,
-                          "SELECT (SELECT withdrawn_at FROM withdrawals WHERE verification_id = id) "
+                          "SELECT (SELECT withdrawn_at FROM withdrawals WHERE verification_id = verifications.id) "
                           "FROM verifications WHERE id = ?");
         earlier.Bind(1, w.verification);
         if (!earlier.Step())
