@@ -24,15 +24,16 @@ windows | windows-test)
     # libraries; the tests need Wine, a virtual display and the Linux build.
     packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest libcli11-dev nlohmann-json3-dev)
     if [ "$action" = windows-test ]; then
-        packages+=(wine wine64 xvfb xauth openbox g++ python3 libgtest-dev libbenchmark-dev libmpfr-dev qt6-base-dev
-                   qt6-base-dev-tools qt6-svg-dev libgl-dev fonts-liberation fonts-dejavu-core)
+        packages+=(wine wine64 xvfb xauth openbox g++ python3 libgtest-dev libbenchmark-dev libmpfr-dev libsqlite3-dev
+                   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev fonts-liberation fonts-dejavu-core)
     fi
     ;;
 *)
     # python3 writes the Debian changelog and copyright file at build time;
     # MPFR is the tests' reference for the correctly rounded functions.
+    # SQLite keeps the verification register.
     packages=(cmake ninja-build g++ python3 libgtest-dev libbenchmark-dev libmpfr-dev libcli11-dev nlohmann-json3-dev
-              qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev fonts-liberation fonts-dejavu-core)
+              libsqlite3-dev qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev fonts-liberation fonts-dejavu-core)
     ;;
 esac
 if [ "$action" = test ]; then

@@ -106,101 +106,119 @@ std::string Status(const Verification& v) {
     return "";
 }
 
+int AddNetwork(const Options& o, const std::string& path, std::ostream& out) {
+    VerificationRegister reg(path, OpenFor::Writing);
+    reg.AddNetwork(o.network);
+    out << "added network " << o.network.serial << " to " << path << '\n';
+    return 0;
+}
+
+int ListNetworks(const Options&, const std::string& path, std::ostream& out) {
+    VerificationRegister reg(path, OpenFor::Reading);
+    std::vector<std::vector<std::string>> rows = {
+        {"serial", "type", "maker", "model", "lines", "interval", "added", "notes"}};
+    for (const Network& n : reg.Networks())
+        rows.push_back({n.serial, std::to_string(n.anType), n.maker, n.model, n.lines,
+                        std::to_string(n.intervalDays) + " d", n.addedAt, n.notes});
+    PrintTable(out, rows);
+    return 0;
+}
+
+int RecordVerification(const Options& o, const std::string& path, std::ostream& out) {
+    VerificationRegister reg(path, OpenFor::Writing);
+    const auto network = reg.NetworkBySerial(o.verification.serial);
+    if (!network)
+        throw RegisterError(path + ": no network with serial number " + o.verification.serial +
+                            " (add-network adds one)");
+    NewVerification v = o.verification;
+    v.fileBytes = ReadBytes(o.file);
+    v.fileName = std::filesystem::path(o.file).filename().string();
+    v.results = EvaluateMeasurement(v.fileBytes, v.fileName, network->anType);
+    const std::int64_t id = reg.Record(v);
+    out << "recorded verification " << id << " of " << v.serial << ": " << v.results.decisionVerdict.outcome << " ("
+        << v.results.decisionVerdict.rule << "), worst margin " << MarginText(v.results.worstMargin) << '\n';
+    return 0;
+}
+
+int WithdrawVerification(const Options& o, const std::string& path, std::ostream& out) {
+    VerificationRegister reg(path, OpenFor::Writing);
+    reg.Withdraw(o.withdrawal);
+    out << "withdrew verification " << o.withdrawal.verification << '\n';
+    return 0;
+}
+
+int History(const Options& o, const std::string& path, std::ostream& out) {
+    VerificationRegister reg(path, OpenFor::Reading);
+    if (!reg.NetworkBySerial(o.serial))
+        throw RegisterError(path + ": no network with serial number " + o.serial);
+    std::vector<std::vector<std::string>> rows = {
+        {"id", "date", "line", "verdict", "worst margin", "operator", "file", "sha256", "status"}};
+    for (const Verification& v : reg.Verifications(o.serial))
+        rows.push_back({std::to_string(v.id), v.date, v.line, v.results.decisionVerdict.outcome,
+                        MarginText(v.results.worstMargin), v.operatorName, v.fileName, v.fileSha256.substr(0, 12),
+                        Status(v)});
+    PrintTable(out, rows);
+    return 0;
+}
+
+int ListDue(const Options& o, const std::string& path, std::ostream& out) {
+    VerificationRegister reg(path, OpenFor::Reading);
+    const std::string today = o.today ? *o.today : TodayUtc();
+    std::vector<std::vector<std::string>> rows = {{"state", "serial", "due", "last verified", "verdict"}};
+    for (const DueEntry& e : DueList(reg, today))
+        rows.push_back({e.overdue ? "OVERDUE" : "ok", e.network.serial, e.dueOn.value_or("now"),
+                        e.last ? e.last->date + " (" + std::to_string(e.last->id) + ")" : "none in force",
+                        e.last ? e.last->results.decisionVerdict.outcome : "-"});
+    PrintTable(out, rows);
+    return 0;
+}
+
+int Export(const Options& o, const std::string& path, std::ostream& out) {
+    VerificationRegister reg(path, OpenFor::Reading);
+    out << (o.format == ExportFormat::Json ? ExportJson(reg) : ExportCsv(reg));
+    return 0;
+}
+
+int Backup(const Options& o, const std::string& path, std::ostream& out) {
+    VerificationRegister reg(path, OpenFor::Reading);
+    reg.Backup(o.file, o.overwrite);
+    out << "backed up " << path << " to " << o.file << '\n';
+    return 0;
+}
+
+int VerifyAgain(const Options& o, const std::string& path, std::ostream& out) {
+    VerificationRegister reg(path, OpenFor::Reading);
+    const Verification v = reg.Get(o.id);
+    if (quillet::files::Sha256Hex(v.fileBytes) != v.fileSha256) {
+        out << "verification " << o.id << ": the kept file no longer matches its SHA-256\n";
+        return kResultsDiffer;
+    }
+    const auto network = reg.NetworkBySerial(v.serial);
+    const auto differences = Differences(v.results, EvaluateMeasurement(v.fileBytes, v.fileName, network->anType));
+    if (differences.empty()) {
+        out << "verification " << o.id << ": evaluated again by " << quillet::kVersion
+            << ", the results are identical\n";
+        return 0;
+    }
+    out << "verification " << o.id << ": evaluated again by " << quillet::kVersion
+        << ", the results differ from those recorded by " << v.programVersion << ":\n";
+    for (const std::string& d : differences)
+        out << "  " << d << '\n';
+    return kResultsDiffer;
+}
+
 int Run(const Options& o, std::ostream& out) {
     const std::string path = o.registerPath ? *o.registerPath : DefaultRegisterPath();
     switch (o.command) {
-    case Command::AddNetwork: {
-        VerificationRegister reg(path, OpenFor::Writing);
-        reg.AddNetwork(o.network);
-        out << "added network " << o.network.serial << " to " << path << '\n';
-        return 0;
-    }
-    case Command::Networks: {
-        VerificationRegister reg(path, OpenFor::Reading);
-        std::vector<std::vector<std::string>> rows = {
-            {"serial", "type", "maker", "model", "lines", "interval", "added", "notes"}};
-        for (const Network& n : reg.Networks())
-            rows.push_back({n.serial, std::to_string(n.anType), n.maker, n.model, n.lines,
-                            std::to_string(n.intervalDays) + " d", n.addedAt, n.notes});
-        PrintTable(out, rows);
-        return 0;
-    }
-    case Command::Record: {
-        VerificationRegister reg(path, OpenFor::Writing);
-        const auto network = reg.NetworkBySerial(o.verification.serial);
-        if (!network)
-            throw RegisterError(path + ": no network with serial number " + o.verification.serial +
-                                " (add-network adds one)");
-        NewVerification v = o.verification;
-        v.fileBytes = ReadBytes(o.file);
-        v.fileName = std::filesystem::path(o.file).filename().string();
-        v.results = EvaluateMeasurement(v.fileBytes, v.fileName, network->anType);
-        const std::int64_t id = reg.Record(v);
-        out << "recorded verification " << id << " of " << v.serial << ": " << v.results.decisionVerdict.outcome << " ("
-            << v.results.decisionVerdict.rule << "), worst margin " << MarginText(v.results.worstMargin) << '\n';
-        return 0;
-    }
-    case Command::Withdraw: {
-        VerificationRegister reg(path, OpenFor::Writing);
-        reg.Withdraw(o.withdrawal);
-        out << "withdrew verification " << o.withdrawal.verification << '\n';
-        return 0;
-    }
-    case Command::History: {
-        VerificationRegister reg(path, OpenFor::Reading);
-        if (!reg.NetworkBySerial(o.serial))
-            throw RegisterError(path + ": no network with serial number " + o.serial);
-        std::vector<std::vector<std::string>> rows = {
-            {"id", "date", "line", "verdict", "worst margin", "operator", "file", "sha256", "status"}};
-        for (const Verification& v : reg.Verifications(o.serial))
-            rows.push_back({std::to_string(v.id), v.date, v.line, v.results.decisionVerdict.outcome,
-                            MarginText(v.results.worstMargin), v.operatorName, v.fileName, v.fileSha256.substr(0, 12),
-                            Status(v)});
-        PrintTable(out, rows);
-        return 0;
-    }
-    case Command::Due: {
-        VerificationRegister reg(path, OpenFor::Reading);
-        const std::string today = o.today ? *o.today : TodayUtc();
-        std::vector<std::vector<std::string>> rows = {{"state", "serial", "due", "last verified", "verdict"}};
-        for (const DueEntry& e : DueList(reg, today))
-            rows.push_back({e.overdue ? "OVERDUE" : "ok", e.network.serial, e.dueOn.value_or("now"),
-                            e.last ? e.last->date + " (" + std::to_string(e.last->id) + ")" : "none in force",
-                            e.last ? e.last->results.decisionVerdict.outcome : "-"});
-        PrintTable(out, rows);
-        return 0;
-    }
-    case Command::Export: {
-        VerificationRegister reg(path, OpenFor::Reading);
-        out << (o.format == ExportFormat::Json ? ExportJson(reg) : ExportCsv(reg));
-        return 0;
-    }
-    case Command::Backup: {
-        VerificationRegister reg(path, OpenFor::Reading);
-        reg.Backup(o.file, o.overwrite);
-        out << "backed up " << path << " to " << o.file << '\n';
-        return 0;
-    }
-    case Command::Verify: {
-        VerificationRegister reg(path, OpenFor::Reading);
-        const Verification v = reg.Get(o.id);
-        if (quillet::files::Sha256Hex(v.fileBytes) != v.fileSha256) {
-            out << "verification " << o.id << ": the kept file no longer matches its SHA-256\n";
-            return kResultsDiffer;
-        }
-        const auto network = reg.NetworkBySerial(v.serial);
-        const auto differences = Differences(v.results, EvaluateMeasurement(v.fileBytes, v.fileName, network->anType));
-        if (differences.empty()) {
-            out << "verification " << o.id << ": evaluated again by " << quillet::kVersion
-                << ", the results are identical\n";
-            return 0;
-        }
-        out << "verification " << o.id << ": evaluated again by " << quillet::kVersion
-            << ", the results differ from those recorded by " << v.programVersion << ":\n";
-        for (const std::string& d : differences)
-            out << "  " << d << '\n';
-        return kResultsDiffer;
-    }
+    case Command::AddNetwork: return AddNetwork(o, path, out);
+    case Command::Networks: return ListNetworks(o, path, out);
+    case Command::Record: return RecordVerification(o, path, out);
+    case Command::Withdraw: return WithdrawVerification(o, path, out);
+    case Command::History: return History(o, path, out);
+    case Command::Due: return ListDue(o, path, out);
+    case Command::Export: return Export(o, path, out);
+    case Command::Backup: return Backup(o, path, out);
+    case Command::Verify: return VerifyAgain(o, path, out);
     case Command::None: break;
     }
     return Fail("no command given");

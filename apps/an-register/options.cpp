@@ -125,6 +125,33 @@ void CheckDay(const std::string& text, const char* option) {
         throw UsageError(std::string(option) + " takes a day written YYYY-MM-DD, not '" + text + "'");
 }
 
+// The record command's values, checked.
+void CheckRecord(Options& o, const Texts& t) {
+    CheckDay(o.verification.date, "--date");
+    CheckDay(o.verification.instrumentCalibrationDue, "--instrument-cal-due");
+    if (t.uncertainty.empty() != t.coverage.empty())
+        throw UsageError("--uncertainty and --coverage go together");
+    if (!t.uncertainty.empty()) {
+        const std::size_t comma = t.uncertainty.find(',');
+        if (comma == std::string::npos)
+            throw UsageError("--uncertainty takes MAG%,PHASE, such as 2.5%,1.5, not '" + t.uncertainty + "'");
+        std::string_view magnitude = std::string_view(t.uncertainty).substr(0, comma);
+        if (!magnitude.empty() && magnitude.back() == '%')
+            magnitude.remove_suffix(1);
+        const records::Uncertainty u{Real(magnitude, "--uncertainty"),
+                                     Real(std::string_view(t.uncertainty).substr(comma + 1), "--uncertainty"),
+                                     Real(t.coverage, "--coverage")};
+        if (!(u.magnitudePercent >= 0 && u.phaseDegrees >= 0 && u.coverageFactor > 0) ||
+            !std::isfinite(u.magnitudePercent + u.phaseDegrees + u.coverageFactor))
+            throw UsageError("--uncertainty takes numbers not below 0, --coverage one above 0");
+        o.verification.uncertainty = u;
+    }
+    if (o.verification.decisionRule.empty())
+        o.verification.decisionRule = "simple acceptance";
+    if (!t.supersedes.empty())
+        o.verification.supersedes = Integer(t.supersedes, "--supersedes", 1);
+}
+
 }  // namespace
 
 Options ParseOptions(const std::vector<std::string>& arguments) {
@@ -151,32 +178,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
         o.network.anType = static_cast<std::int16_t>(t.type[0] - '0');
         o.network.intervalDays = Integer(t.interval, "--interval-days", 1);
         break;
-    case Command::Record: {
-        CheckDay(o.verification.date, "--date");
-        CheckDay(o.verification.instrumentCalibrationDue, "--instrument-cal-due");
-        if (t.uncertainty.empty() != t.coverage.empty())
-            throw UsageError("--uncertainty and --coverage go together");
-        if (!t.uncertainty.empty()) {
-            const std::size_t comma = t.uncertainty.find(',');
-            if (comma == std::string::npos)
-                throw UsageError("--uncertainty takes MAG%,PHASE, such as 2.5%,1.5, not '" + t.uncertainty + "'");
-            std::string_view magnitude = std::string_view(t.uncertainty).substr(0, comma);
-            if (!magnitude.empty() && magnitude.back() == '%')
-                magnitude.remove_suffix(1);
-            const records::Uncertainty u{Real(magnitude, "--uncertainty"),
-                                         Real(std::string_view(t.uncertainty).substr(comma + 1), "--uncertainty"),
-                                         Real(t.coverage, "--coverage")};
-            if (!(u.magnitudePercent >= 0 && u.phaseDegrees >= 0 && u.coverageFactor > 0) ||
-                !std::isfinite(u.magnitudePercent + u.phaseDegrees + u.coverageFactor))
-                throw UsageError("--uncertainty takes numbers not below 0, --coverage one above 0");
-            o.verification.uncertainty = u;
-        }
-        if (o.verification.decisionRule.empty())
-            o.verification.decisionRule = "simple acceptance";
-        if (!t.supersedes.empty())
-            o.verification.supersedes = Integer(t.supersedes, "--supersedes", 1);
-        break;
-    }
+    case Command::Record: CheckRecord(o, t); break;
     case Command::Withdraw: o.withdrawal.verification = o.id = Integer(t.id, "ID", 1); break;
     case Command::Verify: o.id = Integer(t.id, "ID", 1); break;
     case Command::Due:
