@@ -79,9 +79,11 @@ std::string ExportCsv(VerificationRegister& register_) {
                                                  v.withdrawnAt.value_or(""),
                                                  v.withdrawalReason.value_or(""),
                                                  v.withdrawnBy.value_or("")};
-        for (std::size_t i = 0; i < fields.size(); ++i)
-            out += (i ? "," : "") + CsvField(fields[i]);
-        out += '\n';
+        for (const std::string& field : fields) {
+            out += CsvField(field);
+            out += ',';
+        }
+        out.back() = '\n';
     }
     return out;
 }
