@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <sqlite3.h>
 #include <string>
 #include <thread>
 #include <vector>
@@ -58,6 +59,24 @@ TEST_F(RegisterTest, TwoProgramsRecordingAtOnceBothSucceed) {
     for (const pid_t writer : writers)
         EXPECT_EQ(ExitStatus(writer), 0);
     EXPECT_EQ(VerificationRegister(path, OpenFor::Reading).Verifications().size(), 2u * kEach);
+}
+
+TEST_F(RegisterTest, AWriteThatWaitsInVainSaysSoAndWritesNothing) {
+    const std::string path = PathOf("register.sqlite");
+    VerificationRegister reg(path, OpenFor::Writing);
+    reg.AddNetwork(Network("S-1"));
+    sqlite3* other = nullptr;
+    sqlite3_open(path.c_str(), &other);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    try {
+        reg.AddNetwork(Network("S-2"));
+        ADD_FAILURE() << "written while another program held the register";
+    } catch (const RegisterError& error) {
+        EXPECT_NE(std::string(error.what()).find(BusyText() + "; nothing was written"), std::string::npos)
+            << error.what();
+    }
+    sqlite3_close(other);
+    EXPECT_EQ(reg.Networks().size(), 1u);
 }
 
 TEST_F(RegisterTest, AWriteCutOffLeavesTheRegisterSoundWithTheRecordWholeOrNotAtAll) {
