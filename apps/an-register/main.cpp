@@ -50,17 +50,18 @@ int Fail(const std::string& message) {
 
 std::string ReadBytes(const std::string& path) {
 #ifdef _WIN32
-    std::ifstream in(std::filesystem::path(quillet::files::WidePath(path)), std::ios::binary);
+    const std::filesystem::path name(quillet::files::WidePath(path));
 #else
-    std::ifstream in(path, std::ios::binary);
+    const std::filesystem::path name(path);
 #endif
-    if (std::error_code error; std::filesystem::is_directory(path, error))
+    if (std::error_code error; std::filesystem::is_directory(name, error))
         throw std::runtime_error(path + ": is a folder, not a measurement file");
-    std::string bytes{std::istreambuf_iterator<char>(in), {}};
-    if (!in && !in.eof())
-        throw std::runtime_error(path + ": cannot read the measurement file");
+    std::ifstream in(name, std::ios::binary);
     if (!in.is_open())
         throw std::runtime_error(path + ": cannot open the measurement file");
+    std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    if (in.bad())
+        throw std::runtime_error(path + ": cannot read the measurement file");
     return bytes;
 }
 

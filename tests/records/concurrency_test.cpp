@@ -95,7 +95,7 @@ TEST_F(RegisterTest, AWriteCutOffLeavesTheRegisterSoundWithTheRecordWholeOrNotAt
         });
         const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         while (!std::filesystem::exists(journal) && std::chrono::steady_clock::now() < giveUp)
-            std::this_thread::yield();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         std::this_thread::sleep_for(std::chrono::milliseconds(afterMs));
         ::kill(writer, SIGKILL);
         ::waitpid(writer, nullptr, 0);
