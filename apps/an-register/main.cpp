@@ -83,6 +83,7 @@ void PrintTable(std::ostream& out, const std::vector<std::vector<std::string>>& 
         std::string line;
         for (std::size_t i = 0; i < row.size(); ++i)
             line += row[i] + (i + 1 < row.size() ? std::string(widths[i] - width(row[i]) + 2, ' ') : "");
+        line.erase(line.find_last_not_of(' ') + 1);
         out << line << '\n';
     }
 }

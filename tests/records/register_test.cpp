@@ -2,12 +2,15 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sqlite3.h>
 #include <string>
 
 #include "files/sha256.h"
+#include "records/register_path.h"
 #include "records/schema.h"
 #include "records/verification_register.h"
 #include "tests/records/register_support.h"
@@ -191,6 +194,47 @@ TEST_F(RegisterTest, BacksUpToANewFileOnly) {
     EXPECT_THROW(reg.Backup(PathOf("copy.sqlite"), false), RegisterError);
     EXPECT_THROW(reg.Backup(path, true), RegisterError);
     EXPECT_NO_THROW(reg.Backup(PathOf("copy.sqlite"), true));
+}
+
+}  // namespace
+}  // namespace quillet::records
+
+namespace quillet::records {
+namespace {
+
+TEST(DefaultRegisterPath, FollowsTheDataFolderOfTheSession) {
+    struct Case {
+        const char* dataHome;  // nullptr: unset
+        const char* home;
+        const char* path;  // nullptr: refused
+    };
+    const Case cases[] = {
+        {"/data", "/home/a", "/data/quillet/register.sqlite"},
+        {nullptr, "/home/a", "/home/a/.local/share/quillet/register.sqlite"},
+        {"relative", "/home/a", "/home/a/.local/share/quillet/register.sqlite"},  // a relative one counts as unset
+        {nullptr, nullptr, nullptr},
+    };
+    const auto set = [](const char* name, const char* value) {
+        if (value)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
+    };
+    const auto saved = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value ? std::optional<std::string>(value) : std::nullopt;
+    };
+    const auto dataHome = saved("XDG_DATA_HOME"), home = saved("HOME");
+    for (const Case& c : cases) {
+        set("XDG_DATA_HOME", c.dataHome);
+        set("HOME", c.home);
+        if (c.path)
+            EXPECT_EQ(DefaultRegisterPath(), c.path);
+        else
+            EXPECT_THROW(DefaultRegisterPath(), RegisterError);
+    }
+    set("XDG_DATA_HOME", dataHome ? dataHome->c_str() : nullptr);
+    set("HOME", home ? home->c_str() : nullptr);
 }
 
 }  // namespace
