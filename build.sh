@@ -36,6 +36,7 @@ windows | windows-test)
 *)
     # python3 writes the Debian changelog and copyright file at build time;
     # MPFR is the tests' reference for the correctly rounded functions.
+    # SQLite keeps the verification register.
     packages=(cmake ninja-build g++ python3 libgtest-dev libbenchmark-dev libmpfr-dev libcli11-dev nlohmann-json3-dev
               qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev fonts-liberation fonts-dejavu-core
               libsqlite3-dev libhpdf-dev)

@@ -26,17 +26,17 @@ Sha256::Sha256()
 
 void Sha256::Block(const std::uint8_t* block) {
     std::array<std::uint32_t, 64> w{};
-    for (int i = 0; i < 16; ++i)
+    for (std::size_t i = 0; i < 16; ++i)
         w[i] = std::uint32_t{block[4 * i]} << 24 | std::uint32_t{block[4 * i + 1]} << 16 |
                std::uint32_t{block[4 * i + 2]} << 8 | std::uint32_t{block[4 * i + 3]};
-    for (int i = 16; i < 64; ++i) {
+    for (std::size_t i = 16; i < 64; ++i) {
         const std::uint32_t s0 = RotateRight(w[i - 15], 7) ^ RotateRight(w[i - 15], 18) ^ (w[i - 15] >> 3);
         const std::uint32_t s1 = RotateRight(w[i - 2], 17) ^ RotateRight(w[i - 2], 19) ^ (w[i - 2] >> 10);
         w[i] = w[i - 16] + s0 + w[i - 7] + s1;
     }
     std::uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3];
     std::uint32_t e = state_[4], f = state_[5], g = state_[6], h = state_[7];
-    for (int i = 0; i < 64; ++i) {
+    for (std::size_t i = 0; i < 64; ++i) {
         const std::uint32_t s1 = RotateRight(e, 6) ^ RotateRight(e, 11) ^ RotateRight(e, 25);
         const std::uint32_t choice = (e & f) ^ (~e & g);
         const std::uint32_t t1 = h + s1 + choice + kRoundConstants[i] + w[i];

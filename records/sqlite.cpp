@@ -11,12 +11,19 @@ Connection::Connection(const std::string& path, int flags) : path_(path) {
         throw RegisterError(path + ": cannot open: " + message);
     }
     sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, kBusyTimeoutMilliseconds);
+}
+
+std::string BusyText() {
+    return "another program has been writing to the register for more than " +
+           std::to_string(kBusyTimeoutMilliseconds / 1000) + " s";
 }
 
 Connection::~Connection() { sqlite3_close(db_); }
 
 void Connection::Fail(const std::string& what) const {
-    throw RegisterError(path_ + ": " + what + ": " + sqlite3_errmsg(db_));
+    const bool busy = (sqlite3_errcode(db_) & 0xff) == SQLITE_BUSY;
+    throw RegisterError(path_ + ": " + what + ": " + (busy ? BusyText() : std::string(sqlite3_errmsg(db_))));
 }
 
 void Connection::Execute(const char* sql) {

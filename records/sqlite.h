@@ -17,6 +17,14 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// How long a connection waits for another program's write to the
+// register to finish.
+inline constexpr int kBusyTimeoutMilliseconds = 20000;
+
+// What a write or read that waited that long in vain says.
+std::string BusyText();
+
+// A connection that waits for others' writes up to the timeout.
 class Connection {
 public:
     // flags as sqlite3_open_v2 takes them. Throws RegisterError.
@@ -34,7 +42,8 @@ public:
     std::int64_t Integer(const char* sql);
     std::string Text(const char* sql);
 
-    // "FILE: what: SQLite's message" for the last failure.
+    // "FILE: what: SQLite's message" for the last failure; BusyText()
+    // instead of SQLite's message when the register stayed locked.
     [[noreturn]] void Fail(const std::string& what) const;
 
 private:

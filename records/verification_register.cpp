@@ -62,7 +62,6 @@ int Query(Connection& connection, const char* sql, std::vector<std::string>& row
 }
 
 void Prepare(Connection& connection, bool writable) {
-    sqlite3_busy_timeout(connection.get(), kBusyTimeoutMilliseconds);
     connection.Execute("PRAGMA foreign_keys = ON");
     if (writable) {
         // A rollback journal beside the file only while a write is under
@@ -85,7 +84,6 @@ std::string Hex(std::int64_t value) {
 // version this program reads. The register's version.
 int Inspect(const std::string& path, bool writable) {
     Connection check(path, SQLITE_OPEN_READONLY);
-    sqlite3_busy_timeout(check.get(), kBusyTimeoutMilliseconds);
     std::vector<std::string> rows;
     int status = Query(check, "SELECT count(*) FROM sqlite_master", rows);
     if (status == SQLITE_READONLY_ROLLBACK && writable) {
@@ -94,7 +92,6 @@ int Inspect(const std::string& path, bool writable) {
         // it was before that write, as SQLite does on every open.
         {
             Connection recovery(path, SQLITE_OPEN_READWRITE);
-            sqlite3_busy_timeout(recovery.get(), kBusyTimeoutMilliseconds);
             Query(recovery, "SELECT count(*) FROM sqlite_master", rows);
         }
         return Inspect(path, false);
@@ -201,22 +198,16 @@ auto VerificationRegister::Write(const char* what, Body&& body) {
     if (readOnly_)
         throw RegisterError(failed + "the register is read-only (no write permission); nothing was written");
     sqlite3* db = connection_->get();
-    const auto busy = [&] {
-        return RegisterError(failed + "another program has been writing to the register for more than " +
-                             std::to_string(kBusyTimeoutMilliseconds / 1000) + " s; nothing was written, try again");
+    const auto failure = [&] {
+        const bool busy = (sqlite3_errcode(db) & 0xff) == SQLITE_BUSY;
+        return RegisterError(failed + (busy ? BusyText() : std::string(sqlite3_errmsg(db))) + "; nothing was written");
     };
-    int status = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-    if ((status & 0xff) == SQLITE_BUSY)
-        throw busy();
-    if (status != SQLITE_OK)
-        throw RegisterError(failed + sqlite3_errmsg(db) + "; nothing was written");
+    if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw failure();
     try {
         auto result = body();
-        status = sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-        if ((status & 0xff) == SQLITE_BUSY)
-            throw busy();
-        if (status != SQLITE_OK)
-            throw RegisterError(failed + sqlite3_errmsg(db) + "; nothing was written");
+        if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+            throw failure();
         return result;
     } catch (const RegisterError& error) {
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -350,7 +341,7 @@ void VerificationRegister::Withdraw(const Withdrawal& w) {
         throw RegisterError(failed + ": say why and by whom");
     Write("withdraw the verification", [&] {
         Statement earlier(*connection_,
-                          "SELECT (SELECT withdrawn_at FROM withdrawals WHERE verification_id = id) "
+                          "SELECT (SELECT withdrawn_at FROM withdrawals WHERE verification_id = verifications.id) "
                           "FROM verifications WHERE id = ?");
         earlier.Bind(1, w.verification);
         if (!earlier.Step())

@@ -18,9 +18,6 @@ enum class OpenFor {
     Writing,  // made, with its folders, when it does not
 };
 
-// How long a write waits for another program's write to finish.
-inline constexpr int kBusyTimeoutMilliseconds = 20000;
-
 class VerificationRegister {
 public:
     // Opens the register after checking, without writing to it, that the
