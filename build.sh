@@ -26,7 +26,7 @@ windows | windows-test)
     # with the build machine's C compiler and tclsh. The tests need Wine, a
     # virtual display and the Linux build (pdftotext reads the Windows PDF).
     packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest libcli11-dev nlohmann-json3-dev
-              libz-mingw-w64-dev dpkg-dev xz-utils gcc make tcl)
+              libz-mingw-w64-dev dpkg-dev xz-utils gcc make tcl fonts-dejavu-core)
     if [ "$action" = windows-test ]; then
         packages+=(wine wine64 xvfb xauth openbox g++ python3 libgtest-dev libbenchmark-dev libmpfr-dev qt6-base-dev
                    qt6-base-dev-tools qt6-svg-dev libgl-dev fonts-liberation fonts-dejavu-core

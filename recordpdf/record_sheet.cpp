@@ -14,6 +14,7 @@
 #include "quillet/version.h"
 #include "records/dates.h"
 #include "records/entry_checks.h"
+#include "records/results.h"
 #include "sweep/budget.h"
 #include "sweep/evaluation.h"
 
@@ -48,10 +49,6 @@ std::string UncertaintyText(const std::optional<records::Uncertainty>& u) {
            ")";
 }
 
-std::string MarginText(const std::optional<double>& margin) {
-    return margin ? sweep::ShortestText(*margin) : std::string("none (no points)");
-}
-
 // The band lines, measured beside the tolerance limit, in the words and
 // roundings of an-sweep's report.
 pdf::Table BudgetTable(const std::vector<sweep::BudgetLine>& lines) {
@@ -77,12 +74,16 @@ pdf::Table BudgetTable(const std::vector<sweep::BudgetLine>& lines) {
 
 // Every point as recorded: its impedance, margin and verdict.
 pdf::Table PointsTable(const std::string& pointsJson) {
-    pdf::Table table{{"Frequency (MHz)", "|Z| (\u03A9)", "Phase (\u00B0)", "Margin", "Verdict"}, {}, {}};
+    pdf::Table table{{"Frequency (MHz)", "|Z| (\u03A9)", "Phase (\u00B0)", "Margin |Z| (% points)",
+                      "Margin phase (\u00B0)", "Margin", "Verdict"},
+                     {},
+                     {}};
     for (const auto& point : nlohmann::json::parse(pointsJson)) {
         const auto text = [&](const char* key) { return sweep::ShortestText(point.at(key).get<double>()); };
         const std::string verdict = point.at("verdict").get<std::string>();
-        table.rows.push_back(
-            {text("frequency_MHz"), text("magnitude_ohm"), text("phase_deg"), text("margin"), verdict});
+        const auto margin = [&](const char* key) { return records::MarginText(point.at(key).get<double>()); };
+        table.rows.push_back({text("frequency_MHz"), text("magnitude_ohm"), text("phase_deg"),
+                              margin("magnitude_margin_pct"), margin("phase_margin_deg"), margin("margin"), verdict});
         table.marked.push_back(verdict != "pass");
     }
     return table;
@@ -142,7 +143,7 @@ pdf::Sheet RecordSheet(const records::Network& network, const records::Verificat
          {"Measurement uncertainty", UncertaintyText(v.uncertainty)},
          {"Decision rule", v.results.decisionVerdict.rule},
          {"Verdict", v.results.decisionVerdict.outcome},
-         {"Worst margin", MarginText(v.results.worstMargin)},
+         {"Worst margin", records::MarginText(v.results.worstMargin)},
          {"Points outside the tolerance",
           std::to_string(evaluation.summary.outsideTolerance) + " of " + std::to_string(evaluation.summary.points)}}});
 
@@ -191,7 +192,7 @@ pdf::Sheet HistorySheet(const records::Network& network, const std::vector<recor
     table.header.push_back("Status");
     for (const records::Verification& v : verifications) {
         std::vector<std::string> row{std::to_string(v.id), v.date, v.operatorName, v.results.decisionVerdict.outcome,
-                                     MarginText(v.results.worstMargin)};
+                                     records::MarginText(v.results.worstMargin)};
         const auto bands = BandUncertainties(v.results.bandsJson);
         for (const std::string& name : bandNames) {
             const auto found = std::find_if(bands.begin(), bands.end(), [&](const auto& b) { return b.first == name; });

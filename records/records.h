@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "sweep/verdict.h"
+
 namespace quillet::records {
 
 struct NewNetwork {
@@ -24,27 +26,26 @@ struct Network : NewNetwork {
     std::string addedAt;  // UTC, ISO 8601
 };
 
-// The expanded uncertainty of the impedance measurement.
-struct Uncertainty {
-    double magnitudePercent;
-    double phaseDegrees;
-    double coverageFactor;
-};
+// The expanded uncertainty of the impedance measurement, as the decision
+// rule weighs it.
+using Uncertainty = sweep::MeasurementUncertainty;
 
-// The outcome of the decision rule for the whole sweep. Until rules that
-// weigh the uncertainty are in, it is simple acceptance: pass when every
-// point is within the tolerance.
+// The decision rule's outcome for the whole sweep, in the words of
+// sweep/verdict.h: the rule's statement (RuleText) and the worst point's
+// outcome (OutcomeName: "pass", "conditional pass", "conditional fail",
+// "fail").
 struct DecisionVerdict {
-    std::string rule = "simple acceptance";
-    std::string outcome;  // "pass" or "fail"
+    std::string rule;
+    std::string outcome;
 };
 
 // What the program found in the measurement, kept with the record so that
 // re-evaluating its bytes later can be compared with it.
 struct Results {
     DecisionVerdict decisionVerdict;
-    // The least margin of any point to the tolerance's edge: 1 at the
-    // nominal impedance, 0 on the edge, below 0 outside. None: no points.
+    // The least margin of any point to the tolerance's edge, as a share of
+    // the tolerance (PointJudgement::RelativeMargin): 1 at the nominal
+    // impedance, 0 on the edge, below 0 outside. None: no points.
     std::optional<double> worstMargin;
     std::string pointsJson;  // per point: impedance, margin, verdict
     std::string bandsJson;   // the budget's band lines, as an-sweep's JSON report has them
@@ -60,7 +61,7 @@ struct NewVerification {
     std::string terminals;                 // the state of the other terminals
     std::string fixture;                   // adapter or fixture
     std::optional<Uncertainty> uncertainty;
-    std::string decisionRule;  // as the caller judged it
+    std::string decisionRule;  // the rule's statement, as results.decisionVerdict.rule
     std::string fileName;
     std::string fileBytes;  // the measurement file itself
     Results results;

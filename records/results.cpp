@@ -1,40 +1,16 @@
 #include "records/results.h"
 
 #include <charconv>
-#include <cmath>
-#include <complex>
+#include <stdexcept>
 
-#include "engine/an_types.h"
-#include "engine/complex_math.h"
 #include "measurement/read_measurement.h"
 #include "sweep/budget.h"
 #include "sweep/evaluation.h"
 #include "sweep/report.h"
+#include "sweep/verdict.h"
 
 namespace quillet::records {
 namespace {
-
-double Number(const std::string& text) {
-    double value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return value;
-}
-
-// How much of the tolerance a point leaves unused, judged like the
-// tolerance check on the values as typed into the calculator: the larger
-// share used of the magnitude's and the phase's tolerance, taken from 1.
-double Margin(const sweep::EvaluatedPoint& p, std::int16_t anType) {
-    const std::complex<double> nominal = NominalImpedance(anType, Number(p.frequencyText));
-    const double ratio = Number(p.magnitudeText) / Abs(nominal);
-    double phase = std::fmod(Number(p.phaseText), 360.0) - measurement::Degrees(Arg(nominal));
-    if (phase > 180.0)
-        phase -= 360.0;
-    if (phase < -180.0)
-        phase += 360.0;
-    const double used =
-        std::max(std::fabs(ratio - 1.0) / kMagnitudeTolerance, std::fabs(phase) / kPhaseToleranceDegrees);
-    return 1.0 - used;
-}
 
 // The band lines exactly as an-sweep's JSON report writes them: the text
 // of its "bands" member.
@@ -51,28 +27,39 @@ std::string BandsJson(const sweep::Evaluation& evaluation, const std::string& fi
 
 }  // namespace
 
-Results EvaluateMeasurement(std::string_view bytes, const std::string& fileName, std::int16_t anType) {
+Results EvaluateMeasurement(std::string_view bytes, const std::string& fileName, std::int16_t anType,
+                            const std::optional<Uncertainty>& uncertainty) {
     const measurement::Measurement measurement = measurement::ReadMeasurement(bytes, fileName);
     const sweep::Evaluation evaluation = sweep::Evaluate(measurement, anType);
+    const sweep::DecisionRule rule{uncertainty};
+    const sweep::Verdict verdict = sweep::JudgeEvaluation(evaluation, rule);
 
     Results results;
-    bool allWithin = true;
+    results.decisionVerdict = {sweep::RuleText(rule), sweep::OutcomeName(verdict.outcome)};
+    if (verdict.worstMargin)
+        results.worstMargin = verdict.worstMargin->judgement.RelativeMargin();
     results.pointsJson = "[";
     for (const sweep::EvaluatedPoint& p : evaluation.points) {
-        const double margin = Margin(p, anType);
-        results.worstMargin = results.worstMargin ? std::min(*results.worstMargin, margin) : margin;
-        allWithin = allWithin && p.withinTolerance;
+        const sweep::PointJudgement j = sweep::JudgePoint(p, rule);
         results.pointsJson += std::string(results.pointsJson.size() > 1 ? ",\n " : "\n ") +
                               "{\"frequency_MHz\": " + p.frequencyText + ", \"magnitude_ohm\": " + p.magnitudeText +
-                              ", \"phase_deg\": " + p.phaseText + ", \"margin\": " + sweep::ShortestText(margin) +
-                              ", \"verdict\": \"" + (p.withinTolerance ? "pass" : "fail") + "\"}";
+                              ", \"phase_deg\": " + p.phaseText +
+                              ", \"magnitude_margin_pct\": " + sweep::ShortestText(j.magnitudeMarginPercent) +
+                              ", \"phase_margin_deg\": " + sweep::ShortestText(j.phaseMarginDegrees) +
+                              ", \"margin\": " + sweep::ShortestText(j.RelativeMargin()) + ", \"verdict\": \"" +
+                              sweep::OutcomeName(j.outcome) + "\"}";
     }
     results.pointsJson += results.pointsJson.size() > 1 ? "\n]" : "]";
-    // Simple acceptance until the decision rules that weigh the uncertainty
-    // are in: a sweep without points proves nothing.
-    results.decisionVerdict.outcome = allWithin && !evaluation.points.empty() ? "pass" : "fail";
     results.bandsJson = BandsJson(evaluation, fileName);
     return results;
+}
+
+std::string MarginText(const std::optional<double>& margin) {
+    if (!margin)
+        return "-";
+    char text[400];
+    const auto end = std::to_chars(text, text + sizeof text, *margin, std::chars_format::fixed, 3).ptr;
+    return std::string(text, end);
 }
 
 std::vector<std::string> Differences(const Results& stored, const Results& fresh) {

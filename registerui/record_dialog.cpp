@@ -216,7 +216,7 @@ void RecordDialog::accept() {
             return;
         }
         v.fileName = U(QFileInfo(measurement_).fileName());
-        v.results = records::EvaluateMeasurement(v.fileBytes, v.fileName, network->anType);
+        v.results = records::EvaluateMeasurement(v.fileBytes, v.fileName, network->anType, v.uncertainty);
         v.decisionRule = v.results.decisionVerdict.rule;
         recorded_ = register_.Record(v);
     } catch (const std::exception& error) {

@@ -22,9 +22,11 @@
 
 #include "apps/an-register/options.h"
 #include "files/atomic_file.h"
+#include "files/file_identity.h"
 #include "files/interrupt_cleanup.h"
 #include "files/sha256.h"
 #include "quillet/version.h"
+#include "recordpdf/record_sheet.h"
 #include "records/dates.h"
 #include "records/due.h"
 #include "records/export.h"
@@ -90,14 +92,6 @@ void PrintTable(std::ostream& out, const std::vector<std::vector<std::string>>& 
 
 // Three decimals: a thousandth of the tolerance is finer than any
 // measurement of it.
-std::string MarginText(const std::optional<double>& margin) {
-    if (!margin)
-        return "-";
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, *margin, std::chars_format::fixed, 3).ptr;
-    return std::string(text, end);
-}
-
 std::string Status(const Verification& v) {
     if (v.withdrawnAt)
         return "withdrawn " + *v.withdrawnAt + " by " + *v.withdrawnBy + ": " + *v.withdrawalReason;
@@ -135,7 +129,8 @@ int RecordVerification(const Options& o, const std::string& path, std::ostream& 
     NewVerification v = o.verification;
     v.fileBytes = ReadBytes(o.file);
     v.fileName = std::filesystem::path(o.file).filename().string();
-    v.results = EvaluateMeasurement(v.fileBytes, v.fileName, network->anType);
+    v.results = EvaluateMeasurement(v.fileBytes, v.fileName, network->anType, v.uncertainty);
+    v.decisionRule = v.results.decisionVerdict.rule;
     const std::int64_t id = reg.Record(v);
     out << "recorded verification " << id << " of " << v.serial << ": " << v.results.decisionVerdict.outcome << " ("
         << v.results.decisionVerdict.rule << "), worst margin " << MarginText(v.results.worstMargin) << '\n';
@@ -196,7 +191,8 @@ int VerifyAgain(const Options& o, const std::string& path, std::ostream& out) {
         return kResultsDiffer;
     }
     const auto network = reg.NetworkBySerial(v.serial);
-    const auto differences = Differences(v.results, EvaluateMeasurement(v.fileBytes, v.fileName, network->anType));
+    const auto differences =
+        Differences(v.results, EvaluateMeasurement(v.fileBytes, v.fileName, network->anType, v.uncertainty));
     if (differences.empty()) {
         out << "verification " << o.id << ": evaluated again by " << quillet::kVersion
             << ", the results are identical\n";
@@ -207,6 +203,23 @@ int VerifyAgain(const Options& o, const std::string& path, std::ostream& out) {
     for (const std::string& d : differences)
         out << "  " << d << '\n';
     return kResultsDiffer;
+}
+
+// The record of one verification, with its network, as PDF.
+int Print(const Options& o, const std::string& path, std::ostream& out) {
+    VerificationRegister reg(path, OpenFor::Reading);
+    const Verification v = reg.Get(o.id);
+    out << quillet::pdf::PdfOf(quillet::recordpdf::RecordSheet(*reg.NetworkBySerial(v.serial), v));
+    return 0;
+}
+
+int PrintHistory(const Options& o, const std::string& path, std::ostream& out) {
+    VerificationRegister reg(path, OpenFor::Reading);
+    const auto network = reg.NetworkBySerial(o.serial);
+    if (!network)
+        throw RegisterError(path + ": no network with serial number " + o.serial);
+    out << quillet::pdf::PdfOf(quillet::recordpdf::HistorySheet(*network, reg.Verifications(o.serial)));
+    return 0;
 }
 
 int Run(const Options& o, std::ostream& out) {
@@ -221,6 +234,8 @@ int Run(const Options& o, std::ostream& out) {
     case Command::Export: return Export(o, path, out);
     case Command::Backup: return Backup(o, path, out);
     case Command::Verify: return VerifyAgain(o, path, out);
+    case Command::Print: return Print(o, path, out);
+    case Command::PrintHistory: return PrintHistory(o, path, out);
     case Command::None: break;
     }
     return Fail("no command given");
@@ -252,7 +267,12 @@ int main(int argc, char* argv[]) {
     try {
         std::optional<AtomicFile> file;
         std::optional<HeldOutput> terminal;
-        if (options.command == Command::Export && options.output)
+        // The PDF or the export goes to its file whole, or not at all, and
+        // never over the register.
+        const std::string registerPath = options.registerPath ? *options.registerPath : DefaultRegisterPath();
+        if (options.output && quillet::files::SameFile(registerPath, *options.output))
+            return Fail(*options.output + " is the register itself; choose another file for the output");
+        if (options.output)
             file.emplace(*options.output);
         else
             terminal.emplace();

@@ -68,8 +68,6 @@ std::unique_ptr<CLI::App> MakeParser(Options& o, Texts& t) {
                      "the measurement's expanded uncertainty: magnitude in %, phase in degrees")
         ->type_name("MAG%,PHASE");
     record->add_option("--coverage", t.coverage, "its coverage factor (with --uncertainty)")->type_name("K");
-    record->add_option("--decision-rule", v.decisionRule, "the decision rule applied (default: simple acceptance)")
-        ->type_name("TEXT");
     record->add_option("--supersedes", t.supersedes, "the verification this one corrects")->type_name("ID");
 
     CLI::App* withdraw = command("withdraw", Command::Withdraw, "withdraw a verification; it stays, marked");
@@ -94,6 +92,15 @@ std::unique_ptr<CLI::App> MakeParser(Options& o, Texts& t) {
     CLI::App* verify =
         command("verify", Command::Verify, "evaluate a verification's kept file again and compare with its results");
     verify->add_option("ID", t.id, "the verification")->required()->type_name("");
+
+    CLI::App* print = command("print", Command::Print, "write a verification's record as PDF");
+    print->add_option("ID", t.id, "the verification")->required()->type_name("");
+    print->add_option("--output", o.output, "the PDF file")->required()->type_name("FILE");
+
+    CLI::App* printHistory =
+        command("print-history", Command::PrintHistory, "write a network's verifications over time as PDF");
+    printHistory->add_option("--serial", o.serial, "the network's serial number")->required()->type_name("TEXT");
+    printHistory->add_option("--output", o.output, "the PDF file")->required()->type_name("FILE");
 
     app->footer(
         "Run an-register COMMAND --help for a command's options.\n"
@@ -146,8 +153,6 @@ void CheckRecord(Options& o, const Texts& t) {
             throw UsageError("--uncertainty takes numbers not below 0, --coverage one above 0");
         o.verification.uncertainty = u;
     }
-    if (o.verification.decisionRule.empty())
-        o.verification.decisionRule = "simple acceptance";
     if (!t.supersedes.empty())
         o.verification.supersedes = Integer(t.supersedes, "--supersedes", 1);
 }
@@ -180,7 +185,8 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
         break;
     case Command::Record: CheckRecord(o, t); break;
     case Command::Withdraw: o.withdrawal.verification = o.id = Integer(t.id, "ID", 1); break;
-    case Command::Verify: o.id = Integer(t.id, "ID", 1); break;
+    case Command::Verify:
+    case Command::Print: o.id = Integer(t.id, "ID", 1); break;
     case Command::Due:
         if (o.today)
             CheckDay(*o.today, "--today");

@@ -11,7 +11,20 @@
 
 namespace quillet::app::an_register {
 
-enum class Command { None, AddNetwork, Networks, Record, Withdraw, History, Due, Export, Backup, Verify };
+enum class Command {
+    None,
+    AddNetwork,
+    Networks,
+    Record,
+    Withdraw,
+    History,
+    Due,
+    Export,
+    Backup,
+    Verify,
+    Print,
+    PrintHistory
+};
 
 enum class ExportFormat { Csv, Json };
 
@@ -21,12 +34,12 @@ struct Options {
     records::NewNetwork network;              // add-network
     records::NewVerification verification;    // record: all but the file's bytes and results
     std::string file;                         // record: the measurement; backup: the copy
-    std::int64_t id = 0;                      // withdraw, verify
+    std::int64_t id = 0;                      // withdraw, verify, print
     records::Withdrawal withdrawal;
-    std::string serial;                // history
+    std::string serial;                // history, print-history
     std::optional<std::string> today;  // due
     ExportFormat format = ExportFormat::Csv;
-    std::optional<std::string> output;  // export
+    std::optional<std::string> output;  // export; print and print-history: the PDF
     bool overwrite = false;             // backup
     std::string help;                   // the help asked for, when it was
     bool version = false;

@@ -48,7 +48,7 @@ TEST_F(RecordSheetTest, PrintsWhatALabFilesAndTheHistoryOfTheNetwork) {
     v.uncertainty = records::Uncertainty{2.5, 0.8, 2};
     v.fileName = "an-type1-sweep.s1p";
     v.fileBytes = Sample();
-    v.results = records::EvaluateMeasurement(v.fileBytes, v.fileName, 1);
+    v.results = records::EvaluateMeasurement(v.fileBytes, v.fileName, 1, v.uncertainty);
     v.decisionRule = v.results.decisionVerdict.rule;
     const std::int64_t first = reg.Record(v);
     v.supersedes = first;

@@ -51,10 +51,10 @@ public:
         v.terminals = "N terminated in 50 ohm";
         v.fixture = "adapter 4";
         v.uncertainty = Uncertainty{2.5, 1.5, 2};
-        v.decisionRule = "simple acceptance";
         v.fileName = "an-type1-sweep.s1p";
         v.fileBytes = Bytes(QUILLET_SAMPLES "/an-type1-sweep.s1p");
-        v.results = EvaluateMeasurement(v.fileBytes, v.fileName, 1);
+        v.results = EvaluateMeasurement(v.fileBytes, v.fileName, 1, v.uncertainty);
+        v.decisionRule = v.results.decisionVerdict.rule;
         return v;
     }
 

@@ -41,12 +41,14 @@ TEST_F(RegisterTest, KeepsTheRecordAndItsFileAsGivenAndEvaluatesItAgainAlike) {
     EXPECT_EQ(kept.results.worstMargin, given.results.worstMargin);
     EXPECT_NE(kept.results.bandsJson.find("\"tolerance_limit\""), std::string::npos);
 
-    EXPECT_TRUE(Differences(kept.results, EvaluateMeasurement(kept.fileBytes, kept.fileName, 1)).empty());
+    EXPECT_TRUE(
+        Differences(kept.results, EvaluateMeasurement(kept.fileBytes, kept.fileName, 1, kept.uncertainty)).empty());
     // ... and a change of one digit, or another AN type, shows.
     std::string changed = kept.fileBytes;
     changed[changed.find("0.388826700")] = '1';
-    EXPECT_FALSE(Differences(kept.results, EvaluateMeasurement(changed, kept.fileName, 1)).empty());
-    EXPECT_FALSE(Differences(kept.results, EvaluateMeasurement(kept.fileBytes, kept.fileName, 2)).empty());
+    EXPECT_FALSE(Differences(kept.results, EvaluateMeasurement(changed, kept.fileName, 1, kept.uncertainty)).empty());
+    EXPECT_FALSE(
+        Differences(kept.results, EvaluateMeasurement(kept.fileBytes, kept.fileName, 2, kept.uncertainty)).empty());
 }
 
 TEST(Results, PassWhenEveryPointIsWithinTheTolerance) {
@@ -60,7 +62,7 @@ TEST(Results, PassWhenEveryPointIsWithinTheTolerance) {
         std::size_t end = 0;
         for (std::size_t i = 0; i < c.lines; ++i)
             end = sample.find('\n', end) + 1;
-        const Results results = EvaluateMeasurement(sample.substr(0, end), "sample.s1p", 1);
+        const Results results = EvaluateMeasurement(sample.substr(0, end), "sample.s1p", 1, std::nullopt);
         EXPECT_EQ(results.decisionVerdict.outcome, c.outcome) << c.lines;
         ASSERT_TRUE(results.worstMargin);
         EXPECT_EQ(*results.worstMargin >= 0, std::string(c.outcome) == "pass") << *results.worstMargin;
