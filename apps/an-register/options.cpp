@@ -199,6 +199,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
         break;
     case Command::Networks:
     case Command::History:
+    case Command::PrintHistory:
     case Command::Backup: break;
     }
     return o;
