@@ -153,6 +153,7 @@ Verification VerificationOf(const Statement& row, bool withBytes) {
     if (!row.IsNull(9))
         v.uncertainty = Uncertainty{*row.Real(9), *row.Real(10), *row.Real(11)};
     v.decisionRule = row.Text(12);
+    v.results.decisionVerdict.rule = v.decisionRule;
     v.fileName = row.Text(13);
     v.fileSha256 = row.Text(14);
     v.results.decisionVerdict.outcome = row.Text(15);

@@ -133,7 +133,8 @@ int RecordVerification(const Options& o, const std::string& path, std::ostream& 
     v.decisionRule = v.results.decisionVerdict.rule;
     const std::int64_t id = reg.Record(v);
     out << "recorded verification " << id << " of " << v.serial << ": " << v.results.decisionVerdict.outcome << " ("
-        << v.results.decisionVerdict.rule << "), worst margin " << MarginText(v.results.worstMargin) << '\n';
+        << v.results.decisionVerdict.rule.substr(0, v.results.decisionVerdict.rule.find(':')) << "), worst margin "
+        << MarginText(v.results.worstMargin) << '\n';
     return 0;
 }
 

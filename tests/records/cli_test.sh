@@ -31,7 +31,7 @@ check "a serial number is taken once" \
 check "  the error names the register" grep -q "register.sqlite: cannot add the network: serial number SN-1" "$work/err"
 
 check "the sample sweep is recorded as failed" test "$(status record "$sample" --uncertainty 2.5%,1.5 --coverage 2)" = 0
-check "  so it says" grep -q "^recorded verification 1 of SN-1: fail (simple acceptance), worst margin -" "$work/out"
+check "  so it says" grep -q "^recorded verification 1 of SN-1: fail (Guarded acceptance, guard band w = U (expanded uncertainty U = 2.5 %" "$work/out"
 head -100 "$sample" >"$work/low.s1p"
 check "its lower half, correcting it, passes" test "$(status record "$work/low.s1p" --supersedes 1)" = 0
 check "  so it says" grep -q "^recorded verification 2 of SN-1: pass" "$work/out"
