@@ -23,8 +23,8 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QSplitter>
+#include <QStackedWidget>
 #include <QTabBar>
-#include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -177,13 +177,20 @@ void SweepWindow::CreateControls() {
     Plot->setAccessibleName(QStringLiteral("Deviation plot"));
     Impedance = new ImpedanceView(this);
     Impedance->setAccessibleName(QStringLiteral("Impedance plot"));
-    PlotTabs = new QTabWidget(this);
-    PlotTabs->addTab(Plot, QStringLiteral("&Deviation"));
-    PlotTabs->addTab(Impedance, QStringLiteral("&Impedance"));
-    PlotTabs->setDocumentMode(true);
+    // The plots take turns in one place; the tabs that choose between them
+    // sit in the row above, so the plot keeps all the height it had.
+    PlotTabs = new QStackedWidget(this);
+    PlotTabs->addWidget(Plot);
+    PlotTabs->addWidget(Impedance);
+    PlotSwitch = new QTabBar(this);
+    PlotSwitch->addTab(QStringLiteral("&Deviation"));
+    PlotSwitch->addTab(QStringLiteral("&Impedance"));
+    PlotSwitch->setDocumentMode(true);
+    PlotSwitch->setDrawBase(false);
     // Out of the Tab chain, which goes from the buttons straight to the
     // plot on show; its access keys choose a tab.
-    PlotTabs->tabBar()->setFocusPolicy(Qt::NoFocus);
+    PlotSwitch->setFocusPolicy(Qt::NoFocus);
+    connect(PlotSwitch, &QTabBar::currentChanged, PlotTabs, &QStackedWidget::setCurrentIndex);
     Summary = new QLabel(this);
     Summary->setAccessibleName(QStringLiteral("Summary"));
     Summary->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -223,6 +230,8 @@ void SweepWindow::CreateControls() {
     auto* top = new QHBoxLayout;
     top->addWidget(typeLabel);
     top->addWidget(AnTypeBox);
+    top->addSpacing(12);
+    top->addWidget(PlotSwitch);
     top->addStretch();
     for (QPushButton* button : {ReloadButton, ResetZoomButton})
         top->addWidget(button);

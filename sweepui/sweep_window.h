@@ -25,7 +25,8 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QScrollArea;
-class QTabWidget;
+class QStackedWidget;
+class QTabBar;
 class QTableView;
 
 namespace quillet::sweepui {
@@ -92,7 +93,8 @@ public:
     QPushButton* ResetZoomButton;
     // The deviation and the impedance plot, one on show at a time; the tabs
     // are chosen with Alt+D and Alt+I, or Ctrl+Tab within.
-    QTabWidget* PlotTabs;
+    QStackedWidget* PlotTabs;  // the deviation and the impedance plot
+    QTabBar* PlotSwitch;       // which of them shows
     PlotView* Plot;
     ImpedanceView* Impedance;
     QLabel* Summary;

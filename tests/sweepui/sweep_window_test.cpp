@@ -19,7 +19,7 @@
 #include <QScrollArea>
 #include <QSettings>
 #include <QSignalSpy>
-#include <QTabWidget>
+#include <QStackedWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
