@@ -87,7 +87,9 @@ Places PlaceControls(SIZE client, UINT dpi, int lineHeight, std::size_t summaryL
     const int scrollBar = ::GetSystemMetrics(SM_CYHSCROLL);
     const int budgetHeight = budgetLines > 0 ? static_cast<int>(budgetLines) * lineHeight + s(4) + scrollBar : 0;
     const int plotHeight = std::max(s(170), middle / 2 - gap);
-    p.plot = At(margin, top, width, plotHeight);
+    const int tabsHeight = lineHeight + s(8);
+    p.plotTabs = At(margin, top, width, tabsHeight);
+    p.plot = At(margin, top + tabsHeight, width, plotHeight - tabsHeight);
     int y = top + plotHeight + gap;
     p.summary = At(margin, y, width, summaryHeight);
     y += summaryHeight + gap;
