@@ -86,9 +86,13 @@ Places PlaceControls(SIZE client, UINT dpi, int lineHeight, std::size_t summaryL
     const int summaryHeight = static_cast<int>(summaryLines) * lineHeight + s(4);
     const int scrollBar = ::GetSystemMetrics(SM_CYHSCROLL);
     const int budgetHeight = budgetLines > 0 ? static_cast<int>(budgetLines) * lineHeight + s(4) + scrollBar : 0;
-    const int plotHeight = std::max(s(170), middle / 2 - gap);
-    p.plot = At(margin, top, width, plotHeight);
-    int y = top + plotHeight + gap;
+    // The tab strip comes out of the plots' half, never out of their least
+    // height.
+    const int tabsHeight = lineHeight + s(8);
+    const int plotHeight = std::max(s(170), middle / 2 - gap - tabsHeight);
+    p.plotTabs = At(margin, top, width, tabsHeight);
+    p.plot = At(margin, top + tabsHeight, width, plotHeight);
+    int y = top + tabsHeight + plotHeight + gap;
     p.summary = At(margin, y, width, summaryHeight);
     y += summaryHeight + gap;
     p.budget = At(margin, y, width, budgetHeight);

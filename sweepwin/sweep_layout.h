@@ -1,7 +1,7 @@
 // Where the sweep window's controls go, scaled by the window's DPI: the
-// type box and buttons across the top, the plot, the summary and budget
-// lines, the table taking the rest, and the status line with the progress
-// bar at the bottom.
+// type box and buttons across the top, the plots under their tabs, the
+// summary and budget lines, the table taking the rest, and the status line
+// with the progress bar at the bottom.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -34,7 +34,7 @@ int LineHeight(HWND window, HFONT font);
 
 struct Places {
     RECT typeLabel, anType, reload, resetZoom;
-    RECT plot, summary, budget, table;
+    RECT plotTabs, plot, summary, budget, table;  // the plots share one place, under their tabs
     RECT status, progress, cancel;
 };
 

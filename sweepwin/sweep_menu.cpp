@@ -14,6 +14,7 @@ HMENU MakeSweepMenu() {
     ::AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(file, MF_STRING | MF_GRAYED, kExportReportCommand, L"Export r&eport\u2026");
     ::AppendMenuW(file, MF_STRING | MF_GRAYED, kExportPlotCommand, L"Export &plot\u2026");
+    ::AppendMenuW(file, MF_STRING | MF_GRAYED, kExportImpedancePlotCommand, L"Export &impedance plot\u2026");
     ::AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(file, MF_STRING, kCloseCommand, L"&Close\tCtrl+W");
     HMENU edit = ::CreatePopupMenu();
@@ -49,7 +50,8 @@ HACCEL MakeSweepAccelerators() {
     ACCEL keys[] = {
         {FCONTROL | FVIRTKEY, 'O', kOpenCommand},      {FVIRTKEY, VK_F5, kReloadCommand},
         {FCONTROL | FVIRTKEY, 'W', kCloseCommand},     {FCONTROL | FVIRTKEY, 'C', kCopyCommand},
-        {FCONTROL | FVIRTKEY, 'A', kSelectAllCommand},
+        {FCONTROL | FVIRTKEY, 'A', kSelectAllCommand}, {FALT | FVIRTKEY, 'D', kDeviationTabCommand},
+        {FALT | FVIRTKEY, 'I', kImpedanceTabCommand},
     };
     return ::CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys)));
 }

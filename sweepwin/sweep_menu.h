@@ -18,10 +18,13 @@ enum Command : WORD {
     kReloadCommand,
     kExportReportCommand,
     kExportPlotCommand,
+    kExportImpedancePlotCommand,
     kCloseCommand,
     kCopyCommand,
     kSelectAllCommand,
     kResetZoomCommand,
+    kDeviationTabCommand,  // Alt+D and Alt+I, the plot tabs' access keys
+    kImpedanceTabCommand,
     kRecentCommand,  // + the entry's index, up to kRecentFiles of them
 };
 

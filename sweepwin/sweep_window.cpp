@@ -20,6 +20,7 @@
 #include "sweepwin/budget_grid.h"
 #include "sweepwin/clipboard.h"
 #include "sweepwin/export_dialog.h"
+#include "sweepwin/impedance_control.h"
 #include "sweepwin/plot_control.h"
 #include "sweepwin/point_list.h"
 #include "sweepwin/sweep_layout.h"
@@ -43,7 +44,12 @@ enum Control : WORD {
     kSummaryControl,
     kBudgetControl,
     kTableControl,
+    kPlotTabsControl,
+    kImpedanceControl,
 };
+
+// The plot tabs, in their order.
+enum PlotTab : int { kDeviationTab, kImpedanceTab };
 
 constexpr ExportFormat kReportFormats[] = {
     {"CSV (*.csv)", "*.csv", "csv"},
@@ -98,6 +104,7 @@ public:
     bool PreTranslate(const MSG& message);
     void ExportReport(const std::string& file, sweep::ReportFormat format) const;
     void ExportPlot(const std::string& file, sweep::PlotFormat format) const;
+    void ExportImpedancePlot(const std::string& file, sweep::PlotFormat format) const;
     std::string SelectedRowsText() const;
 
 private:
@@ -120,6 +127,8 @@ private:
     void SetStatus(const std::string& text);
     void ShowTypeOfResult();
     void ZoomChanged(bool zoomed);
+    void ShowPlot(int tab);
+    HWND ShownPlot() const;
     void ShowOnce();
 
     std::string ExportTarget(const std::string& file) const;
@@ -145,7 +154,9 @@ private:
     HWND summary_ = nullptr, status_ = nullptr, progress_ = nullptr, cancel_ = nullptr;
     HWND tips_ = nullptr;
     HWND lastFocus_ = nullptr;
+    HWND plotTabs_ = nullptr;
     std::unique_ptr<PlotControl> plot_;
+    std::unique_ptr<ImpedanceControl> impedance_;
     std::unique_ptr<BudgetGrid> budget_;
     std::unique_ptr<PointList> table_;
     std::size_t summaryLines_ = 0, budgetLines_ = 0;
@@ -239,8 +250,20 @@ void SweepWindow::Impl::CreateControls() {
         ::SendMessageW(anType_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win32::Wide(type.caption).c_str()));
     reload_ = Child(L"BUTTON", L"&Reload", BS_PUSHBUTTON | WS_TABSTOP, kReloadCommand);
     resetZoom_ = Child(L"BUTTON", L"Reset &zoom", BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, kResetZoomCommand);
+    // Out of the Tab chain, which goes from the buttons straight to the
+    // plot on show; Alt+D and Alt+I choose a tab.
+    plotTabs_ = Child(WC_TABCONTROLW, L"Plots", TCS_FOCUSNEVER, kPlotTabsControl);
+    for (const wchar_t* caption : {L"&Deviation", L"&Impedance"}) {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<wchar_t*>(caption);
+        ::SendMessageW(plotTabs_, TCM_INSERTITEMW,
+                       static_cast<WPARAM>(::SendMessageW(plotTabs_, TCM_GETITEMCOUNT, 0, 0)),
+                       reinterpret_cast<LPARAM>(&item));
+    }
     plot_ = std::make_unique<PlotControl>(instance_, window_, kPlotControl);
     plot_->ZoomChanged = [this](bool zoomed) { ZoomChanged(zoomed); };
+    impedance_ = std::make_unique<ImpedanceControl>(instance_, window_, kImpedanceControl);
     // Never laid out: the name screen readers give the summary after it.
     Child(L"STATIC", L"Summary", SS_LEFT | SS_NOPREFIX);
     summary_ = Child(L"EDIT", L"", ES_MULTILINE | ES_READONLY | WS_TABSTOP, kSummaryControl);
@@ -284,6 +307,7 @@ void SweepWindow::Impl::ApplyDpi(UINT dpi) {
         ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     lineHeight_ = LineHeight(window_, font_);
     plot_->SetDpi(dpi_);
+    impedance_->SetDpi(dpi_);
     if (result_) {
         table_->FitColumns(dpi_);
         budget_->FitColumns(dpi_);
@@ -292,17 +316,26 @@ void SweepWindow::Impl::ApplyDpi(UINT dpi) {
 }
 
 void SweepWindow::Impl::Layout() {
-    if (!plot_ || !table_ || cancel_ == nullptr)
+    if (!plot_ || !impedance_ || !table_ || cancel_ == nullptr)
         return;  // sized while it is still being made
     RECT client;
     ::GetClientRect(window_, &client);
     const Places places =
         PlaceControls({client.right, client.bottom}, dpi_, lineHeight_, summaryLines_, budgetLines_, busy_);
     const std::pair<HWND, RECT> moves[] = {
-        {typeLabel_, places.typeLabel},     {anType_, places.anType},         {reload_, places.reload},
-        {resetZoom_, places.resetZoom},     {plot_->Handle(), places.plot},   {summary_, places.summary},
-        {budget_->Handle(), places.budget}, {table_->Handle(), places.table}, {status_, places.status},
-        {progress_, places.progress},       {cancel_, places.cancel},
+        {typeLabel_, places.typeLabel},
+        {anType_, places.anType},
+        {reload_, places.reload},
+        {resetZoom_, places.resetZoom},
+        {plotTabs_, places.plotTabs},
+        {plot_->Handle(), places.plot},
+        {impedance_->Handle(), places.plot},
+        {summary_, places.summary},
+        {budget_->Handle(), places.budget},
+        {table_->Handle(), places.table},
+        {status_, places.status},
+        {progress_, places.progress},
+        {cancel_, places.cancel},
     };
     HDWP positions = ::BeginDeferWindowPos(static_cast<int>(std::size(moves)));
     for (const auto& [control, place] : moves) {
@@ -322,7 +355,9 @@ HWND SweepWindow::Impl::Control(std::string_view name) const {
         {"AnType", anType_},
         {"Reload", reload_},
         {"ResetZoom", resetZoom_},
+        {"PlotTabs", plotTabs_},
         {"Plot", plot_ ? plot_->Handle() : nullptr},
+        {"Impedance", impedance_ ? impedance_->Handle() : nullptr},
         {"Summary", summary_},
         {"Budget", budget_ ? budget_->Handle() : nullptr},
         {"Table", table_ ? table_->Handle() : nullptr},
@@ -357,7 +392,7 @@ void SweepWindow::Impl::SetBusy(bool busy) {
     ::SendMessageW(progress_, PBM_SETMARQUEE, busy ? TRUE : FALSE, 0);
     const bool shown = result_.has_value() && !busy;
     HMENU menu = ::GetMenu(window_);
-    for (UINT command : {kExportReportCommand, kExportPlotCommand})
+    for (UINT command : {kExportReportCommand, kExportPlotCommand, kExportImpedancePlotCommand})
         ::EnableMenuItem(menu, command, MF_BYCOMMAND | (shown ? MF_ENABLED : MF_GRAYED));
     if (!busy) {
         SetStatus("");
@@ -415,6 +450,7 @@ void SweepWindow::Impl::Finish(sweepcore::SweepResult result) {
     if (firstTime)
         table_->FitColumns(dpi_);
     plot_->SetSweep(result_->plot, result_->evaluation, result_->source);
+    impedance_->SetPlot(result_->impedancePlot);
     std::vector<std::string> lines = sweep::SummaryLines(result_->evaluation->summary);
     for (const std::string& note : result_->measured->notes)
         lines.push_back("Note: " + note);
@@ -456,9 +492,26 @@ void SweepWindow::Impl::Fail(const std::string& message) {
 void SweepWindow::Impl::ZoomChanged(bool zoomed) {
     // The button going grey keeps no focus: the plot it acted on takes it.
     if (!zoomed && ::GetFocus() == resetZoom_)
-        ::SetFocus(plot_->Handle());
+        ::SetFocus(ShownPlot());
     ::EnableWindow(resetZoom_, zoomed ? TRUE : FALSE);
     ::EnableMenuItem(::GetMenu(window_), kResetZoomCommand, MF_BYCOMMAND | (zoomed ? MF_ENABLED : MF_GRAYED));
+}
+
+// The tab's plot in the plots' place; the focus on the plot going out of
+// sight moves to the one coming in, as it would be lost otherwise.
+void SweepWindow::Impl::ShowPlot(int tab) {
+    ::SendMessageW(plotTabs_, TCM_SETCURSEL, static_cast<WPARAM>(tab), 0);
+    HWND shown = tab == kImpedanceTab ? impedance_->Handle() : plot_->Handle();
+    HWND hidden = tab == kImpedanceTab ? plot_->Handle() : impedance_->Handle();
+    ::ShowWindow(shown, SW_SHOWNA);
+    const bool hadFocus = ::GetFocus() == hidden;
+    ::ShowWindow(hidden, SW_HIDE);
+    if (hadFocus)
+        ::SetFocus(shown);
+}
+
+HWND SweepWindow::Impl::ShownPlot() const {
+    return ::SendMessageW(plotTabs_, TCM_GETCURSEL, 0, 0) == kImpedanceTab ? impedance_->Handle() : plot_->Handle();
 }
 
 // Where an export goes, never over the measurement.
@@ -480,6 +533,12 @@ void SweepWindow::Impl::ExportPlot(const std::string& file, sweep::PlotFormat fo
     const std::string target = ExportTarget(file);
     files::WriteFileAtomically(
         target, format == sweep::PlotFormat::Svg ? result_->plot->Svg() : plotwin::PngOf(*result_->plot));
+}
+
+void SweepWindow::Impl::ExportImpedancePlot(const std::string& file, sweep::PlotFormat format) const {
+    const std::string target = ExportTarget(file);
+    const plot::ImpedancePlot& plot = *result_->impedancePlot;
+    files::WriteFileAtomically(target, format == sweep::PlotFormat::Svg ? plot.Svg() : plotwin::PngOf(plot));
 }
 
 // The name asked for, then the export; what goes wrong is told, not thrown.
@@ -578,6 +637,12 @@ void SweepWindow::Impl::OnCommand(WORD id, WORD code, bool fromControl) {
             "Export the plot", "-deviation.png", kPlotFormats,
             [this](const sweepwin::ExportTarget& target) { ExportPlot(target.file, kPlotFormatOf[target.format]); });
         break;
+    case kExportImpedancePlotCommand:
+        ExportWithDialog("Export the impedance plot", "-impedance.png", kPlotFormats,
+                         [this](const sweepwin::ExportTarget& target) {
+                             ExportImpedancePlot(target.file, kPlotFormatOf[target.format]);
+                         });
+        break;
     case kCloseCommand: ::PostMessageW(window_, WM_CLOSE, 0, 0); break;
     case kCopyCommand: Copy(); break;
     case kSelectAllCommand:
@@ -585,6 +650,8 @@ void SweepWindow::Impl::OnCommand(WORD id, WORD code, bool fromControl) {
         table_->SelectAll();
         break;
     case kResetZoomCommand: plot_->ResetZoom(); break;
+    case kDeviationTabCommand: ShowPlot(kDeviationTab); break;
+    case kImpedanceTabCommand: ShowPlot(kImpedanceTab); break;
     case kCancelCommand: worker_.Cancel(); break;
 
     case kAnTypeControl:
@@ -639,8 +706,13 @@ LRESULT CALLBACK SweepWindow::Impl::WindowProc(HWND hwnd, UINT message, WPARAM w
     return self->Handle(message, wParam, lParam);
 }
 
-// The table's and the budget grid's notifications, to each its own.
+// The plot tabs', the table's and the budget grid's notifications, to each
+// its own.
 std::optional<LRESULT> SweepWindow::Impl::Notify(NMHDR& header) {
+    if (header.hwndFrom == plotTabs_ && header.code == TCN_SELCHANGE) {
+        ShowPlot(static_cast<int>(::SendMessageW(plotTabs_, TCM_GETCURSEL, 0, 0)));
+        return 0;
+    }
     if (table_) {
         if (const std::optional<LRESULT> handled = table_->Notify(header))
             return handled;
@@ -755,6 +827,9 @@ void SweepWindow::ExportReport(const std::string& file, sweep::ReportFormat form
 }
 void SweepWindow::ExportPlot(const std::string& file, sweep::PlotFormat format) const {
     impl_->ExportPlot(file, format);
+}
+void SweepWindow::ExportImpedancePlot(const std::string& file, sweep::PlotFormat format) const {
+    impl_->ExportImpedancePlot(file, format);
 }
 std::string SweepWindow::SelectedRowsText() const { return impl_->SelectedRowsText(); }
 HWND SweepWindow::Control(std::string_view name) const { return impl_->Control(name); }

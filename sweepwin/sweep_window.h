@@ -1,8 +1,8 @@
 // A window for one measured sweep on plain Win32 controls, as the Qt sweep
 // window: the AN type, the deviation plot (GDI+, hover, wheel and drag
-// zoom), the summary and budget lines, every point in a virtual list view
-// sortable by column, exports written as an-sweep writes them, reading and
-// evaluating on a worker thread with progress and Cancel, and each row one
+// zoom) and the impedance plot on tabs, the summary and budget lines, every
+// point in a virtual list view sortable by column, exports written as
+// an-sweep writes them, reading and evaluating on a worker thread with progress and Cancel, and each row one
 // step away from the calculator.
 #pragma once
 
@@ -72,17 +72,18 @@ public:
     bool PreTranslate(const MSG& message);
 
     // For tests and the program: what is on show, the controls by name
-    // ("AnType", "Reload", "ResetZoom", "Plot", "Summary", "Budget",
-    // "Table", "Progress", "Cancel", "Status"; nullptr otherwise), and
-    // whether the worker is busy.
+    // ("AnType", "Reload", "ResetZoom", "PlotTabs", "Plot", "Impedance",
+    // "Summary", "Budget", "Table", "Progress", "Cancel", "Status"; nullptr
+    // otherwise), and whether the worker is busy.
     const std::optional<sweepcore::SweepResult>& Result() const;
 
-    // The report or the plot into a file (UTF-8 name), the bytes an-sweep
+    // The report or a plot into a file (UTF-8 name), the bytes an-sweep
     // writes for the same file and type; refused over the measurement
     // itself. Throws std::runtime_error naming the file. The menu's
     // commands ask for the name and then call these.
     void ExportReport(const std::string& file, sweep::ReportFormat format) const;
     void ExportPlot(const std::string& file, sweep::PlotFormat format) const;
+    void ExportImpedancePlot(const std::string& file, sweep::PlotFormat format) const;
     // The selected rows as tab-separated text with the header, for a
     // spreadsheet; every row when none is selected (Edit > Copy).
     std::string SelectedRowsText() const;

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -333,6 +334,10 @@ TEST_F(SweepWindowTest, ExportsAreAnSweepsBytesAndNeverOverwriteTheMeasurement) 
         {"plot.svg", [&](const std::string& f) { window_->ExportPlot(f, sweep::PlotFormat::Svg); }, r.plot->Svg()},
         {"plot.png", [&](const std::string& f) { window_->ExportPlot(f, sweep::PlotFormat::Png); },
          plotwin::PngOf(*r.plot)},
+        {"impedance.svg", [&](const std::string& f) { window_->ExportImpedancePlot(f, sweep::PlotFormat::Svg); },
+         r.impedancePlot->Svg()},
+        {"impedance.png", [&](const std::string& f) { window_->ExportImpedancePlot(f, sweep::PlotFormat::Png); },
+         plotwin::PngOf(*r.impedancePlot)},
     };
     for (const Export& e : exports) {
         const std::string file = folder + "sweepwin-test-" + e.name;
@@ -346,8 +351,59 @@ TEST_F(SweepWindowTest, ExportsAreAnSweepsBytesAndNeverOverwriteTheMeasurement) 
     for (const std::string& target : {measurement_, otherSpelling}) {
         EXPECT_THROW(window_->ExportReport(target, sweep::ReportFormat::Csv), std::runtime_error) << target;
         EXPECT_THROW(window_->ExportPlot(target, sweep::PlotFormat::Svg), std::runtime_error) << target;
+        EXPECT_THROW(window_->ExportImpedancePlot(target, sweep::PlotFormat::Png), std::runtime_error) << target;
     }
     EXPECT_EQ(Contents(measurement_), before);
+}
+
+// Alt+I and Alt+D switch the plots in one place, the focus going along,
+// and the impedance plot is painted, not left blank.
+TEST_F(SweepWindowTest, PlotTabsSwitchByKeyboard) {
+    Open(measurement_);
+    ASSERT_TRUE(Evaluated());
+    HWND tabs = window_->Control("PlotTabs");
+    HWND deviation = window_->Control("Plot");
+    HWND impedance = window_->Control("Impedance");
+    // The share of the control's pixels, inside the focus frame, that are
+    // not white.
+    const auto inked = [](HWND control) {
+        ::UpdateWindow(control);
+        RECT area;
+        ::GetClientRect(control, &area);
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof info.bmiHeader, area.right, -area.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        HDC screen = ::GetDC(control);
+        HDC copy = ::CreateCompatibleDC(screen);
+        HBITMAP bitmap = ::CreateDIBSection(copy, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ previous = ::SelectObject(copy, bitmap);
+        ::BitBlt(copy, 0, 0, area.right, area.bottom, screen, 0, 0, SRCCOPY);
+        const auto* pixels = static_cast<const std::uint32_t*>(bits);
+        std::size_t ink = 0, all = 0;
+        for (LONG y = 3; y + 3 < area.bottom; ++y) {
+            for (LONG x = 3; x + 3 < area.right; ++x, ++all)
+                ink += (pixels[y * area.right + x] & 0xFFFFFF) != 0xFFFFFF ? 1 : 0;
+        }
+        ::SelectObject(copy, previous);
+        ::DeleteObject(bitmap);
+        ::DeleteDC(copy);
+        ::ReleaseDC(control, screen);
+        return all > 0 ? static_cast<double>(ink) / static_cast<double>(all) : 0.0;
+    };
+    ::SetFocus(deviation);
+    const struct {
+        WORD key;
+        int tab;
+        HWND shown, hidden;
+    } steps[] = {{'I', 1, impedance, deviation}, {'D', 0, deviation, impedance}};
+    for (const auto& step : steps) {
+        KeyWith(VK_MENU, step.key);
+        EXPECT_EQ(::SendMessageW(tabs, TCM_GETCURSEL, 0, 0), step.tab) << step.key;
+        EXPECT_TRUE(::IsWindowVisible(step.shown)) << step.key;
+        EXPECT_FALSE(::IsWindowVisible(step.hidden)) << step.key;
+        EXPECT_EQ(::GetFocus(), step.shown) << step.key;
+        EXPECT_GT(inked(step.shown), 0.01) << step.key;
+    }
 }
 
 // What screen readers name each control by, as the Qt window names them:
@@ -370,9 +426,13 @@ TEST_F(SweepWindowTest, ControlsAreNamedAndTheBudgetIsAGrid) {
         const char* name;
         bool byLabel;
     } names[] = {
-        {"AnType", "AN type", true},  {"Plot", "Deviation plot", false},
-        {"Summary", "Summary", true}, {"Budget", "Budget lines", false},
-        {"Table", "Points", false},   {"Progress", "Evaluation progress", false},
+        {"AnType", "AN type", true},
+        {"Plot", "Deviation plot", false},
+        {"Impedance", "Impedance plot", false},
+        {"Summary", "Summary", true},
+        {"Budget", "Budget lines", false},
+        {"Table", "Points", false},
+        {"Progress", "Evaluation progress", false},
     };
     for (const auto& c : names) {
         HWND control = window_->Control(c.control);
