@@ -10,6 +10,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "sweep/report.h"
+#include "sweepcore/window_place.h"
 #include "sweepwin/column_dialog.h"
 #include "tests/win32/message_box_watcher.h"
 #include "window/shown_point.h"
@@ -157,14 +159,22 @@ TEST_F(SweepWindowsTest, FilesDroppedOnTheCalculatorOpenOneWindowEach) {
         Pump([&] { return windows_->Windows().size() == drop.windows && windows_->Windows()[0]->Result(); });
         ASSERT_EQ(windows_->Windows().size(), drop.windows);
     }
-    // Beside the calculator, wholly on the screen.
+    // Beside the calculator where a side of the screen has room for the
+    // window's least width at this DPI, else over it at the screen's right
+    // edge; wholly on the screen either way.
+    const sweepwin::SweepWindow& window = *windows_->Windows()[0];
     RECT calculator{}, sweep{}, screen{};
     ::GetWindowRect(calculator_->Handle(), &calculator);
-    ::GetWindowRect(windows_->Windows()[0]->Handle(), &sweep);
+    ::GetWindowRect(window.Handle(), &sweep);
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
+    const LONG room = std::max(calculator.left - screen.left, screen.right - calculator.right) - sweepcore::kBesideGap;
     RECT overlap{};
-    EXPECT_FALSE(::IntersectRect(&overlap, &calculator, &sweep));
+    if (room >= window.LeastSize().cx)
+        EXPECT_FALSE(::IntersectRect(&overlap, &calculator, &sweep));
+    else
+        EXPECT_EQ(sweep.right, screen.right);
     EXPECT_GE(sweep.left, screen.left);
+    EXPECT_GE(sweep.top, screen.top);
     EXPECT_LE(sweep.right, screen.right);
     EXPECT_LE(sweep.bottom, screen.bottom);
 }
