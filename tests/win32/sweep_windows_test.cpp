@@ -179,6 +179,35 @@ TEST_F(SweepWindowsTest, FilesDroppedOnTheCalculatorOpenOneWindowEach) {
     EXPECT_LE(sweep.bottom, screen.bottom);
 }
 
+// Wherever the user left the calculator, a new window is placed wholly on
+// the screen at the size Windows lets it have (its least size grows with
+// the DPI), read before it shows and a window manager could move it.
+TEST_F(SweepWindowsTest, ANewWindowIsPlacedOnTheScreenWhereverTheCalculatorIs) {
+    RECT screen{}, calculator{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
+    ::GetWindowRect(calculator_->Handle(), &calculator);
+    const LONG width = calculator.right - calculator.left, height = calculator.bottom - calculator.top;
+    struct At {
+        const char* name;
+        LONG left, top;
+    };
+    // Half below the screen's bottom, so the window starts low: beside it
+    // on the right, then on the left.
+    for (const At& at : {At{"left", screen.left, screen.bottom - height / 2},
+                         At{"right", screen.right - width, screen.bottom - height / 2}}) {
+        windows_->CloseAll();
+        ::SetWindowPos(calculator_->Handle(), nullptr, at.left, at.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        windows_->Open(std::string(QUILLET_SAMPLE));
+        ASSERT_EQ(windows_->Windows().size(), 1u);
+        RECT sweep{};
+        ::GetWindowRect(windows_->Windows()[0]->Handle(), &sweep);
+        EXPECT_GE(sweep.left, screen.left) << at.name;
+        EXPECT_GE(sweep.top, screen.top) << at.name;
+        EXPECT_LE(sweep.right, screen.right) << at.name;
+        EXPECT_LE(sweep.bottom, screen.bottom) << at.name;
+    }
+}
+
 TEST_F(SweepWindowsTest, ARowChosenWithTheKeyboardIsCalculated) {
     windows_->Open(std::string(QUILLET_SAMPLE));
     ASSERT_EQ(windows_->Windows().size(), 1u);
