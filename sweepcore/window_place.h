@@ -16,6 +16,9 @@ struct FrameMargins {
     int left = 0, top = 0, right = 0, bottom = 0;
 };
 
+// Between the calculator's frame and a window beside it.
+inline constexpr int kBesideGap = 8;
+
 // The frame's top-left corner and the inside's size.
 struct WindowPlace {
     int left = 0, top = 0, width = 0, height = 0;

@@ -99,6 +99,7 @@ public:
     const std::string& Path() const { return path_; }
     const std::optional<sweepcore::SweepResult>& Result() const { return result_; }
     bool Busy() const { return worker_.Busy(); }
+    SIZE LeastSize() const { return {Scale(kLeastWidth, dpi_), Scale(kLeastHeight, dpi_)}; }
     std::optional<plot::FrequencyRange> Zoom() const { return plot_->Zoom(); }
     HWND Control(std::string_view name) const;
     bool PreTranslate(const MSG& message);
@@ -748,7 +749,8 @@ LRESULT SweepWindow::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_GETMINMAXINFO: {
         auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
-        limits->ptMinTrackSize = {Scale(kLeastWidth, dpi_), Scale(kLeastHeight, dpi_)};
+        const SIZE least = LeastSize();
+        limits->ptMinTrackSize = {least.cx, least.cy};
         return 0;
     }
     case WM_DPICHANGED: {
@@ -834,6 +836,7 @@ void SweepWindow::ExportImpedancePlot(const std::string& file, sweep::PlotFormat
 std::string SweepWindow::SelectedRowsText() const { return impl_->SelectedRowsText(); }
 HWND SweepWindow::Control(std::string_view name) const { return impl_->Control(name); }
 bool SweepWindow::Busy() const { return impl_->Busy(); }
+SIZE SweepWindow::LeastSize() const { return impl_->LeastSize(); }
 std::optional<plot::FrequencyRange> SweepWindow::Zoom() const { return impl_->Zoom(); }
 
 }  // namespace quillet::sweepwin

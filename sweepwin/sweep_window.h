@@ -89,6 +89,9 @@ public:
     std::string SelectedRowsText() const;
     HWND Control(std::string_view name) const;
     bool Busy() const;
+    // The least outer size, frame included, at the window's DPI: Windows
+    // makes the window no smaller, whatever size it is given.
+    SIZE LeastSize() const;
     // The frequency range the plot is zoomed to; nothing for the whole sweep.
     std::optional<plot::FrequencyRange> Zoom() const;
 

@@ -169,7 +169,10 @@ void SweepWindows::OpenFailed(sweepwin::SweepWindow& window, const std::string& 
 }
 
 // Beside the calculator by the rule every build shares, then within the
-// calculator's screen without its task bar.
+// calculator's screen without its task bar. The window is never smaller
+// than its least size at its own DPI, which Windows keeps to whatever it
+// is given: beside the calculator only where a side has room for that, and
+// kept within the screen at the size it will have.
 void SweepWindows::Place(const sweepwin::SweepWindow& window) {
     HWND handle = window.Handle();
     MONITORINFO monitor{};
@@ -179,11 +182,15 @@ void SweepWindows::Place(const sweepwin::SweepWindow& window) {
     ::GetWindowRect(calculator_.Handle(), &calculator);
     ::GetClientRect(handle, &inside);
     const sweepcore::FrameMargins frame = FrameOf(handle);
-    const sweepcore::WindowPlace place = sweepcore::PlaceSweepWindow(BoxOf(monitor.rcWork), BoxOf(calculator), frame,
-                                                                     inside.right, inside.bottom, 0, placed_++);
+    const SIZE least = window.LeastSize();
+    const sweepcore::WindowPlace place =
+        sweepcore::PlaceSweepWindow(BoxOf(monitor.rcWork), BoxOf(calculator), frame, inside.right, inside.bottom,
+                                    least.cx - frame.left - frame.right, placed_++);
     const RECT& work = monitor.rcWork;
-    const int width = std::min<int>(place.width + frame.left + frame.right, work.right - work.left);
-    const int height = std::min<int>(place.height + frame.top + frame.bottom, work.bottom - work.top);
+    const int width =
+        std::min<int>(std::max<int>(place.width + frame.left + frame.right, least.cx), work.right - work.left);
+    const int height =
+        std::min<int>(std::max<int>(place.height + frame.top + frame.bottom, least.cy), work.bottom - work.top);
     const int left = std::clamp<int>(place.left, work.left, work.right - width);
     const int top = std::clamp<int>(place.top, work.top, work.bottom - height);
     ::SetWindowPos(handle, nullptr, left, top, width, height, SWP_NOZORDER);

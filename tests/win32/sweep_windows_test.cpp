@@ -10,6 +10,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "sweep/report.h"
+#include "sweepcore/window_place.h"
 #include "sweepwin/column_dialog.h"
 #include "tests/win32/message_box_watcher.h"
 #include "window/shown_point.h"
@@ -157,16 +159,53 @@ TEST_F(SweepWindowsTest, FilesDroppedOnTheCalculatorOpenOneWindowEach) {
         Pump([&] { return windows_->Windows().size() == drop.windows && windows_->Windows()[0]->Result(); });
         ASSERT_EQ(windows_->Windows().size(), drop.windows);
     }
-    // Beside the calculator, wholly on the screen.
+    // Beside the calculator where a side of the screen has room for the
+    // window's least width at this DPI, else over it at the screen's right
+    // edge; wholly on the screen either way.
+    const sweepwin::SweepWindow& window = *windows_->Windows()[0];
     RECT calculator{}, sweep{}, screen{};
     ::GetWindowRect(calculator_->Handle(), &calculator);
-    ::GetWindowRect(windows_->Windows()[0]->Handle(), &sweep);
+    ::GetWindowRect(window.Handle(), &sweep);
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
+    const LONG room = std::max(calculator.left - screen.left, screen.right - calculator.right) - sweepcore::kBesideGap;
     RECT overlap{};
-    EXPECT_FALSE(::IntersectRect(&overlap, &calculator, &sweep));
+    if (room >= window.LeastSize().cx)
+        EXPECT_FALSE(::IntersectRect(&overlap, &calculator, &sweep));
+    else
+        EXPECT_EQ(sweep.right, screen.right);
     EXPECT_GE(sweep.left, screen.left);
+    EXPECT_GE(sweep.top, screen.top);
     EXPECT_LE(sweep.right, screen.right);
     EXPECT_LE(sweep.bottom, screen.bottom);
+}
+
+// Wherever the user left the calculator, a new window is placed wholly on
+// the screen at the size Windows lets it have (its least size grows with
+// the DPI), read before it shows and a window manager could move it.
+TEST_F(SweepWindowsTest, ANewWindowIsPlacedOnTheScreenWhereverTheCalculatorIs) {
+    RECT screen{}, calculator{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
+    ::GetWindowRect(calculator_->Handle(), &calculator);
+    const LONG width = calculator.right - calculator.left, height = calculator.bottom - calculator.top;
+    struct At {
+        const char* name;
+        LONG left, top;
+    };
+    // Half below the screen's bottom, so the window starts low: beside it
+    // on the right, then on the left.
+    for (const At& at : {At{"left", screen.left, screen.bottom - height / 2},
+                         At{"right", screen.right - width, screen.bottom - height / 2}}) {
+        windows_->CloseAll();
+        ::SetWindowPos(calculator_->Handle(), nullptr, at.left, at.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        windows_->Open(std::string(QUILLET_SAMPLE));
+        ASSERT_EQ(windows_->Windows().size(), 1u);
+        RECT sweep{};
+        ::GetWindowRect(windows_->Windows()[0]->Handle(), &sweep);
+        EXPECT_GE(sweep.left, screen.left) << at.name;
+        EXPECT_GE(sweep.top, screen.top) << at.name;
+        EXPECT_LE(sweep.right, screen.right) << at.name;
+        EXPECT_LE(sweep.bottom, screen.bottom) << at.name;
+    }
 }
 
 TEST_F(SweepWindowsTest, ARowChosenWithTheKeyboardIsCalculated) {
