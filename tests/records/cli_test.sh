@@ -73,6 +73,22 @@ check "  which reads as the register" test "$(status "$an_register" --register "
 check "  never over an existing one" test "$(status reg backup "$work/copy.sqlite")" = 2
 check "  nor over the register" test "$(status reg backup --force "$work/lab/register.sqlite")" = 2
 
+# The printed record carries what an auditor looks for, as a reader takes it out.
+check "a record is printed" test "$(status reg print 1 --output "$work/record.pdf")" = 0
+pdftotext -layout "$work/record.pdf" "$work/record.txt" 2>/dev/null
+sha=$(sha256sum "$sample" | cut -d' ' -f1)
+for text in "SN-1" "Verdict *fail" "Decision rule *Guarded acceptance" "$sha" "Page 1 of"; do
+    check "  showing $text" grep -Eq "$text" "$work/record.txt"
+done
+check "a history is printed" test "$(status reg print-history --serial SN-1 --output "$work/history.pdf")" = 0
+check "  as PDF" test "$(head -c 5 "$work/history.pdf")" = "%PDF-"
+cp "$work/lab/register.sqlite" "$work/before.sqlite"
+check "a record is never printed over the register" \
+    test "$(status reg print 1 --output "$work/lab/register.sqlite")" = 2
+check "  which is left as it was" cmp -s "$work/before.sqlite" "$work/lab/register.sqlite"
+check "a record that is not there is status 2" test "$(status reg print 99 --output "$work/none.pdf")" = 2
+check "  and writes nothing" test ! -e "$work/none.pdf"
+
 printf 'frequency,magnitude\n' >"$work/text.sqlite"
 check "a file that is no register is refused" \
     test "$(status "$an_register" --register "$work/text.sqlite" add-network --maker A --model B --serial C --type 1 --lines L1 --interval-days 1)" = 2
