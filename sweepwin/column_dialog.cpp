@@ -11,6 +11,7 @@
 #include "sweepcore/column_choice.h"
 #include "sweepwin/sweep_layout.h"
 #include "win32/wide_text.h"
+#include "win32/window_class.h"
 #include "win32/window_self.h"
 
 namespace quillet::sweepwin {
@@ -63,19 +64,13 @@ private:
 
 ColumnDialog::ColumnDialog(HINSTANCE instance, HWND owner, std::string path, const std::string& why)
     : instance_(instance), owner_(owner), path_(std::move(path)), lines_(sweepcore::FirstLines(path_)) {
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof existing;
-    if (::GetClassInfoExW(instance, kColumnDialogClass, &existing) == 0) {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = WindowProc;
-        windowClass.hInstance = instance;
-        windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
-        windowClass.lpszClassName = kColumnDialogClass;
-        if (::RegisterClassExW(&windowClass) == 0)
-            throw std::runtime_error("cannot register the columns dialog's class");
-    }
+    WNDCLASSEXW windowClass{};
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = kColumnDialogClass;
+    win32::RegisterClassOnce(windowClass, "columns dialog");
     const std::wstring title = win32::Wide("Columns of " + FileName(path_));
     window_ = ::CreateWindowExW(kExStyle, kColumnDialogClass, title.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, instance, this);

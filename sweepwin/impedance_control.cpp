@@ -6,6 +6,7 @@
 
 #include "plotwin/gdiplus.h"
 #include "plotwin/gdiplus_canvas.h"
+#include "win32/window_class.h"
 #include "win32/window_self.h"
 
 namespace quillet::sweepwin {
@@ -14,18 +15,12 @@ namespace {
 constexpr wchar_t kClassName[] = L"QuilletImpedancePlot";
 
 void RegisterImpedanceClass(HINSTANCE instance, WNDPROC proc) {
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof existing;
-    if (::GetClassInfoExW(instance, kClassName, &existing) != 0)
-        return;
     WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = proc;
     windowClass.hInstance = instance;
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kClassName;
-    if (::RegisterClassExW(&windowClass) == 0)
-        throw std::runtime_error("cannot register the impedance plot's window class");
+    win32::RegisterClassOnce(windowClass, "impedance plot");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "plotwin/gdiplus.h"
 #include "plotwin/gdiplus_canvas.h"
 #include "win32/wide_text.h"
+#include "win32/window_class.h"
 #include "win32/window_self.h"
 
 namespace quillet::sweepwin {
@@ -19,19 +20,13 @@ constexpr wchar_t kClassName[] = L"QuilletSweepPlot";
 constexpr int kTipOffset = 12;  // the read-out beside the mark, not over it
 
 void RegisterPlotClass(HINSTANCE instance, WNDPROC proc) {
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof existing;
-    if (::GetClassInfoExW(instance, kClassName, &existing) != 0)
-        return;
     WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_DBLCLKS;
     windowClass.lpfnWndProc = proc;
     windowClass.hInstance = instance;
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_CROSS);
     windowClass.lpszClassName = kClassName;
-    if (::RegisterClassExW(&windowClass) == 0)
-        throw std::runtime_error("cannot register the plot's window class");
+    win32::RegisterClassOnce(windowClass, "plot");
 }
 
 }  // namespace

@@ -28,6 +28,7 @@
 #include "sweepwin/sweep_settings.h"
 #include "sweepwin/sweep_worker.h"
 #include "win32/wide_text.h"
+#include "win32/window_class.h"
 #include "win32/window_self.h"
 
 namespace quillet::sweepwin {
@@ -173,21 +174,15 @@ private:
 SweepWindow::Impl::Impl(SweepWindow& owner, HINSTANCE instance, SweepWindowHost& host, std::string path,
                         std::int16_t anType, measurement::ReadOptions options, int showAfterMs)
     : owner_(owner), instance_(instance), host_(host), path_(std::move(path)), options_(std::move(options)) {
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof existing;
-    if (::GetClassInfoExW(instance, kClassName, &existing) == 0) {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = WindowProc;
-        windowClass.hInstance = instance;
-        windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
-        windowClass.lpszClassName = kClassName;
-        windowClass.hIcon =
-            static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
-        if (::RegisterClassExW(&windowClass) == 0)
-            throw std::runtime_error("cannot register the sweep window's class");
-    }
+    WNDCLASSEXW windowClass{};
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = kClassName;
+    windowClass.hIcon =
+        static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+    win32::RegisterClassOnce(windowClass, "sweep window");
     const std::string title = FileName(measurement::SourceName(path_)) + " \u2013 Quillet";
     window_ = ::CreateWindowExW(0, kClassName, win32::Wide(title).c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, nullptr, MakeSweepMenu(), instance, this);
