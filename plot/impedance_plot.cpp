@@ -261,7 +261,8 @@ void ImpedancePlot::Add(const sweep::EvaluatedPoint& point) {
     if (!(f > 0) || !std::isfinite(f) || !std::isfinite(point.magnitudeOhm) || !std::isfinite(point.phaseDegrees))
         return;
     const std::complex<double> nominal = NominalImpedance(anType_, f);
-    const double degrees = NominalDegrees(nominal) + sweep::OffsetFromNominal(point.magnitudeOhm, point.phaseDegrees, nominal).phaseDegrees;
+    const double degrees = NominalDegrees(nominal) +
+                           sweep::OffsetFromNominal(point.magnitudeOhm, point.phaseDegrees, nominal).phaseDegrees;
     const double ohm = point.magnitudeOhm;
 
     if (entries_.empty()) {
