@@ -38,7 +38,10 @@ std::vector<std::string> Wrapped(std::string_view text, const plot::Font& font, 
     while (at <= text.size()) {
         const std::size_t end = std::min(text.find(' ', at), text.size());
         const std::string word(text.substr(at, end - at));
-        const std::string joined = line.empty() ? word : line + ' ' + word;
+        std::string joined = line;
+        if (!joined.empty())
+            joined += ' ';
+        joined += word;
         if (fits(joined)) {
             line = joined;
         } else {

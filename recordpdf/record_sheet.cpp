@@ -13,6 +13,7 @@
 #include "plot/trend_plot.h"
 #include "quillet/version.h"
 #include "records/dates.h"
+#include "records/due.h"
 #include "records/entry_checks.h"
 #include "records/results.h"
 #include "sweep/budget.h"
@@ -102,6 +103,31 @@ std::vector<std::pair<std::string, std::optional<double>>> BandUncertainties(con
     return bands;
 }
 
+// Every band any of the verifications' budgets has, in first-seen order.
+std::vector<std::string> BandNames(const std::vector<records::Verification>& verifications) {
+    std::vector<std::string> names;
+    for (const records::Verification& v : verifications) {
+        for (const auto& [name, u] : BandUncertainties(v.results.bandsJson)) {
+            if (std::find(names.begin(), names.end(), name) == names.end())
+                names.push_back(name);
+        }
+    }
+    return names;
+}
+
+// A verification's standard uncertainty in each of the bands named; none
+// where its budget has no such band or it is unbounded.
+std::vector<std::optional<double>> UncertaintiesOf(const records::Verification& v,
+                                                   const std::vector<std::string>& names) {
+    const auto bands = BandUncertainties(v.results.bandsJson);
+    std::vector<std::optional<double>> figures;
+    for (const std::string& name : names) {
+        const auto found = std::find_if(bands.begin(), bands.end(), [&](const auto& b) { return b.first == name; });
+        figures.push_back(found == bands.end() ? std::nullopt : found->second);
+    }
+    return figures;
+}
+
 }  // namespace
 
 pdf::Sheet RecordSheet(const records::Network& network, const records::Verification& v) {
@@ -178,41 +204,24 @@ pdf::Sheet HistorySheet(const records::Network& network, const std::vector<recor
     sheet.blocks.push_back(pdf::Heading{"Network"});
     sheet.blocks.push_back(NetworkFields(network));
 
-    // One column per band any verification's budget has, in first-seen order.
-    std::vector<std::string> bandNames;
-    for (const records::Verification& v : verifications) {
-        for (const auto& [name, u] : BandUncertainties(v.results.bandsJson)) {
-            if (std::find(bandNames.begin(), bandNames.end(), name) == bandNames.end())
-                bandNames.push_back(name);
-        }
-    }
+    const std::vector<std::string> bandNames = BandNames(verifications);
     pdf::Table table{{"No.", "Date", "Operator", "Verdict", "Worst margin"}, {}, {}};
     for (const std::string& name : bandNames)
         table.header.push_back("u (dB), " + name);
     table.header.push_back("Status");
-    for (const records::Verification& v : verifications) {
-        std::vector<std::string> row{std::to_string(v.id), v.date, v.operatorName, v.results.decisionVerdict.outcome,
-                                     records::MarginText(v.results.worstMargin)};
-        const auto bands = BandUncertainties(v.results.bandsJson);
-        for (const std::string& name : bandNames) {
-            const auto found = std::find_if(bands.begin(), bands.end(), [&](const auto& b) { return b.first == name; });
-            row.push_back(found == bands.end() ? "" : found->second ? sweep::Decibels(*found->second) : "unbounded");
-        }
-        row.push_back(records::StatusText(v));
-        table.rows.push_back(row);
-        table.marked.push_back(v.results.decisionVerdict.outcome != "pass" && !v.withdrawnAt);
-    }
     auto trend =
         std::make_shared<plot::TrendPlot>("Verifications of " + NetworkName(network), bandNames, "Worst margin");
     for (const records::Verification& v : verifications) {
-        plot::TrendEntry entry{
-            v.date, v.results.worstMargin, {}, v.results.decisionVerdict.outcome == "pass", v.withdrawnAt.has_value()};
-        const auto bands = BandUncertainties(v.results.bandsJson);
-        for (const std::string& name : bandNames) {
-            const auto found = std::find_if(bands.begin(), bands.end(), [&](const auto& b) { return b.first == name; });
-            entry.bandUncertaintyDb.push_back(found == bands.end() ? std::nullopt : found->second);
-        }
-        trend->Add(std::move(entry));
+        const bool passed = records::Passed(v.results.decisionVerdict.outcome);
+        const std::vector<std::optional<double>> uncertainties = UncertaintiesOf(v, bandNames);
+        std::vector<std::string> row{std::to_string(v.id), v.date, v.operatorName, v.results.decisionVerdict.outcome,
+                                     records::MarginText(v.results.worstMargin)};
+        for (const auto& u : uncertainties)
+            row.push_back(u ? sweep::Decibels(*u) : "-");  // unbounded, or no such band
+        row.push_back(records::StatusText(v));
+        table.rows.push_back(row);
+        table.marked.push_back(!passed && !v.withdrawnAt);
+        trend->Add({v.date, v.results.worstMargin, uncertainties, passed, v.withdrawnAt.has_value()});
     }
     sheet.blocks.push_back(pdf::Figure{plot::TrendPlot::kFileSize,
                                        [trend](plot::Canvas& canvas, plot::Size size) { trend->Draw(canvas, size); }});

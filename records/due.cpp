@@ -5,13 +5,15 @@
 
 #include "records/dates.h"
 #include "records/verification_register.h"
+#include "sweep/verdict.h"
 
 namespace quillet::records {
 
 bool Passed(const std::string& outcome) {
     // A conditional pass is a pass whose margin is within the uncertainty:
     // the network may still be used.
-    return outcome == "pass" || outcome == "conditional pass";
+    return outcome == sweep::OutcomeName(sweep::Outcome::Pass) ||
+           outcome == sweep::OutcomeName(sweep::Outcome::ConditionalPass);
 }
 
 std::vector<DueEntry> DueList(VerificationRegister& register_, const std::string& today) {
