@@ -5,6 +5,7 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <functional>
 
 #include "plot/font_metrics.h"
 #include "plot/frequency_axis.h"
@@ -158,6 +159,89 @@ void TrendPlot::Add(TrendEntry entry) {
     entries_.insert(at, {*day, std::move(entry)});
 }
 
+namespace {
+
+using Entries = std::vector<std::pair<long long, TrendEntry>>;
+
+// A series through the verifications in force, broken where one has no
+// value, and every verification's mark.
+void DrawSeries(Canvas& canvas, const Entries& entries, const DateAxis& dates, const ValueAxis& axis,
+                const std::function<std::optional<double>(const TrendEntry&)>& value, const Pen& pen) {
+    std::vector<Point> line;
+    const auto draw = [&] {
+        if (line.size() > 1)
+            canvas.Polyline(line, pen);
+        line.clear();
+    };
+    for (const auto& [day, e] : entries) {
+        if (e.withdrawn)
+            continue;
+        if (const std::optional<double> v = value(e))
+            line.push_back({dates.X(static_cast<double>(day)), axis.Y(*v)});
+        else
+            draw();
+    }
+    draw();
+    for (const auto& [day, e] : entries) {
+        if (const std::optional<double> v = value(e))
+            Mark(canvas, {dates.X(static_cast<double>(day)), axis.Y(*v)}, e, pen.color);
+    }
+}
+
+// A panel with room around it for the marks on its frame.
+Rect WithMarks(const Rect& panel) {
+    return {panel.left - kMark - 2, panel.top - kMark - 2, panel.width + 2 * kMark + 4, panel.height + 2 * kMark + 4};
+}
+
+Pen BandPen(std::size_t band) { return Pen{kBandColours[band % kBandColours.size()], 1.6}; }
+
+// One row under the title: the bands' lines, then the three marks.
+void DrawTrendLegend(Canvas& canvas, const std::vector<std::string>& bandNames, double pictureWidth) {
+    const auto labelWidth = [](std::string_view label) { return 22 + 6 + TextWidth(label, kLabelFont) + 20; };
+    constexpr std::string_view kMarks[] = {"passed", "not passed", "withdrawn"};
+    double total = 0;
+    for (const std::string& label : bandNames)
+        total += labelWidth(label);
+    for (const std::string_view label : kMarks)
+        total += labelWidth(label);
+    double x = (pictureWidth - total + 20) / 2;
+    const double y = 42;
+    for (std::size_t b = 0; b < bandNames.size(); ++b) {
+        canvas.Line({x, y}, {x + 22, y}, BandPen(b));
+        canvas.Text(bandNames[b], {x + 28, y + Ascent(kLabelFont) / 2 - 1}, Anchor::Start, kLabelFont, kBlack);
+        x += labelWidth(bandNames[b]);
+    }
+    for (std::size_t i = 0; i < std::size(kMarks); ++i) {
+        TrendEntry sample;
+        sample.passed = i == 0;
+        sample.withdrawn = i == 2;
+        Mark(canvas, {x + 11, y}, sample, kMarginPen.color);
+        canvas.Text(kMarks[i], {x + 28, y + Ascent(kLabelFont) / 2 - 1}, Anchor::Start, kLabelFont, kBlack);
+        x += labelWidth(kMarks[i]);
+    }
+}
+
+// The margins' range, 0 included, and the largest band figure.
+struct Ranges {
+    double marginLow = 0, marginHigh = 0, uHigh = 0;
+};
+Ranges RangesOf(const Entries& entries) {
+    Ranges r;
+    for (const auto& [day, e] : entries) {
+        if (e.worstMargin) {
+            r.marginLow = std::min(r.marginLow, *e.worstMargin);
+            r.marginHigh = std::max(r.marginHigh, *e.worstMargin);
+        }
+        for (const auto& u : e.bandUncertaintyDb) {
+            if (u)
+                r.uHigh = std::max(r.uHigh, *u);
+        }
+    }
+    return r;
+}
+
+}  // namespace
+
 void TrendPlot::Draw(Canvas& canvas, Size size) const {
     canvas.FillRect({0, 0, size.width, size.height}, kWhite);
     canvas.Text(title_, {size.width / 2, 8 + Ascent(kTitleFont)}, Anchor::Middle, kTitleFont, kBlack);
@@ -178,19 +262,9 @@ void TrendPlot::Draw(Canvas& canvas, Size size) const {
     const double pad = std::max(30.0, 0.05 * (lastDay - firstDay));
     const DateAxis dates{firstDay - pad, lastDay + pad, upper};
 
-    double marginLow = 0, marginHigh = 0, uHigh = 0;
-    for (const auto& [day, e] : entries_) {
-        if (e.worstMargin) {
-            marginLow = std::min(marginLow, *e.worstMargin);
-            marginHigh = std::max(marginHigh, *e.worstMargin);
-        }
-        for (const auto& u : e.bandUncertaintyDb) {
-            if (u)
-                uHigh = std::max(uHigh, *u);
-        }
-    }
-    const ValueAxis margins = ChooseValues(marginLow, marginHigh, upper, false);
-    const ValueAxis uncertainty = ChooseValues(0, uHigh, lower, true);
+    const Ranges ranges = RangesOf(entries_);
+    const ValueAxis margins = ChooseValues(ranges.marginLow, ranges.marginHigh, upper, false);
+    const ValueAxis uncertainty = ChooseValues(0, ranges.uHigh, lower, true);
     DrawValueGrid(canvas, margins, marginTitle_);
     DrawValueGrid(canvas, uncertainty, "Standard uncertainty (dB)");
     DrawDateGrid(canvas, dates, upper, lower);
@@ -199,64 +273,17 @@ void TrendPlot::Draw(Canvas& canvas, Size size) const {
     canvas.StrokeRect(upper, kFrame);
     canvas.StrokeRect(lower, kFrame);
 
-    const auto series = [&](const ValueAxis& axis, auto value, const Pen& pen) {
-        std::vector<Point> line;
-        for (const auto& [day, e] : entries_) {
-            const std::optional<double> v = value(e);
-            if (e.withdrawn)
-                continue;
-            if (!v) {
-                if (line.size() > 1)
-                    canvas.Polyline(line, pen);
-                line.clear();
-                continue;
-            }
-            line.push_back({dates.X(static_cast<double>(day)), axis.Y(*v)});
-        }
-        if (line.size() > 1)
-            canvas.Polyline(line, pen);
-        for (const auto& [day, e] : entries_) {
-            if (const std::optional<double> v = value(e))
-                Mark(canvas, {dates.X(static_cast<double>(day)), axis.Y(*v)}, e, pen.color);
-        }
-    };
-    canvas.ClipTo(
-        {upper.left - kMark - 2, upper.top - kMark - 2, upper.width + 2 * kMark + 4, upper.height + 2 * kMark + 4});
-    series(
-        margins, [](const TrendEntry& e) { return e.worstMargin; }, kMarginPen);
+    canvas.ClipTo(WithMarks(upper));
+    DrawSeries(
+        canvas, entries_, dates, margins, [](const TrendEntry& e) { return e.worstMargin; }, kMarginPen);
     canvas.Unclip();
-    canvas.ClipTo(
-        {lower.left - kMark - 2, lower.top - kMark - 2, lower.width + 2 * kMark + 4, lower.height + 2 * kMark + 4});
+    canvas.ClipTo(WithMarks(lower));
     for (std::size_t b = 0; b < bandNames_.size(); ++b)
-        series(
-            uncertainty, [b](const TrendEntry& e) { return e.bandUncertaintyDb[b]; },
-            Pen{kBandColours[b % kBandColours.size()], 1.6});
+        DrawSeries(
+            canvas, entries_, dates, uncertainty, [b](const TrendEntry& e) { return e.bandUncertaintyDb[b]; },
+            BandPen(b));
     canvas.Unclip();
-
-    // One row under the title: the bands' lines, then the three marks.
-    double total = 0;
-    const auto labelWidth = [&](std::string_view label) { return 22 + 6 + TextWidth(label, kLabelFont) + 20; };
-    const std::vector<std::string>& bandLabels = bandNames_;
-    constexpr std::string_view kMarks[] = {"passed", "not passed", "withdrawn"};
-    for (const std::string& label : bandLabels)
-        total += labelWidth(label);
-    for (const std::string_view label : kMarks)
-        total += labelWidth(label);
-    double x = (size.width - total + 20) / 2;
-    const double y = 42;
-    for (std::size_t b = 0; b < bandLabels.size(); ++b) {
-        canvas.Line({x, y}, {x + 22, y}, Pen{kBandColours[b % kBandColours.size()], 1.6});
-        canvas.Text(bandLabels[b], {x + 28, y + Ascent(kLabelFont) / 2 - 1}, Anchor::Start, kLabelFont, kBlack);
-        x += labelWidth(bandLabels[b]);
-    }
-    for (std::size_t i = 0; i < std::size(kMarks); ++i) {
-        TrendEntry sample;
-        sample.passed = i == 0;
-        sample.withdrawn = i == 2;
-        Mark(canvas, {x + 11, y}, sample, kMarginPen.color);
-        canvas.Text(kMarks[i], {x + 28, y + Ascent(kLabelFont) / 2 - 1}, Anchor::Start, kLabelFont, kBlack);
-        x += labelWidth(kMarks[i]);
-    }
+    DrawTrendLegend(canvas, bandNames_, size.width);
 }
 
 std::string TrendPlot::Svg() const {

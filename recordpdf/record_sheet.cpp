@@ -94,7 +94,11 @@ pdf::Table PointsTable(const std::string& pointsJson) {
 // standard uncertainty in dB (none where unbounded).
 std::vector<std::pair<std::string, std::optional<double>>> BandUncertainties(const std::string& bandsJson) {
     std::vector<std::pair<std::string, std::optional<double>>> bands;
-    for (const auto& band : nlohmann::json::parse(bandsJson)) {
+    // A record without band lines (none kept, or not readable) has none.
+    const nlohmann::json parsed = nlohmann::json::parse(bandsJson, nullptr, false);
+    if (!parsed.is_array())
+        return bands;
+    for (const auto& band : parsed) {
         const auto& u = band.at("standard_uncertainty_dB");
         bands.emplace_back(sweep::ShortestText(band.at("from_MHz").get<double>()) + " to " +
                                sweep::ShortestText(band.at("to_MHz").get<double>()) + " MHz",
@@ -196,6 +200,15 @@ pdf::Sheet RecordSheet(const records::Network& network, const records::Verificat
     return sheet;
 }
 
+plot::TrendPlot HistoryTrend(const records::Network& network, const std::vector<records::Verification>& verifications) {
+    const std::vector<std::string> bandNames = BandNames(verifications);
+    plot::TrendPlot trend("Verifications of " + NetworkName(network), bandNames, "Worst margin");
+    for (const records::Verification& v : verifications)
+        trend.Add({v.date, v.results.worstMargin, UncertaintiesOf(v, bandNames),
+                   records::Passed(v.results.decisionVerdict.outcome), v.withdrawnAt.has_value()});
+    return trend;
+}
+
 pdf::Sheet HistorySheet(const records::Network& network, const std::vector<records::Verification>& verifications) {
     pdf::Sheet sheet;
     sheet.title = "AN verification history";
@@ -209,20 +222,16 @@ pdf::Sheet HistorySheet(const records::Network& network, const std::vector<recor
     for (const std::string& name : bandNames)
         table.header.push_back("u (dB), " + name);
     table.header.push_back("Status");
-    auto trend =
-        std::make_shared<plot::TrendPlot>("Verifications of " + NetworkName(network), bandNames, "Worst margin");
     for (const records::Verification& v : verifications) {
-        const bool passed = records::Passed(v.results.decisionVerdict.outcome);
-        const std::vector<std::optional<double>> uncertainties = UncertaintiesOf(v, bandNames);
         std::vector<std::string> row{std::to_string(v.id), v.date, v.operatorName, v.results.decisionVerdict.outcome,
                                      records::MarginText(v.results.worstMargin)};
-        for (const auto& u : uncertainties)
+        for (const auto& u : UncertaintiesOf(v, bandNames))
             row.push_back(u ? sweep::Decibels(*u) : "-");  // unbounded, or no such band
         row.push_back(records::StatusText(v));
         table.rows.push_back(row);
-        table.marked.push_back(!passed && !v.withdrawnAt);
-        trend->Add({v.date, v.results.worstMargin, uncertainties, passed, v.withdrawnAt.has_value()});
+        table.marked.push_back(!records::Passed(v.results.decisionVerdict.outcome) && !v.withdrawnAt);
     }
+    auto trend = std::make_shared<plot::TrendPlot>(HistoryTrend(network, verifications));
     sheet.blocks.push_back(pdf::Figure{plot::TrendPlot::kFileSize,
                                        [trend](plot::Canvas& canvas, plot::Size size) { trend->Draw(canvas, size); }});
     sheet.blocks.push_back(pdf::Heading{"Verifications"});

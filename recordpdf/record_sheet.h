@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "pdf/sheet.h"
+#include "plot/trend_plot.h"
 #include "records/records.h"
 
 namespace quillet::recordpdf {
@@ -14,6 +15,10 @@ namespace quillet::recordpdf {
 // verification must hold the file's bytes (VerificationRegister::Get).
 // Throws measurement::ReadError if the bytes no longer read.
 pdf::Sheet RecordSheet(const records::Network& network, const records::Verification& verification);
+
+// The network's verifications over time: the worst margin and each band's
+// standard uncertainty, for the printed history and the register window.
+plot::TrendPlot HistoryTrend(const records::Network& network, const std::vector<records::Verification>& verifications);
 
 // The network's verifications, oldest first, as the register lists them.
 pdf::Sheet HistorySheet(const records::Network& network, const std::vector<records::Verification>& verifications);

@@ -4,7 +4,10 @@
 #include <QFile>
 #include <QFileDialog>
 
+#include <stdexcept>
+
 #include "files/atomic_file.h"
+#include "files/file_identity.h"
 #include "pdf/sheet.h"
 #include "recordpdf/record_sheet.h"
 #include "sweepui/settings.h"
@@ -12,7 +15,12 @@
 namespace quillet::registerui {
 namespace {
 
-void WritePdf(const QString& file, const pdf::Sheet& sheet) {
+void WritePdf(const QString& file, const std::vector<QString>& keep, const pdf::Sheet& sheet) {
+    for (const QString& kept : keep) {
+        if (files::SameFile(QFile::encodeName(kept).toStdString(), QFile::encodeName(file).toStdString()))
+            throw std::runtime_error(QDir::toNativeSeparators(file).toStdString() +
+                                     " is the register or the measurement itself; the PDF needs a file of its own");
+    }
     files::WriteFileAtomically(QFile::encodeName(file).toStdString(), pdf::PdfOf(sheet));
     sweepui::SetLastFolder(file);
 }
@@ -31,13 +39,14 @@ QString AskPdfFile(QWidget* parent, const QString& title, const QString& suggest
     return dialog.selectedFiles().constFirst();
 }
 
-void WriteRecordPdf(const QString& file, const records::Network& network, const records::Verification& verification) {
-    WritePdf(file, recordpdf::RecordSheet(network, verification));
+void WriteRecordPdf(const QString& file, const std::vector<QString>& keep, const records::Network& network,
+                    const records::Verification& verification) {
+    WritePdf(file, keep, recordpdf::RecordSheet(network, verification));
 }
 
-void WriteHistoryPdf(const QString& file, const records::Network& network,
+void WriteHistoryPdf(const QString& file, const std::vector<QString>& keep, const records::Network& network,
                      const std::vector<records::Verification>& verifications) {
-    WritePdf(file, recordpdf::HistorySheet(network, verifications));
+    WritePdf(file, keep, recordpdf::HistorySheet(network, verifications));
 }
 
 }  // namespace quillet::registerui

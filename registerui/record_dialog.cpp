@@ -241,7 +241,7 @@ std::optional<std::int64_t> RecordVerification(QWidget* parent, records::Verific
             AskPdfFile(parent, QStringLiteral("Verification %1 recorded: save its record as PDF").arg(id),
                        Q(records::RecordPdfName(verification.serial, verification.date, id)));
         if (!file.isEmpty())
-            WriteRecordPdf(file, network, verification);
+            WriteRecordPdf(file, {Q(register_.path()), measurement}, network, verification);
     } catch (const std::exception& error) {
         QMessageBox::warning(
             parent, QStringLiteral("Quillet"),

@@ -24,13 +24,16 @@
 
 #include "files/atomic_file.h"
 #include "files/sha256.h"
+#include "recordpdf/record_sheet.h"
 #include "records/dates.h"
 #include "records/due.h"
 #include "records/entry_checks.h"
+#include "records/results.h"
 #include "registerui/network_dialog.h"
 #include "registerui/pdf_files.h"
 #include "registerui/settings.h"
 #include "registerui/text.h"
+#include "registerui/trend_view.h"
 #include "registerui/withdraw_dialog.h"
 #include "sweep/evaluation.h"
 #include "sweepui/settings.h"
@@ -117,8 +120,7 @@ void RegisterWindow::CreateControls() {
                        this);
     History->setAccessibleName(QStringLiteral("History"));
     History->setToolTip(QStringLiteral("Double-click a verification to open its measurement"));
-    TrendArea = new QWidget(this);
-    TrendArea->hide();
+    Trend = new TrendView(this);
     Status = new QLabel(this);
 
     auto* networkButtons = new QHBoxLayout;
@@ -143,7 +145,7 @@ void RegisterWindow::CreateControls() {
     historyLayout->addLayout(verificationButtons);
     auto* lower = new QSplitter(Qt::Horizontal, this);
     lower->addWidget(historyPanel);
-    lower->addWidget(TrendArea);
+    lower->addWidget(Trend);
 
     Splitter = new QSplitter(Qt::Vertical, this);
     Splitter->addWidget(upper);
@@ -223,7 +225,7 @@ void RegisterWindow::Refresh() {
         }
     }
     Networks->resizeColumnsToContents();
-    Status->setText(register_ ? QStringLiteral("%1 networks, %2 overdue; today is %3 (UTC)")
+    Status->setText(register_ ? QStringLiteral("%1 network(s), %2 overdue; today is %3 (UTC)")
                                     .arg(entries.size())
                                     .arg(overdue)
                                     .arg(Q(records::TodayUtc()))
@@ -236,12 +238,15 @@ void RegisterWindow::ShowHistory() {
     const std::optional<std::int64_t> selected = SelectedVerification();
     const QSignalBlocker quiet(History);
     History->setRowCount(0);
+    Trend->SetPlot(std::nullopt);
     const std::optional<std::string> serial = SelectedSerial();
     if (!register_ || !serial)
         return;
     std::vector<records::Verification> verifications;
     try {
         verifications = register_->Verifications(*serial);
+        if (const auto network = register_->NetworkBySerial(*serial))
+            Trend->SetPlot(recordpdf::HistoryTrend(*network, verifications));
     } catch (const std::exception& error) {
         Fail(QString::fromUtf8(error.what()));
         return;
@@ -250,13 +255,12 @@ void RegisterWindow::ShowHistory() {
     History->setRowCount(static_cast<int>(verifications.size()));
     for (int row = 0; row < static_cast<int>(verifications.size()); ++row) {
         const records::Verification& v = verifications[static_cast<std::size_t>(row)];
-        const QString texts[kHistoryColumns] = {
-            QString::number(v.id),
-            Q(v.date),
-            Q(v.operatorName),
-            Q(v.results.decisionVerdict.outcome),
-            v.results.worstMargin ? Q(sweep::ShortestText(*v.results.worstMargin)) : QStringLiteral("none"),
-            Q(records::StatusText(v))};
+        const QString texts[kHistoryColumns] = {QString::number(v.id),
+                                                Q(v.date),
+                                                Q(v.operatorName),
+                                                Q(v.results.decisionVerdict.outcome),
+                                                Q(records::MarginText(v.results.worstMargin)),
+                                                Q(records::StatusText(v))};
         for (int column = 0; column < kHistoryColumns; ++column) {
             auto* item = new QTableWidgetItem(texts[column]);
             if (v.withdrawnAt) {
@@ -400,7 +404,7 @@ void RegisterWindow::PrintRecordWithDialog() {
         const QString file = AskPdfFile(this, QStringLiteral("Print verification %1").arg(*id),
                                         Q(records::RecordPdfName(v.serial, v.date, v.id)));
         if (!file.isEmpty() && network)
-            WriteRecordPdf(file, *network, v);
+            WriteRecordPdf(file, {Q(register_->path())}, *network, v);
     } catch (const std::exception& error) {
         Fail(QString::fromUtf8(error.what()));
     }
@@ -415,7 +419,7 @@ void RegisterWindow::PrintHistoryWithDialog() {
         const QString file = AskPdfFile(this, QStringLiteral("Print the history of %1").arg(Q(*serial)),
                                         Q(records::HistoryPdfName(*serial, records::TodayUtc())));
         if (!file.isEmpty() && network)
-            WriteHistoryPdf(file, *network, register_->Verifications(*serial));
+            WriteHistoryPdf(file, {Q(register_->path())}, *network, register_->Verifications(*serial));
     } catch (const std::exception& error) {
         Fail(QString::fromUtf8(error.what()));
     }

@@ -19,6 +19,8 @@ class QTableWidget;
 
 namespace quillet::registerui {
 
+class TrendView;
+
 class RegisterWindow : public QWidget {
     Q_OBJECT
 
@@ -58,8 +60,8 @@ public:
     QMenuBar* MenuBar;
     QTableWidget* Networks;
     QTableWidget* History;
-    // Where a plot of the history over time is to go; empty and hidden.
-    QWidget* TrendArea;
+    // The selected network's worst margin and band figures over time.
+    TrendView* Trend;
     QSplitter* Splitter;
     QLabel* Status;
 

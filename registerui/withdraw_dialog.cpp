@@ -22,7 +22,7 @@ WithdrawDialog::WithdrawDialog(records::VerificationRegister& register_, std::in
         QStringLiteral("The verification stays in the register, marked as withdrawn; it cannot be undone."), this);
     note->setWordWrap(true);
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("&Why:"), Reason);
+    form->addRow(QStringLiteral("&Reason:"), Reason);
     form->addRow(QStringLiteral("&By:"), By);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
     buttons->addButton(QStringLiteral("&Withdraw"), QDialogButtonBox::AcceptRole);

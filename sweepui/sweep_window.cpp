@@ -187,6 +187,7 @@ void SweepWindow::CreateControls() {
     PlotSwitch->addTab(QStringLiteral("&Impedance"));
     PlotSwitch->setDocumentMode(true);
     PlotSwitch->setDrawBase(false);
+    PlotSwitch->setExpanding(false);
     // Out of the Tab chain, which goes from the buttons straight to the
     // plot on show; its access keys choose a tab.
     PlotSwitch->setFocusPolicy(Qt::NoFocus);

@@ -25,6 +25,7 @@
 #include "files/file_identity.h"
 #include "files/interrupt_cleanup.h"
 #include "files/sha256.h"
+#include "plot/plot_title.h"
 #include "quillet/version.h"
 #include "recordpdf/record_sheet.h"
 #include "records/dates.h"
@@ -128,7 +129,9 @@ int RecordVerification(const Options& o, const std::string& path, std::ostream& 
                             " (add-network adds one)");
     NewVerification v = o.verification;
     v.fileBytes = ReadBytes(o.file);
-    v.fileName = std::filesystem::path(o.file).filename().string();
+    // Taken from the UTF-8 text as given: std::filesystem's narrow names on
+    // Windows are not UTF-8, and would spell a name beyond ASCII twice over.
+    v.fileName = std::string(quillet::plot::FileName(o.file));
     v.results = EvaluateMeasurement(v.fileBytes, v.fileName, network->anType, v.uncertainty);
     v.decisionRule = v.results.decisionVerdict.rule;
     const std::int64_t id = reg.Record(v);

@@ -31,7 +31,10 @@ std::optional<double> Number(std::string_view text) {
 
 sweep::MeasurementUncertainty ParseUncertainty(const std::string& text) {
     const std::size_t comma = text.find(',');
-    const auto magnitude = Number(std::string_view(text).substr(0, comma));
+    std::string_view magnitudeText = std::string_view(text).substr(0, comma);
+    if (!magnitudeText.empty() && magnitudeText.back() == '%')  // 2.5%,1.5 as an-register takes it
+        magnitudeText.remove_suffix(1);
+    const auto magnitude = Number(magnitudeText);
     const auto phase = comma == std::string::npos ? std::nullopt : Number(std::string_view(text).substr(comma + 1));
     if (!magnitude || !phase || *magnitude < 0 || *phase < 0)
         throw UsageError(
