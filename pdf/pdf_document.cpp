@@ -37,6 +37,17 @@ PdfDocument::PdfDocument(const FontFiles& fonts) : errors_(std::make_unique<Erro
     doc_ = HPDF_New(&Errors::Handler, errors_.get());
     if (doc_ == nullptr)
         throw std::runtime_error("Could not start a PDF document (out of memory)");
+    // A constructor that throws runs no destructor: the document is let go
+    // here then.
+    try {
+        SetUp(fonts);
+    } catch (...) {
+        HPDF_Free(doc_);
+        throw;
+    }
+}
+
+void PdfDocument::SetUp(const FontFiles& fonts) {
     HPDF_SetCompressionMode(doc_, HPDF_COMP_ALL);
     HPDF_UseUTFEncodings(doc_);
     HPDF_SetCurrentEncoder(doc_, "UTF-8");

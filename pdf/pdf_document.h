@@ -43,6 +43,8 @@ public:
     void Check(std::string_view what) const;
 
 private:
+    void SetUp(const FontFiles& fonts);
+
     struct Errors;
     std::unique_ptr<Errors> errors_;
     HPDF_Doc doc_ = nullptr;
