@@ -38,7 +38,7 @@ protected:
 
 TEST_F(RecordSheetTest, PrintsWhatALabFilesAndTheHistoryOfTheNetwork) {
     records::VerificationRegister reg((folder_ / "register.sqlite").string(), records::OpenFor::Writing);
-    reg.AddNetwork({"Rohde", "AN-50/4", "SN-4711", 1, "L1,N", 365, ""});
+    reg.AddNetwork({"Acme", "L-50", "SN-4711", 1, "L1,N", 365, ""});
     records::NewVerification v;
     v.serial = "SN-4711";
     v.date = "2026-11-30";
