@@ -1,5 +1,15 @@
 #include "files/native_path.h"
 
+namespace quillet::files {
+
+#ifdef _WIN32
+std::filesystem::path FsPath(const std::string& name) { return {WidePath(name)}; }
+#else
+std::filesystem::path FsPath(const std::string& name) { return {name}; }
+#endif
+
+}  // namespace quillet::files
+
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>

@@ -4,16 +4,21 @@
 // for any name beyond ASCII.
 #pragma once
 
-#ifdef _WIN32
+#include <filesystem>
 #include <string>
 
 namespace quillet::files {
 
+// A name held as UTF-8 (on Windows) or as the system's bytes, for the
+// standard library's file calls.
+std::filesystem::path FsPath(const std::string& name);
+
+#ifdef _WIN32
 std::wstring WidePath(const std::string& utf8);
 
 // The folder the running program's file is in, in UTF-8, without a
 // trailing backslash.
 std::string ProgramFolder();
+#endif
 
 }  // namespace quillet::files
-#endif

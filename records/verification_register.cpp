@@ -6,8 +6,6 @@
 #define WIN32_LEAN_AND_MEAN
 #include <io.h>
 #include <windows.h>
-
-#include "files/native_path.h"
 #endif
 
 #include <cmath>
@@ -17,6 +15,7 @@
 
 #include "files/atomic_file.h"
 #include "files/file_identity.h"
+#include "files/native_path.h"
 #include "files/sha256.h"
 #include "quillet/version.h"
 #include "records/dates.h"
@@ -26,14 +25,6 @@ namespace quillet::records {
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path FsPath(const std::string& path) {
-#ifdef _WIN32
-    return fs::path(files::WidePath(path));
-#else
-    return fs::path(path);
-#endif
-}
 
 // Whether the program may write the file: the file has write permission
 // (for root too, who could write regardless: a register made read-only
@@ -224,12 +215,12 @@ auto VerificationRegister::Write(const char* what, Body&& body) {
 
 VerificationRegister::VerificationRegister(const std::string& path, OpenFor openFor) {
     std::error_code error;
-    const bool exists = fs::exists(FsPath(path), error);
+    const bool exists = fs::exists(files::FsPath(path), error);
     int version = 0;
     if (!exists) {
         if (openFor == OpenFor::Reading)
             throw RegisterError(path + ": no register there yet (adding a network starts one)");
-        const fs::path folder = FsPath(path).parent_path();
+        const fs::path folder = files::FsPath(path).parent_path();
         if (!folder.empty() && !fs::create_directories(folder, error) && error)
             throw RegisterError(path + ": cannot make its folder: " + error.message());
         connection_ = std::make_unique<Connection>(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
@@ -402,7 +393,7 @@ void VerificationRegister::Backup(const std::string& target, bool overwrite) {
     if (files::SameFile(target, path()))
         throw RegisterError(failed + ": that is the register itself");
     std::error_code error;
-    if (!overwrite && fs::exists(FsPath(target), error))
+    if (!overwrite && fs::exists(files::FsPath(target), error))
         throw RegisterError(failed + ": the file exists (choose a new name, or allow overwriting it)");
     // The online backup copies the register page by page under a read lock,
     // so the copy is one consistent state even while others write; it goes

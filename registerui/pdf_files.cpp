@@ -4,25 +4,19 @@
 #include <QFile>
 #include <QFileDialog>
 
-#include <stdexcept>
+#include <string>
 
-#include "files/atomic_file.h"
-#include "files/file_identity.h"
-#include "pdf/sheet.h"
-#include "recordpdf/record_sheet.h"
+#include "recordpdf/pdf_files.h"
 #include "sweepui/settings.h"
 
 namespace quillet::registerui {
 namespace {
 
-void WritePdf(const QString& file, const std::vector<QString>& keep, const pdf::Sheet& sheet) {
-    for (const QString& kept : keep) {
-        if (files::SameFile(QFile::encodeName(kept).toStdString(), QFile::encodeName(file).toStdString()))
-            throw std::runtime_error(QDir::toNativeSeparators(file).toStdString() +
-                                     " is the register or the measurement itself; the PDF needs a file of its own");
-    }
-    files::WriteFileAtomically(QFile::encodeName(file).toStdString(), pdf::PdfOf(sheet));
-    sweepui::SetLastFolder(file);
+std::vector<std::string> LocalPaths(const std::vector<QString>& paths) {
+    std::vector<std::string> local;
+    for (const QString& path : paths)
+        local.push_back(QFile::encodeName(path).toStdString());
+    return local;
 }
 
 }  // namespace
@@ -41,12 +35,14 @@ QString AskPdfFile(QWidget* parent, const QString& title, const QString& suggest
 
 void WriteRecordPdf(const QString& file, const std::vector<QString>& keep, const records::Network& network,
                     const records::Verification& verification) {
-    WritePdf(file, keep, recordpdf::RecordSheet(network, verification));
+    recordpdf::WriteRecordPdf(QFile::encodeName(file).toStdString(), LocalPaths(keep), network, verification);
+    sweepui::SetLastFolder(file);
 }
 
 void WriteHistoryPdf(const QString& file, const std::vector<QString>& keep, const records::Network& network,
                      const std::vector<records::Verification>& verifications) {
-    WritePdf(file, keep, recordpdf::HistorySheet(network, verifications));
+    recordpdf::WriteHistoryPdf(QFile::encodeName(file).toStdString(), LocalPaths(keep), network, verifications);
+    sweepui::SetLastFolder(file);
 }
 
 }  // namespace quillet::registerui

@@ -22,12 +22,11 @@
 #include <exception>
 #include <stdexcept>
 
-#include "files/atomic_file.h"
-#include "files/sha256.h"
 #include "recordpdf/record_sheet.h"
 #include "records/dates.h"
 #include "records/due.h"
 #include "records/entry_checks.h"
+#include "records/measurement_cache.h"
 #include "records/results.h"
 #include "registerui/network_dialog.h"
 #include "registerui/pdf_files.h"
@@ -361,23 +360,9 @@ void RegisterWindow::AddNetworkWithDialog() {
 }
 
 QString RegisterWindow::CacheMeasurement(std::int64_t id) {
-    const records::Verification v = register_->Get(id);
-    if (files::Sha256Hex(v.fileBytes) != v.fileSha256)
-        throw std::runtime_error(register_->path() + ": verification " + std::to_string(id) +
-                                 ": the stored measurement does not match its SHA-256; restore the register from a "
-                                 "backup");
-    const QDir folder(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
-                      QStringLiteral("/measurements"));
-    if (!folder.mkpath(QStringLiteral(".")))
-        throw std::runtime_error(LocalPath(folder.path()) + ": cannot make the folder");
-    QString path = folder.filePath(Q(records::CachedMeasurementName(v.fileSha256, v.fileName)));
-    // The name is the content's fingerprint: a file there with other bytes
-    // was changed since, and is put right.
-    QFile existing(path);
-    if (existing.open(QIODevice::ReadOnly) && files::Sha256Hex(existing.readAll().toStdString()) == v.fileSha256)
-        return path;
-    files::WriteFileAtomically(LocalPath(path), v.fileBytes);
-    return path;
+    const QString folder =
+        QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/measurements");
+    return QFile::decodeName(records::CacheMeasurement(*register_, id, LocalPath(folder)).c_str());
 }
 
 void RegisterWindow::OpenMeasurement() {
