@@ -1,10 +1,9 @@
 #include "records/entry_checks.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 
 #include "records/dates.h"
+#include "sweep/uncertainty_text.h"
 
 namespace quillet::records {
 namespace {
@@ -43,21 +42,6 @@ std::vector<std::string> NetworkProblems(const NewNetwork& network, const std::v
     return problems;
 }
 
-std::optional<double> NonNegativeNumber(std::string_view text) {
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    double value = 0;
-    const char* end = text.data() + text.size();
-    if (text.empty() || text.front() == '+' || text.front() == '-')
-        return std::nullopt;
-    const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
-    if (error != std::errc() || stop != end || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
 std::optional<Uncertainty> UncertaintyOf(const std::string& magnitudePercent, const std::string& phaseDegrees,
                                          const std::string& coverageFactor, std::vector<std::string>& problems) {
     const std::string* texts[] = {&magnitudePercent, &phaseDegrees, &coverageFactor};
@@ -68,16 +52,16 @@ std::optional<Uncertainty> UncertaintyOf(const std::string& magnitudePercent, co
         problems.push_back("Give all three figures of the uncertainty (magnitude, phase and k), or none.");
         return std::nullopt;
     }
-    const auto magnitude = NonNegativeNumber(magnitudePercent);
-    const auto phase = NonNegativeNumber(phaseDegrees);
-    const auto k = NonNegativeNumber(coverageFactor);
+    const auto magnitude = sweep::UncertaintyMagnitudeOf(magnitudePercent);
+    const auto phase = sweep::UncertaintyPhaseOf(phaseDegrees);
+    const auto k = sweep::CoverageFactorOf(coverageFactor);
     if (!magnitude)
         problems.push_back("The uncertainty in magnitude must be a number of percent, 0 or more.");
     if (!phase)
         problems.push_back("The uncertainty in phase must be a number of degrees, 0 or more.");
-    if (!k || *k <= 0)
+    if (!k)
         problems.push_back("The coverage factor k must be a number above 0.");
-    if (!magnitude || !phase || !k || *k <= 0)
+    if (!magnitude || !phase || !k)
         return std::nullopt;
     return Uncertainty{*magnitude, *phase, *k};
 }

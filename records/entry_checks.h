@@ -17,10 +17,6 @@ namespace quillet::records {
 // compared as typed, as the register compares them.
 std::vector<std::string> NetworkProblems(const NewNetwork& network, const std::vector<Network>& existing);
 
-// A decimal number as typed ("2.5"), finite and not negative; none for
-// anything else. Never the C locale: a comma is no decimal point here.
-std::optional<double> NonNegativeNumber(std::string_view text);
-
 // The three figures of an expanded uncertainty, all typed or none. Adds
 // its faults to problems; none when all three are empty or any is wrong.
 std::optional<Uncertainty> UncertaintyOf(const std::string& magnitudePercent, const std::string& phaseDegrees,

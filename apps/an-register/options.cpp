@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "records/dates.h"
+#include "sweep/uncertainty_text.h"
 
 namespace quillet::app::an_register {
 namespace {
@@ -119,14 +120,6 @@ std::int64_t Integer(const std::string& text, const char* option, std::int64_t l
     return value;
 }
 
-double Real(std::string_view text, const char* option) {
-    double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
-        throw UsageError(std::string(option) + ": '" + std::string(text) + "' is not a number");
-    return value;
-}
-
 void CheckDay(const std::string& text, const char* option) {
     if (!records::IsIsoDay(text))
         throw UsageError(std::string(option) + " takes a day written YYYY-MM-DD, not '" + text + "'");
@@ -139,19 +132,15 @@ void CheckRecord(Options& o, const Texts& t) {
     if (t.uncertainty.empty() != t.coverage.empty())
         throw UsageError("--uncertainty and --coverage go together");
     if (!t.uncertainty.empty()) {
-        const std::size_t comma = t.uncertainty.find(',');
-        if (comma == std::string::npos)
-            throw UsageError("--uncertainty takes MAG%,PHASE, such as 2.5%,1.5, not '" + t.uncertainty + "'");
-        std::string_view magnitude = std::string_view(t.uncertainty).substr(0, comma);
-        if (!magnitude.empty() && magnitude.back() == '%')
-            magnitude.remove_suffix(1);
-        const records::Uncertainty u{Real(magnitude, "--uncertainty"),
-                                     Real(std::string_view(t.uncertainty).substr(comma + 1), "--uncertainty"),
-                                     Real(t.coverage, "--coverage")};
-        if (!(u.magnitudePercent >= 0 && u.phaseDegrees >= 0 && u.coverageFactor > 0) ||
-            !std::isfinite(u.magnitudePercent + u.phaseDegrees + u.coverageFactor))
-            throw UsageError("--uncertainty takes numbers not below 0, --coverage one above 0");
-        o.verification.uncertainty = u;
+        const auto k = sweep::CoverageFactorOf(t.coverage);
+        const auto u = sweep::MagnitudeAndPhaseOf(t.uncertainty, k.value_or(0));
+        if (!u)
+            throw UsageError("--uncertainty takes MAG%,PHASE, two numbers of 0 or more such as 2.5%,1.5, not '" +
+                             t.uncertainty + "'");
+        if (!k)
+            throw UsageError("--coverage takes the coverage factor k, a number above 0 such as 2, not '" + t.coverage +
+                             "'");
+        o.verification.uncertainty = *u;
     }
     if (!t.supersedes.empty())
         o.verification.supersedes = Integer(t.supersedes, "--supersedes", 1);

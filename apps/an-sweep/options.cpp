@@ -3,13 +3,12 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
 
 #include "sweep/plot_format.h"
+#include "sweep/uncertainty_text.h"
 
 namespace quillet::app {
 using sweep::PlotFormatFromFileName;
@@ -20,28 +19,14 @@ struct Texts {
     std::string type, format, columns, bands, uncertainty, coverage;
 };
 
-// The whole text as a finite number, or nothing.
-std::optional<double> Number(std::string_view text) {
-    double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
 sweep::MeasurementUncertainty ParseUncertainty(const std::string& text) {
-    const std::size_t comma = text.find(',');
-    std::string_view magnitudeText = std::string_view(text).substr(0, comma);
-    if (!magnitudeText.empty() && magnitudeText.back() == '%')  // 2.5%,1.5 as an-register takes it
-        magnitudeText.remove_suffix(1);
-    const auto magnitude = Number(magnitudeText);
-    const auto phase = comma == std::string::npos ? std::nullopt : Number(std::string_view(text).substr(comma + 1));
-    if (!magnitude || !phase || *magnitude < 0 || *phase < 0)
+    const auto uncertainty = sweep::MagnitudeAndPhaseOf(text, 2.0);
+    if (!uncertainty)
         throw UsageError(
             "--uncertainty takes MAG,PHASE: the expanded uncertainty in % of the measured magnitude and in "
             "degrees, two numbers of 0 or more such as 1.5,2; not '" +
             text + "'");
-    return {*magnitude + 0.0, *phase + 0.0, 2.0};  // -0 read as 0
+    return *uncertainty;
 }
 
 // Simple acceptance, or the guarded rule of --uncertainty and --coverage.
@@ -53,8 +38,8 @@ sweep::DecisionRule ParseRule(const CLI::App& app, const Texts& texts) {
         return rule;
     if (!rule.uncertainty)
         throw UsageError("--coverage needs --uncertainty: it says at what coverage that was stated");
-    const auto k = Number(texts.coverage);
-    if (!k || !(*k > 0))
+    const auto k = sweep::CoverageFactorOf(texts.coverage);
+    if (!k)
         throw UsageError("--coverage takes the coverage factor of --uncertainty, a number above 0 such as 2; not '" +
                          texts.coverage + "'");
     rule.uncertainty->coverageFactor = *k;

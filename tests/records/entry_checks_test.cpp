@@ -34,10 +34,11 @@ TEST(EntryChecks, TakesAllThreeUncertaintyFiguresOrNone) {
         const char *magnitude, *phase, *k;
         bool given, faulty;
     } cases[] = {
-        {"", "", "", false, false},       {"2.5", "0.8", "2", true, false}, {" 0 ", "0", "1", true, false},
-        {"2.5", "", "", false, true},     {"", "", "2", false, true},       {"-1", "0.8", "2", false, true},
-        {"2,5", "0.8", "2", false, true}, {"inf", "0.8", "2", false, true}, {"nan", "0.8", "2", false, true},
-        {"2.5", "0.8", "0", false, true}, {"2.5", "x", "2", false, true},   {"1e999", "0.8", "2", false, true},
+        {"", "", "", false, false},        {"2.5", "0.8", "2", true, false},  {" 0 ", "0", "1", true, false},
+        {"2.5", "", "", false, true},      {"", "", "2", false, true},        {"-1", "0.8", "2", false, true},
+        {"2,5", "0.8", "2", false, true},  {"inf", "0.8", "2", false, true},  {"nan", "0.8", "2", false, true},
+        {"2.5", "0.8", "0", false, true},  {"2.5", "x", "2", false, true},    {"1e999", "0.8", "2", false, true},
+        {"2.5%", "0.8", "2", true, false}, {"2.5", "0.8%", "2", false, true}, {"%", "0.8", "2", false, true},
     };
     for (const Case& c : cases) {
         std::vector<std::string> problems;
