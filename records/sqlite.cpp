@@ -11,12 +11,19 @@ Connection::Connection(const std::string& path, int flags) : path_(path) {
         throw RegisterError(path + ": cannot open: " + message);
     }
     sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, kBusyTimeoutMilliseconds);
+    sqlite3_busy_timeout(db_, busyMilliseconds_);
 }
 
-std::string BusyText() {
-    return "another program has been writing to the register for more than " +
-           std::to_string(kBusyTimeoutMilliseconds / 1000) + " s";
+void Connection::SetBusyTimeout(int milliseconds) {
+    busyMilliseconds_ = milliseconds;
+    sqlite3_busy_timeout(db_, milliseconds);
+}
+
+std::string BusyText(int milliseconds) {
+    const std::string seconds = milliseconds % 1000 == 0 ? std::to_string(milliseconds / 1000)
+                                                         : std::to_string(milliseconds / 1000) + "." +
+                                                               std::to_string(milliseconds % 1000 / 100);
+    return "another program has been writing to the register for more than " + seconds + " s";
 }
 
 Connection::~Connection() { sqlite3_close(db_); }

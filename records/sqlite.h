@@ -21,8 +21,8 @@ public:
 // register to finish.
 inline constexpr int kBusyTimeoutMilliseconds = 20000;
 
-// What a write or read that waited that long in vain says.
-std::string BusyText();
+// What a write or read that waited so many milliseconds in vain says.
+std::string BusyText(int milliseconds);
 
 // A connection that waits for others' writes up to the timeout.
 class Connection {
@@ -35,6 +35,9 @@ public:
 
     sqlite3* get() const { return db_; }
     const std::string& path() const { return path_; }
+    // How long it waits; kBusyTimeoutMilliseconds unless set.
+    void SetBusyTimeout(int milliseconds);
+    std::string BusyText() const { return records::BusyText(busyMilliseconds_); }
 
     // Runs statements that return no rows. Throws RegisterError.
     void Execute(const char* sql);
@@ -49,6 +52,7 @@ public:
 private:
     sqlite3* db_ = nullptr;
     std::string path_;
+    int busyMilliseconds_ = kBusyTimeoutMilliseconds;
 };
 
 class Statement {

@@ -192,7 +192,8 @@ auto VerificationRegister::Write(const char* what, Body&& body) {
     sqlite3* db = connection_->get();
     const auto failure = [&] {
         const bool busy = (sqlite3_errcode(db) & 0xff) == SQLITE_BUSY;
-        return RegisterError(failed + (busy ? BusyText() : std::string(sqlite3_errmsg(db))) + "; nothing was written");
+        return RegisterError(failed + (busy ? connection_->BusyText() : std::string(sqlite3_errmsg(db))) +
+                             "; nothing was written");
     };
     if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
         throw failure();

@@ -29,6 +29,9 @@ public:
 
     const std::string& path() const { return connection_->path(); }
     bool readOnly() const { return readOnly_; }
+    // How long a write waits for another program's to finish before it
+    // gives up, kBusyTimeoutMilliseconds unless set.
+    void SetBusyTimeout(int milliseconds) { connection_->SetBusyTimeout(milliseconds); }
 
     // Each write is one transaction; on any failure nothing of it is kept.
     // Throws RegisterError.
