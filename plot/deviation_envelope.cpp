@@ -73,16 +73,13 @@ void Merge(PlotEntry& into, const PlotEntry& later) {
 
 }  // namespace
 
-DeviationEnvelope::DeviationEnvelope(std::size_t maxEntries)
-    : maxEntries_(std::max<std::size_t>(2, maxEntries - maxEntries % 2)) {
-    entries_.reserve(maxEntries_);
-}
+DeviationEnvelope::DeviationEnvelope(std::size_t maxEntries) : entries_(maxEntries) {}
 
 void DeviationEnvelope::Add(const sweep::EvaluatedPoint& point) {
     if (!(point.frequencyMHz > 0))
         return;
 
-    if (entries_.empty())
+    if (entries_.Empty())
         range_.fromMHz = point.frequencyMHz;
     range_.toMHz = point.frequencyMHz;
     if (point.deviationDb) {
@@ -99,22 +96,7 @@ void DeviationEnvelope::Add(const sweep::EvaluatedPoint& point) {
         range_.highDb = std::max(range_.highDb, s.meanDb + s.standardDeviationDb);
     }
 
-    const PlotEntry entry = FromPoint(point);
-    if (!entries_.empty() && entries_.back().points < pointsPerEntry_) {
-        Merge(entries_.back(), entry);
-        return;
-    }
-    if (entries_.size() == maxEntries_) {
-        // Every entry holds pointsPerEntry_ points here; merging neighbours
-        // pairwise keeps the buckets equal and halves their number.
-        for (std::size_t i = 0; i < maxEntries_ / 2; ++i) {
-            entries_[i] = entries_[2 * i];
-            Merge(entries_[i], entries_[2 * i + 1]);
-        }
-        entries_.resize(maxEntries_ / 2);
-        pointsPerEntry_ *= 2;
-    }
-    entries_.push_back(entry);
+    entries_.Add(FromPoint(point), Merge);
 }
 
 }  // namespace quillet::plot

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "plot/bucketed_entries.h"
 #include "sweep/evaluation.h"
 
 namespace quillet::plot {
@@ -46,11 +47,7 @@ struct PlotRange {
     double lowDb = 0, highDb = 0;   // 0 dB is always included
 };
 
-// Up to maxEntries points, each point is an entry of its own and the plot
-// draws exactly what it would from the points. When one more arrives,
-// neighbouring entries merge pairwise and every entry from then on takes
-// twice as many consecutive points, so the entries stay equal in size and
-// between half and all of maxEntries in number.
+// The points in buckets (BucketedEntries) of at most maxEntries entries.
 class DeviationEnvelope {
 public:
     static constexpr std::size_t kDefaultMaxEntries = 4096;
@@ -62,14 +59,12 @@ public:
     // place for them.
     void Add(const sweep::EvaluatedPoint& point);
 
-    const std::vector<PlotEntry>& Entries() const { return entries_; }
-    bool Empty() const { return entries_.empty(); }
+    const std::vector<PlotEntry>& Entries() const { return entries_.Entries(); }
+    bool Empty() const { return entries_.Empty(); }
     const PlotRange& Range() const { return range_; }
 
 private:
-    std::size_t maxEntries_;
-    std::size_t pointsPerEntry_ = 1;
-    std::vector<PlotEntry> entries_;
+    BucketedEntries<PlotEntry> entries_;
     PlotRange range_;
 };
 

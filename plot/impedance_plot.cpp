@@ -252,7 +252,7 @@ void Merge(ImpedanceEntry& into, const ImpedanceEntry& next) {
 }  // namespace
 
 ImpedancePlot::ImpedancePlot(std::int16_t anType, std::string source, std::size_t maxEntries)
-    : anType_(anType), source_(std::move(source)), maxEntries_(std::max<std::size_t>(2, maxEntries / 2 * 2)) {
+    : anType_(anType), source_(std::move(source)), entries_(maxEntries) {
     static_cast<void>(AnType(anType_));  // refuse an unknown type now, not when drawing
 }
 
@@ -265,7 +265,7 @@ void ImpedancePlot::Add(const sweep::EvaluatedPoint& point) {
                            sweep::OffsetFromNominal(point.magnitudeOhm, point.phaseDegrees, nominal).phaseDegrees;
     const double ohm = point.magnitudeOhm;
 
-    if (entries_.empty()) {
+    if (entries_.Empty()) {
         fromMHz_ = toMHz_ = f;
         lowestDegrees_ = highestDegrees_ = degrees;
     }
@@ -279,20 +279,7 @@ void ImpedancePlot::Add(const sweep::EvaluatedPoint& point) {
         anyPositiveOhm_ = true;
     }
 
-    const ImpedanceEntry entry = EntryOf(f, ohm, degrees, !point.withinTolerance);
-    if (!entries_.empty() && entries_.back().points < pointsPerEntry_) {
-        Merge(entries_.back(), entry);
-        return;
-    }
-    if (entries_.size() == maxEntries_) {
-        for (std::size_t i = 0; i < maxEntries_ / 2; ++i) {
-            entries_[i] = entries_[2 * i];
-            Merge(entries_[i], entries_[2 * i + 1]);
-        }
-        entries_.resize(maxEntries_ / 2);
-        pointsPerEntry_ *= 2;
-    }
-    entries_.push_back(entry);
+    entries_.Add(EntryOf(f, ohm, degrees, !point.withinTolerance), Merge);
 }
 
 Rect ImpedancePlot::MagnitudeArea(Size size) { return PanelOf(size, 0); }
@@ -302,7 +289,7 @@ void ImpedancePlot::Draw(Canvas& canvas, Size size) const {
     canvas.FillRect({0, 0, size.width, size.height}, kWhite);
     const std::string title = PlotTitle(anType_, source_, size.width);
     canvas.Text(title, {size.width / 2, 8 + Ascent(kTitleFont)}, Anchor::Middle, kTitleFont, kBlack);
-    if (entries_.empty()) {
+    if (entries_.Empty()) {
         const Point centre{size.width / 2, (MagnitudeArea(size).top + PhaseArea(size).Bottom()) / 2};
         canvas.Text("no point above 0 MHz to draw", {centre.x, BaselineCentredOn(centre.y, kTitleFont)}, Anchor::Middle,
                     kTitleFont, kBlack);
@@ -346,7 +333,7 @@ void ImpedancePlot::Draw(Canvas& canvas, Size size) const {
     phase.from = std::floor((lowPhase - margin) / step) * step;
     phase.to = std::ceil((highPhase + margin) / step) * step;
 
-    const bool dotted = pointsPerEntry_ == 1 && entries_.size() <= kDottedPoints;
+    const bool dotted = entries_.PointsPerEntry() == 1 && Entries().size() <= kDottedPoints;
     for (const Panel* panel : {&magnitude, &phase}) {
         const Rect& area = panel->scale.area;
         DrawFrequencyGrid(canvas, panel->scale, panel == &phase);
@@ -357,14 +344,14 @@ void ImpedancePlot::Draw(Canvas& canvas, Size size) const {
         canvas.ClipTo(area);
         if (panel == &magnitude) {
             DrawNominal(canvas, magnitude, nominal.frequencyMHz, lowOhm, nominal.ohm, highOhm);
-            DrawMeasured(canvas, magnitude, entries_, &ImpedanceEntry::lowestOhm, &ImpedanceEntry::highestOhm, dotted);
+            DrawMeasured(canvas, magnitude, Entries(), &ImpedanceEntry::lowestOhm, &ImpedanceEntry::highestOhm, dotted);
         } else {
             DrawNominal(canvas, phase, nominal.frequencyMHz, lowDegrees, nominal.degrees, highDegrees);
-            DrawMeasured(canvas, phase, entries_, &ImpedanceEntry::lowestDegrees, &ImpedanceEntry::highestDegrees,
+            DrawMeasured(canvas, phase, Entries(), &ImpedanceEntry::lowestDegrees, &ImpedanceEntry::highestDegrees,
                          dotted);
         }
         canvas.Unclip();
-        for (const ImpedanceEntry& e : entries_) {
+        for (const ImpedanceEntry& e : Entries()) {
             if (e.outside)
                 DrawOutsideMark(canvas, *panel, e.outside->frequencyMHz,
                                 panel == &magnitude ? e.outside->magnitudeOhm : e.outside->phaseDegrees);

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "plot/bucketed_entries.h"
 #include "plot/canvas.h"
 #include "plot/frequency_axis.h"
 #include "sweep/evaluation.h"
@@ -35,9 +36,8 @@ struct ImpedanceEntry {
 };
 
 // A picture (800 x 640 in the files). Points are added one at a time and
-// only entries are kept: up to maxEntries each point is one, beyond that
-// neighbouring entries merge pairwise, as the deviation plot's envelope
-// does, so a sweep of any length takes the same memory.
+// only entries are kept (BucketedEntries, as in the deviation plot), so a
+// sweep of any length takes the same memory.
 class ImpedancePlot {
 public:
     static constexpr std::size_t kDefaultMaxEntries = 4096;
@@ -61,14 +61,12 @@ public:
     static Rect MagnitudeArea(Size size = kFileSize);
     static Rect PhaseArea(Size size = kFileSize);
 
-    const std::vector<ImpedanceEntry>& Entries() const { return entries_; }
+    const std::vector<ImpedanceEntry>& Entries() const { return entries_.Entries(); }
 
 private:
     std::int16_t anType_;
     std::string source_;
-    std::size_t maxEntries_;
-    std::size_t pointsPerEntry_ = 1;
-    std::vector<ImpedanceEntry> entries_;
+    BucketedEntries<ImpedanceEntry> entries_;
     double fromMHz_ = 0, toMHz_ = 0;
     double lowestOhm_ = 0, highestOhm_ = 0;  // over positive magnitudes only
     bool anyPositiveOhm_ = false;
