@@ -18,6 +18,7 @@
 #include "records/results.h"
 #include "sweep/budget.h"
 #include "sweep/evaluation.h"
+#include "sweep/verdict.h"
 
 namespace quillet::recordpdf {
 namespace {
@@ -88,6 +89,19 @@ pdf::Table PointsTable(const std::string& pointsJson) {
         table.marked.push_back(verdict != "pass");
     }
     return table;
+}
+
+// The recorded point nearest its tolerance's edge, in the quantity nearer
+// it, as an-sweep's report says it; "-" without points.
+std::string WorstMarginOf(const std::string& pointsJson) {
+    std::optional<sweep::WorstMargin> worst;
+    for (const auto& point : nlohmann::json::parse(pointsJson)) {
+        const sweep::PointJudgement judgement{sweep::Outcome::Pass, point.at("magnitude_margin_pct").get<double>(),
+                                              point.at("phase_margin_deg").get<double>()};
+        if (!worst || judgement.RelativeMargin() < worst->judgement.RelativeMargin())
+            worst = sweep::WorstMargin{point.at("frequency_MHz").get<double>(), judgement};
+    }
+    return worst ? sweep::WorstMarginText(*worst) : "-";
 }
 
 // "0.15 to 30 MHz" of each band a verification's budget has, with its
@@ -173,7 +187,7 @@ pdf::Sheet RecordSheet(const records::Network& network, const records::Verificat
          {"Measurement uncertainty", UncertaintyText(v.uncertainty)},
          {"Decision rule", v.results.decisionVerdict.rule},
          {"Verdict", v.results.decisionVerdict.outcome},
-         {"Worst margin", records::MarginText(v.results.worstMargin)},
+         {"Worst margin", WorstMarginOf(v.results.pointsJson)},
          {"Points outside the tolerance",
           std::to_string(evaluation.summary.outsideTolerance) + " of " + std::to_string(evaluation.summary.points)}}});
 

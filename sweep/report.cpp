@@ -65,19 +65,8 @@ std::string JsonString(const std::string& text) {
     return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
-// A margin for reading: four significant digits.
-std::string Margin(double value) {
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 4);
-    return std::string(buffer, result.ptr);
-}
-
 std::string WorstMarginLine(const WorstMargin& worst) {
-    const PointJudgement& j = worst.judgement;
-    const std::string nearer = j.MagnitudeIsNearer() ? Margin(j.magnitudeMarginPercent) + " % points in magnitude"
-                                                     : Margin(j.phaseMarginDegrees) + " deg in phase";
-    return "Worst margin to the tolerance's edge: " + nearer + " at " + SignificantText(worst.frequencyMHz) + " MHz (" +
-           Margin(100 * j.RelativeMargin()) + " % of that tolerance; negative: outside)";
+    return "Worst margin to the tolerance's edge: " + WorstMarginText(worst);
 }
 
 std::string OutcomeCounts(const Verdict& v) {

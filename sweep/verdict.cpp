@@ -1,6 +1,7 @@
 #include "sweep/verdict.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 #include "engine/an_types.h"
@@ -25,6 +26,13 @@ Outcome Classify(double margin, double guardBand) {
 }
 
 std::string Number(double value) { return SignificantText(value); }
+
+// A margin for reading: four significant digits.
+std::string Margin(double value) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 4);
+    return std::string(buffer, result.ptr);
+}
 
 }  // namespace
 
@@ -114,6 +122,14 @@ std::string RuleText(const DecisionRule& rule) {
            ") by at least w in magnitude and in phase passes, inside by less than w is a conditional pass, "
            "outside by less than w a conditional fail, outside by at least w in magnitude or phase a fail; "
            "the edge counts as inside; the sweep takes the outcome of its worst point.";
+}
+
+std::string WorstMarginText(const WorstMargin& worst) {
+    const PointJudgement& j = worst.judgement;
+    const std::string nearer = j.MagnitudeIsNearer() ? Margin(j.magnitudeMarginPercent) + " % points in magnitude"
+                                                     : Margin(j.phaseMarginDegrees) + " deg in phase";
+    return nearer + " at " + SignificantText(worst.frequencyMHz) + " MHz (" + Margin(100 * j.RelativeMargin()) +
+           " % of that tolerance; negative: outside)";
 }
 
 }  // namespace quillet::sweep

@@ -101,4 +101,9 @@ std::string OutcomeName(Outcome outcome);
 // uncertainty stated): ..." or "Guarded acceptance, guard band w = U ...".
 std::string RuleText(const DecisionRule& rule);
 
+// The worst margin for reading, four significant digits: "-8.75 % points
+// in magnitude at 30 MHz (-43.75 % of that tolerance; negative: outside)",
+// in the quantity nearer its edge.
+std::string WorstMarginText(const WorstMargin& worst);
+
 }  // namespace quillet::sweep
