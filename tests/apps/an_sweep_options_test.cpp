@@ -77,7 +77,7 @@ TEST(ParseOptions, RejectsWhatItCannotUse) {
         {"--uncertainty", "1,inf", "a.s1p"},
         {"--uncertainty", "1e999,1", "a.s1p"},
         {"--uncertainty", "1x,2", "a.s1p"},
-        {"--uncertainty", " 1,2", "a.s1p"},
+        {"--uncertainty", "+1,2", "a.s1p"},
         {"--uncertainty", "1;2", "a.s1p"},
         {"--coverage", "2", "a.s1p"},  // without --uncertainty
         {"--uncertainty", "1,2", "--coverage", "0", "a.s1p"},
