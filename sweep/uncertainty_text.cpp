@@ -22,7 +22,7 @@ std::optional<double> NonNegativeNumber(std::string_view text) {
         return std::nullopt;
     double value = 0;
     const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
+    const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::general);
     if (error != std::errc() || stop != end || !std::isfinite(value))
         return std::nullopt;
     return value;

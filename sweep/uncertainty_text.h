@@ -11,7 +11,8 @@
 
 namespace quillet::sweep {
 
-// A decimal number, finite and not negative ("2.5"); none for anything else.
+// A decimal number, finite and not negative ("2.5", "2e-1"); none for
+// anything else.
 std::optional<double> NonNegativeNumber(std::string_view text);
 
 // The figures: the magnitude in % of the measured magnitude (a trailing %
