@@ -19,7 +19,7 @@ constexpr COLORREF kOverdueShade = RGB(255, 214, 170);
 
 RecordList::RecordList(HINSTANCE instance, HWND parent, int id, const wchar_t* name,
                        std::span<const std::string> headings)
-    : columns_(headings.size()) {
+    : columns_(headings.size()), headings_(headings.begin(), headings.end()) {
     window_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, name,
                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0,
                                 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
@@ -141,16 +141,16 @@ bool RecordList::SelectText(std::size_t column, const std::string& text) {
     return false;
 }
 
-// Wide enough for the heading and every row.
-void RecordList::FitColumns() {
-    for (int column = 0; column < static_cast<int>(columns_); ++column) {
-        ListView_SetColumnWidth(window_, column, LVSCW_AUTOSIZE_USEHEADER);
-        const int header = ListView_GetColumnWidth(window_, column);
-        if (rows_.empty())
-            continue;
-        ListView_SetColumnWidth(window_, column, LVSCW_AUTOSIZE);
-        if (ListView_GetColumnWidth(window_, column) < header)
-            ListView_SetColumnWidth(window_, column, header);
+// Wide enough for the heading and every row, measured in the list's own
+// font, with the room the list leaves around a cell's text.
+void RecordList::FitColumns(int padding) {
+    for (std::size_t column = 0; column < columns_; ++column) {
+        int width = ListView_GetStringWidth(window_, win32::Wide(headings_[column]).c_str());
+        for (const ListRow& row : rows_) {
+            if (column < row.texts.size())
+                width = std::max(width, ListView_GetStringWidth(window_, win32::Wide(row.texts[column]).c_str()));
+        }
+        ListView_SetColumnWidth(window_, static_cast<int>(column), width + padding);
     }
 }
 

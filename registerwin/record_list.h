@@ -45,7 +45,8 @@ public:
     // The row showing this record selected and in view; false when none does.
     bool SelectKey(std::int64_t key);
     bool SelectText(std::size_t column, const std::string& text);
-    void FitColumns();
+    // padding: pixels at the list's DPI beside a cell's text.
+    void FitColumns(int padding);
 
     // The list's notifications, from its parent's WM_NOTIFY; nothing for
     // another control's.
@@ -62,6 +63,7 @@ private:
 
     HWND window_ = nullptr;
     std::size_t columns_ = 0;
+    std::vector<std::string> headings_;
     std::vector<ListRow> rows_;
     std::vector<std::size_t> order_;  // shown row -> index into rows_
     int sortColumn_ = -1;

@@ -37,7 +37,7 @@ constexpr wchar_t kTitle[] = L"Quillet";
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 // Sizes at 96 DPI: the client area at first and at least, and the gaps.
 constexpr int kWindowWidth = 1000, kWindowHeight = 700, kLeastWidth = 640, kLeastHeight = 480;
-constexpr int kMargin = 8, kGap = 6, kButtonHeight = 25, kButtonGap = 4;
+constexpr int kMargin = 8, kGap = 6, kButtonHeight = 25, kButtonGap = 4, kCellPadding = 16;
 // The controls' ids, after the commands'.
 enum Control : WORD { kNetworksControl = 200, kHistoryControl, kTrendControl };
 
@@ -118,6 +118,7 @@ private:
     std::unique_ptr<TrendControl> trend_;
     HWND addNetwork_ = nullptr, printHistory_ = nullptr, historyLabel_ = nullptr;
     HWND openMeasurement_ = nullptr, printRecord_ = nullptr, withdraw_ = nullptr, status_ = nullptr;
+    HWND lastFocus_ = nullptr;
     bool refreshing_ = false;      // the lists' own selection news is not news
     bool closingQuietly_ = false;  // destroyed by the owner, who knows
     std::unique_ptr<records::VerificationRegister> register_;
@@ -239,8 +240,8 @@ void RegisterWindow::Impl::ApplyDpi(UINT dpi) {
     ::ReleaseDC(window_, dc);
     lineHeight_ = text.tmHeight;
     trend_->SetDpi(dpi_);
-    networks_->FitColumns();
-    history_->FitColumns();
+    networks_->FitColumns(win32::Scale(kCellPadding, dpi_));
+    history_->FitColumns(win32::Scale(kCellPadding, dpi_));
     Layout();
 }
 
@@ -267,7 +268,7 @@ void RegisterWindow::Impl::Layout() {
     place(addNetwork_, s(kMargin), y, buttonWidth, buttonHeight);
     place(printHistory_, s(kMargin) + buttonWidth + s(kButtonGap), y, buttonWidth, buttonHeight);
     y += buttonHeight + s(kGap);
-    const int historyWidth = (width - s(kGap)) * 11 / 20;
+    const int historyWidth = (width - s(kGap)) * 2 / 5;
     place(historyLabel_, s(kMargin), y, historyWidth, lineHeight_);
     place(trend_->Handle(), s(kMargin) + historyWidth + s(kGap), y, width - historyWidth - s(kGap),
           lineHeight_ + s(kGap) + lower + s(kGap) + buttonHeight);
@@ -347,7 +348,7 @@ void RegisterWindow::Impl::Refresh() {
     if (!(selected && networks_->SelectText(records::kSerialColumn, *selected)) && !shown.empty())
         networks_->SelectKey(shown.front()->key);
     refreshing_ = false;
-    networks_->FitColumns();
+    networks_->FitColumns(win32::Scale(kCellPadding, dpi_));
     const std::string status =
         register_ ? records::StatusLine(entries.size(), overdue, records::TodayUtc()) : records::NoRegisterText();
     ::SetWindowTextW(status_, win32::Wide(status).c_str());
@@ -381,7 +382,7 @@ void RegisterWindow::Impl::ShowHistory() {
     if (selected)
         history_->SelectKey(*selected);
     refreshing_ = false;
-    history_->FitColumns();
+    history_->FitColumns(win32::Scale(kCellPadding, dpi_));
 }
 
 std::optional<std::string> RegisterWindow::Impl::SelectedSerial() const {
@@ -600,6 +601,17 @@ LRESULT RegisterWindow::Impl::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     }
     case WM_SIZE: Layout(); return 0;
+    case WM_ACTIVATE:
+        // Coming back to the window is no move between its controls: the
+        // one that had the focus gets it back.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focused = ::GetFocus();
+            if (focused != nullptr && ::IsChild(window_, focused) != 0)
+                lastFocus_ = focused;
+        } else if (networks_) {
+            ::SetFocus(lastFocus_ != nullptr && ::IsWindow(lastFocus_) ? lastFocus_ : networks_->Handle());
+        }
+        return 0;
     case WM_GETMINMAXINFO: {
         auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
         const SIZE least = LeastSize();
