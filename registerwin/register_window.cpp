@@ -246,7 +246,8 @@ void RegisterWindow::Impl::ApplyDpi(UINT dpi) {
 }
 
 // The networks above, their buttons under them; the history beside the
-// trend below, its buttons under it; the status line at the bottom.
+// trend below, the history's buttons under both, so that no button is
+// ever under the trend; the status line at the bottom.
 void RegisterWindow::Impl::Layout() {
     if (!networks_ || !history_ || !trend_ || status_ == nullptr)
         return;  // sized while it is still being made
@@ -258,7 +259,7 @@ void RegisterWindow::Impl::Layout() {
     const int statusHeight = lineHeight_ + s(4);
     const int fixed = 2 * s(kMargin) + 2 * (buttonHeight + s(kGap)) + lineHeight_ + s(kGap) + statusHeight + s(kGap);
     const int lists = std::max<int>(client.bottom - fixed, s(100));
-    const int upper = lists * 2 / 5;
+    const int upper = lists / 3;
     const int lower = lists - upper;
     const int buttonWidth = s(130);
     const auto place = [](HWND control, int x, int y, int w, int h) { ::MoveWindow(control, x, y, w, h, TRUE); };
@@ -271,7 +272,7 @@ void RegisterWindow::Impl::Layout() {
     const int historyWidth = (width - s(kGap)) * 2 / 5;
     place(historyLabel_, s(kMargin), y, historyWidth, lineHeight_);
     place(trend_->Handle(), s(kMargin) + historyWidth + s(kGap), y, width - historyWidth - s(kGap),
-          lineHeight_ + s(kGap) + lower + s(kGap) + buttonHeight);
+          lineHeight_ + s(kGap) + lower);
     y += lineHeight_ + s(kGap);
     place(history_->Handle(), s(kMargin), y, historyWidth, lower);
     y += lower + s(kGap);
