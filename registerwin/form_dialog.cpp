@@ -313,9 +313,10 @@ LRESULT FormDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-bool RunForm(HINSTANCE instance, HWND owner, const std::string& title, const std::string& note,
-             const std::vector<FormField>& fields, const std::string& acceptText, const FormCheck& check) {
-    FormDialog dialog(instance, owner, title, note, fields, acceptText);
+bool RunForm(HWND owner, const std::string& title, const std::string& note, const std::vector<FormField>& fields,
+             const std::string& acceptText, const FormCheck& check) {
+    // The program's own module: the dialog's class is registered with it.
+    FormDialog dialog(::GetModuleHandleW(nullptr), owner, title, note, fields, acceptText);
     return dialog.Run(check);
 }
 

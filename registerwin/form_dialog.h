@@ -33,8 +33,9 @@ using FormValues = std::vector<std::string>;
 // The faults of the values, or none once they have been taken.
 using FormCheck = std::function<std::vector<std::string>(const FormValues& values)>;
 
-// True when check took the values; false when the user gave up.
-bool RunForm(HINSTANCE instance, HWND owner, const std::string& title, const std::string& note,
-             const std::vector<FormField>& fields, const std::string& acceptText, const FormCheck& check);
+// True when check took the values; false when the user gave up. Modal
+// over owner, which may be none.
+bool RunForm(HWND owner, const std::string& title, const std::string& note, const std::vector<FormField>& fields,
+             const std::string& acceptText, const FormCheck& check);
 
 }  // namespace quillet::registerwin

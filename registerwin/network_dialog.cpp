@@ -59,8 +59,7 @@ std::optional<std::string> AddNetworkWithDialog(HWND owner, records::Verificatio
         added = network.serial;
         return {};
     };
-    HINSTANCE instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(owner, GWLP_HINSTANCE));
-    RunForm(instance, owner, "Add network", "", NetworkFields(), "OK", check);
+    RunForm(owner, "Add network", "", NetworkFields(), "OK", check);
     return added;
 }
 

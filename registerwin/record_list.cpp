@@ -25,7 +25,7 @@ RecordList::RecordList(HINSTANCE instance, HWND parent, int id, const wchar_t* n
                                 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     if (window_ == nullptr)
         throw std::runtime_error("cannot create the register's lists");
-    ListView_SetExtendedListViewStyle(window_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP);
+    ListView_SetExtendedListViewStyle(window_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     for (std::size_t i = 0; i < headings.size(); ++i) {
         std::wstring title = win32::Wide(headings[i]);
         LVCOLUMNW column{};
@@ -34,6 +34,54 @@ RecordList::RecordList(HINSTANCE instance, HWND parent, int id, const wchar_t* n
         column.pszText = title.data();
         ListView_InsertColumn(window_, static_cast<int>(i), &column);
     }
+    tips_ = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0, parent,
+                              nullptr, instance, nullptr);
+    if (tips_ != nullptr) {
+        TOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = window_;
+        tool.uId = reinterpret_cast<UINT_PTR>(window_);
+        tool.lpszText = LPSTR_TEXTCALLBACKW;
+        ::SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        ::SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, 400);
+        ::SetWindowSubclass(window_, ListProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    }
+}
+
+LRESULT CALLBACK RecordList::ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                      DWORD_PTR self) {
+    auto* list = reinterpret_cast<RecordList*>(self);
+    switch (message) {
+    case WM_MOUSEMOVE: list->PointerAt({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}); break;
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (header->hwndFrom == list->tips_ && header->code == TTN_GETDISPINFOW) {
+            list->tipText_ =
+                list->tipRow_ >= 0 ? win32::Wide(list->TipOf(static_cast<std::size_t>(list->tipRow_))) : std::wstring();
+            reinterpret_cast<NMTTDISPINFOW*>(lParam)->lpszText = list->tipText_.data();
+            return 0;
+        }
+        break;
+    }
+    case WM_NCDESTROY: ::RemoveWindowSubclass(hwnd, ListProc, id); break;
+    default: break;
+    }
+    return ::DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+void RecordList::PointerAt(POINT at) {
+    LVHITTESTINFO hit{};
+    hit.pt = at;
+    const int row = ListView_SubItemHitTest(window_, &hit);
+    if (row == tipRow_)
+        return;
+    tipRow_ = row;
+    ::SendMessageW(tips_, TTM_POP, 0, 0);
+}
+
+std::string RecordList::TipOf(std::size_t shown) const {
+    return shown < order_.size() ? rows_[order_[shown]].tip : std::string();
 }
 
 void RecordList::SetRows(std::vector<ListRow> rows) {
@@ -192,18 +240,6 @@ std::optional<LRESULT> RecordList::Notify(NMHDR& header) {
         if (Activated)
             Activated();
         return 0;
-    case LVN_GETINFOTIPW: {
-        auto& tip = reinterpret_cast<NMLVGETINFOTIPW&>(header);
-        if (tip.iItem < 0 || static_cast<std::size_t>(tip.iItem) >= order_.size() || tip.cchTextMax <= 0)
-            return 0;
-        const std::wstring text = win32::Wide(rows_[order_[static_cast<std::size_t>(tip.iItem)]].tip);
-        if (text.empty())
-            return 0;  // the list's own tip: the text cut short
-        const std::size_t length = std::min(text.size(), static_cast<std::size_t>(tip.cchTextMax - 1));
-        std::copy_n(text.begin(), length, tip.pszText);
-        tip.pszText[length] = L'\0';
-        return 0;
-    }
     default: return std::nullopt;
     }
 }

@@ -42,6 +42,9 @@ public:
     // The rows as shown, top first.
     std::vector<const ListRow*> Shown() const;
     const ListRow* Selected() const;
+    // The tip the row shown there gives (its own, such as why it is
+    // greyed); empty for none.
+    std::string TipOf(std::size_t shown) const;
     // The row showing this record selected and in view; false when none does.
     bool SelectKey(std::int64_t key);
     bool SelectText(std::size_t column, const std::string& text);
@@ -60,8 +63,16 @@ private:
     void Fill();
     void SelectShown(int item);
     LRESULT CustomDraw(NMHDR& header) const;
+    // The tip of the row under the pointer, asked for as it shows; moving
+    // to another row takes the shown tip away.
+    static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                     DWORD_PTR self);
+    void PointerAt(POINT at);
 
     HWND window_ = nullptr;
+    HWND tips_ = nullptr;
+    int tipRow_ = -1;
+    std::wstring tipText_;
     std::size_t columns_ = 0;
     std::vector<std::string> headings_;
     std::vector<ListRow> rows_;

@@ -23,8 +23,7 @@ bool WithdrawWithDialog(HWND owner, records::VerificationRegister& register_, st
         }
         return {};
     };
-    HINSTANCE instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(owner, GWLP_HINSTANCE));
-    return RunForm(instance, owner, "Withdraw verification " + std::to_string(verification),
+    return RunForm(owner, "Withdraw verification " + std::to_string(verification),
                    "The verification stays in the register, marked as withdrawn; it cannot be undone.",
                    {{"&Reason:", FormField::Text, "", {}, ""}, {"&By:", FormField::Text, "", {}, ""}}, "&Withdraw",
                    check);

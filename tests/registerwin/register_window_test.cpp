@@ -314,7 +314,9 @@ TEST_F(RegisterWindowTest, WithdrawGreysTheRowAndKeepsTheRecord) {
     EXPECT_EQ(Cell(History(), row, records::kStatusColumn), "withdrawn");
     const ListRow& shown = *window.History().Shown()[static_cast<std::size_t>(row)];
     EXPECT_TRUE(shown.greyed);
-    EXPECT_NE(shown.tip.find("by B. Checker: wrong fixture"), std::string::npos) << shown.tip;
+    const std::string tip = window.History().TipOf(static_cast<std::size_t>(row));
+    EXPECT_NE(tip.find("by B. Checker: wrong fixture"), std::string::npos) << tip;
+    EXPECT_EQ(window.History().TipOf(static_cast<std::size_t>(1 - row)), "");
     EXPECT_FALSE(window.History().Shown()[static_cast<std::size_t>(1 - row)]->greyed);
     const records::Verification kept = window.Register()->Get(recorded_[1]);
     EXPECT_EQ(kept.withdrawalReason, std::optional<std::string>("wrong fixture"));
