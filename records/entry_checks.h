@@ -13,6 +13,9 @@
 
 namespace quillet::records {
 
+// The longest verification interval the dialogs take: a century.
+inline constexpr std::int64_t kLongestIntervalDays = 100 * 366;
+
 // The faults of a new network; empty when it may be added. Serials are
 // compared as typed, as the register compares them.
 std::vector<std::string> NetworkProblems(const NewNetwork& network, const std::vector<Network>& existing);

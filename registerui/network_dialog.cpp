@@ -26,7 +26,7 @@ NetworkDialog::NetworkDialog(records::VerificationRegister& register_, QWidget* 
     Lines = new QLineEdit(this);
     Lines->setPlaceholderText(QStringLiteral("L1,N"));
     IntervalDays = new QSpinBox(this);
-    IntervalDays->setRange(1, 100 * 366);
+    IntervalDays->setRange(1, static_cast<int>(records::kLongestIntervalDays));
     IntervalDays->setValue(365);
     IntervalDays->setSuffix(QStringLiteral(" days"));
     Notes = new QLineEdit(this);

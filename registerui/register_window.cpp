@@ -19,6 +19,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <array>
 #include <exception>
 #include <stdexcept>
 
@@ -27,6 +28,7 @@
 #include "records/due.h"
 #include "records/entry_checks.h"
 #include "records/measurement_cache.h"
+#include "records/register_rows.h"
 #include "records/results.h"
 #include "registerui/network_dialog.h"
 #include "registerui/pdf_files.h"
@@ -63,6 +65,14 @@ QToolButton* ButtonFor(QAction* action, QWidget* parent) {
 }
 
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+template <std::size_t columns>
+QStringList Headings(const std::array<std::string, columns>& texts) {
+    QStringList headings;
+    for (const std::string& text : texts)
+        headings << Q(text);
+    return headings;
+}
 
 }  // namespace
 
@@ -106,17 +116,12 @@ void RegisterWindow::CreateActions() {
 }
 
 void RegisterWindow::CreateControls() {
-    Networks =
-        NewTable({QStringLiteral("Maker"), QStringLiteral("Model"), QStringLiteral("Serial"), QStringLiteral("AN type"),
-                  QStringLiteral("Last verdict"), QStringLiteral("Last verified"), QStringLiteral("Next due")},
-                 this);
+    Networks = NewTable(Headings(records::NetworkHeadings()), this);
     Networks->setAccessibleName(QStringLiteral("Networks"));
     // In the due list's order, the overdue first, until a heading is clicked.
     Networks->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     Networks->setSortingEnabled(true);
-    History = NewTable({QStringLiteral("No."), QStringLiteral("Date"), QStringLiteral("Operator"),
-                        QStringLiteral("Verdict"), QStringLiteral("Worst margin"), QStringLiteral("Status")},
-                       this);
+    History = NewTable(Headings(records::HistoryHeadings()), this);
     History->setAccessibleName(QStringLiteral("History"));
     History->setToolTip(QStringLiteral("Double-click a verification to open its measurement"));
     Trend = new TrendView(this);
@@ -194,21 +199,11 @@ void RegisterWindow::Refresh() {
     Networks->setRowCount(static_cast<int>(entries.size()));
     for (int row = 0; row < static_cast<int>(entries.size()); ++row) {
         const records::DueEntry& entry = entries[static_cast<std::size_t>(row)];
-        QString due = entry.dueOn ? Q(*entry.dueOn) : QString();
-        if (entry.overdue) {
+        if (entry.overdue)
             ++overdue;
-            due = (due + QStringLiteral("  overdue")).trimmed();
-        }
-        const QString texts[kNetworkColumns] = {
-            Q(entry.network.maker),
-            Q(entry.network.model),
-            Q(entry.network.serial),
-            QString::number(entry.network.anType),
-            entry.last ? Q(entry.last->results.decisionVerdict.outcome) : QStringLiteral("never verified"),
-            entry.last ? Q(entry.last->date) : QString(),
-            due};
+        const records::NetworkRow texts = records::NetworkRowTexts(entry);
         for (int column = 0; column < kNetworkColumns; ++column) {
-            auto* item = new QTableWidgetItem(texts[column]);
+            auto* item = new QTableWidgetItem(Q(texts[static_cast<std::size_t>(column)]));
             if (entry.overdue)
                 item->setBackground(kOverdueShade);
             Networks->setItem(row, column, item);
@@ -224,11 +219,9 @@ void RegisterWindow::Refresh() {
         }
     }
     Networks->resizeColumnsToContents();
-    Status->setText(register_ ? QStringLiteral("%1 network(s), %2 overdue; today is %3 (UTC)")
-                                    .arg(entries.size())
-                                    .arg(overdue)
-                                    .arg(Q(records::TodayUtc()))
-                              : QStringLiteral("No register open: Register > Open register… or New register…"));
+    Status->setText(Q(register_
+                          ? records::StatusLine(entries.size(), static_cast<std::size_t>(overdue), records::TodayUtc())
+                          : records::NoRegisterText()));
     ShowHistory();
     UpdateActions();
 }
@@ -254,19 +247,12 @@ void RegisterWindow::ShowHistory() {
     History->setRowCount(static_cast<int>(verifications.size()));
     for (int row = 0; row < static_cast<int>(verifications.size()); ++row) {
         const records::Verification& v = verifications[static_cast<std::size_t>(row)];
-        const QString texts[kHistoryColumns] = {QString::number(v.id),
-                                                Q(v.date),
-                                                Q(v.operatorName),
-                                                Q(v.results.decisionVerdict.outcome),
-                                                Q(records::MarginText(v.results.worstMargin)),
-                                                Q(records::StatusText(v))};
+        const records::HistoryRow texts = records::HistoryRowTexts(v);
         for (int column = 0; column < kHistoryColumns; ++column) {
-            auto* item = new QTableWidgetItem(texts[column]);
+            auto* item = new QTableWidgetItem(Q(texts[static_cast<std::size_t>(column)]));
             if (v.withdrawnAt) {
                 item->setForeground(greyed);
-                item->setToolTip(
-                    QStringLiteral("Withdrawn %1 by %2: %3")
-                        .arg(Q(*v.withdrawnAt), Q(v.withdrawnBy.value_or("")), Q(v.withdrawalReason.value_or(""))));
+                item->setToolTip(Q(records::WithdrawnTip(v)));
             }
             item->setData(Qt::UserRole, QVariant::fromValue<qlonglong>(v.id));
             History->setItem(row, column, item);

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+#include "records/register_rows.h"
 #include "records/verification_register.h"
 
 class QAction;
@@ -66,8 +67,25 @@ public:
     QLabel* Status;
 
     // The columns of the two tables.
-    enum NetworkColumn { kMaker, kModel, kSerial, kAnType, kLastVerdict, kLastDate, kNextDue, kNetworkColumns };
-    enum HistoryColumn { kNumber, kDate, kOperator, kVerdict, kWorstMargin, kStatus, kHistoryColumns };
+    enum NetworkColumn {
+        kMaker = records::kMakerColumn,
+        kModel = records::kModelColumn,
+        kSerial = records::kSerialColumn,
+        kAnType = records::kAnTypeColumn,
+        kLastVerdict = records::kLastVerdictColumn,
+        kLastDate = records::kLastDateColumn,
+        kNextDue = records::kNextDueColumn,
+        kNetworkColumns = records::kNetworkColumns
+    };
+    enum HistoryColumn {
+        kNumber = records::kNumberColumn,
+        kDate = records::kDateColumn,
+        kOperator = records::kOperatorColumn,
+        kVerdict = records::kVerdictColumn,
+        kWorstMargin = records::kWorstMarginColumn,
+        kStatus = records::kStatusColumn,
+        kHistoryColumns = records::kHistoryColumns
+    };
 
 signals:
     // A stored measurement to open in a sweep window, as a dropped file.

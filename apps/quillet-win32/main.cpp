@@ -1,6 +1,7 @@
 // The calculator on Windows: one window on plain Win32 controls, and a
 // sweep window for each measured sweep named on the command line, dropped
-// on the calculator or chosen with Ctrl+O.
+// on the calculator or chosen with Ctrl+O. With --register the register
+// window opens beside it: the first file named is then the register.
 
 // shellapi.h needs windows.h before it.
 // clang-format off
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <exception>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "apps/quillet-win32/sweep_windows.h"
@@ -18,15 +20,28 @@
 
 namespace {
 
-// The files named on the command line, as UTF-8.
-std::vector<std::string> FilesNamed() {
+struct CommandLine {
+    bool showRegister = false;
+    std::string registerFile;
+    std::vector<std::string> files;  // as UTF-8
+};
+
+CommandLine Arguments() {
     int count = 0;
     wchar_t** arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    std::vector<std::string> files;
-    for (int i = 1; arguments != nullptr && i < count; ++i)
-        files.push_back(quillet::win32::Narrow(arguments[i]));
+    CommandLine line;
+    for (int i = 1; arguments != nullptr && i < count; ++i) {
+        if (std::wstring_view(arguments[i]) == L"--register")
+            line.showRegister = true;
+        else
+            line.files.push_back(quillet::win32::Narrow(arguments[i]));
+    }
     ::LocalFree(arguments);
-    return files;
+    if (line.showRegister && !line.files.empty()) {
+        line.registerFile = line.files.front();
+        line.files.erase(line.files.begin());
+    }
+    return line;
 }
 
 }  // namespace
@@ -36,7 +51,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         quillet::win32::MainWindow window(instance);
         quillet::app::SweepWindows sweepWindows(instance, window);
         window.Load();
-        sweepWindows.Open(FilesNamed());
+        const CommandLine line = Arguments();
+        if (line.showRegister)
+            sweepWindows.ShowRegister(line.registerFile);
+        sweepWindows.Open(line.files);
         return window.Run();
     } catch (const std::exception& error) {
         ::MessageBoxW(nullptr, quillet::win32::Wide(error.what()).c_str(), L"Quillet", MB_OK | MB_ICONERROR);

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "files/file_identity.h"
+#include "registerwin/register_settings.h"
 #include "sweepcore/column_choice.h"
 #include "sweepcore/show_delay.h"
 #include "sweepcore/window_place.h"
@@ -70,6 +71,8 @@ void SweepWindows::CloseAll() {
     windows_.clear();
     closing.clear();
     closed_.clear();
+    register_.reset();
+    closedRegister_.reset();
 }
 
 std::vector<sweepwin::SweepWindow*> SweepWindows::Windows() const {
@@ -101,7 +104,35 @@ void SweepWindows::Open(const std::string& path) {
     const measurement::ReadOptions options = sweepcore::OptionsFor(path, sweepwin::RememberedColumns(path));
     windows_.push_back(
         std::make_unique<sweepwin::SweepWindow>(instance_, *this, path, type, options, sweepcore::kShowAfterMs));
-    Place(*windows_.back());
+    Place(windows_.back()->Handle(), windows_.back()->LeastSize());
+}
+
+registerwin::RegisterWindow& SweepWindows::ShowRegister(const std::string& path) {
+    const bool fresh = !register_;
+    if (fresh) {
+        register_ = std::make_unique<registerwin::RegisterWindow>(instance_, *this);
+        Place(register_->Handle(), register_->LeastSize());
+    }
+    HWND window = register_->Handle();
+    if (::IsIconic(window))
+        ::ShowWindow(window, SW_RESTORE);
+    ::BringWindowToTop(window);
+    ::SetForegroundWindow(window);
+    std::string message;
+    if (!path.empty())
+        message = register_->OpenRegister(path, records::OpenFor::Writing);
+    else if (fresh && !registerwin::RegisterFile().empty())
+        message = register_->OpenRegister(registerwin::RegisterFile(), records::OpenFor::Reading);
+    if (!message.empty())
+        sweepwin::ShowWarning(window, message);
+    return *register_;
+}
+
+void SweepWindows::Closed(registerwin::RegisterWindow& window) {
+    if (register_.get() != &window)
+        return;  // being destroyed by this class already
+    closedRegister_ = std::move(register_);
+    ::PostThreadMessageW(::GetCurrentThreadId(), kLetGoClosed, 0, 0);
 }
 
 void SweepWindows::OpenWithDialog(HWND owner) {
@@ -125,8 +156,11 @@ void SweepWindows::OpenWithDialog(HWND owner) {
 bool SweepWindows::PreTranslate(const MSG& message) {
     if (message.hwnd == nullptr && message.message == kLetGoClosed) {
         closed_.clear();
+        closedRegister_.reset();
         return true;
     }
+    if (register_ && register_->PreTranslate(message))
+        return true;
     return std::any_of(windows_.begin(), windows_.end(),
                        [&message](const auto& window) { return window->PreTranslate(message); });
 }
@@ -173,8 +207,7 @@ void SweepWindows::OpenFailed(sweepwin::SweepWindow& window, const std::string& 
 // than its least size at its own DPI, which Windows keeps to whatever it
 // is given: beside the calculator only where a side has room for that, and
 // kept within the screen at the size it will have.
-void SweepWindows::Place(const sweepwin::SweepWindow& window) {
-    HWND handle = window.Handle();
+void SweepWindows::Place(HWND handle, SIZE least) {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     ::GetMonitorInfoW(::MonitorFromWindow(calculator_.Handle(), MONITOR_DEFAULTTONEAREST), &monitor);
@@ -182,7 +215,6 @@ void SweepWindows::Place(const sweepwin::SweepWindow& window) {
     ::GetWindowRect(calculator_.Handle(), &calculator);
     ::GetClientRect(handle, &inside);
     const sweepcore::FrameMargins frame = FrameOf(handle);
-    const SIZE least = window.LeastSize();
     const sweepcore::WindowPlace place =
         sweepcore::PlaceSweepWindow(BoxOf(monitor.rcWork), BoxOf(calculator), frame, inside.right, inside.bottom,
                                     least.cx - frame.left - frame.right, placed_++);

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "records/verification_register.h"
+#include "registerwin/register_menu.h"
 #include "sweep/report.h"
 #include "sweepcore/window_place.h"
 #include "sweepwin/column_dialog.h"
@@ -85,6 +87,17 @@ std::string LongSweep() {
     ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     ::CloseHandle(file);
     return path;
+}
+
+std::string TextOfFile(const std::string& path) {
+    HANDLE file =
+        ::CreateFileW(win32::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::string text(1 << 20, '\0');
+    DWORD read = 0;
+    ::ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
+    ::CloseHandle(file);
+    text.resize(read);
+    return text;
 }
 
 std::string TempFile(const std::string& name, const std::string& text) {
@@ -272,6 +285,57 @@ TEST_F(SweepWindowsTest, TheCalculatorsEndClosesEverySweepWindow) {
     EXPECT_TRUE(windows_->Windows().empty());
     for (HWND handle : handles)
         EXPECT_FALSE(::IsWindow(handle));
+}
+
+// --register: the register window beside the calculator, one only; a
+// verification's measurement opens in a sweep window, and the
+// calculator's end takes the register window with it.
+TEST_F(SweepWindowsTest, TheRegisterWindowOpensMeasurementsAndEndsWithTheCalculator) {
+    wchar_t folder[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, folder);
+    const std::string path = win32::Narrow(folder) + "quillet-sweep-windows-register.sqlite";
+    ::DeleteFileW(win32::Wide(path).c_str());
+    {
+        records::VerificationRegister reg(path, records::OpenFor::Writing);
+        reg.AddNetwork({"Maker", "AN-1", "SN-1", 1, "L1", 365, ""});
+        records::NewVerification v;
+        v.serial = "SN-1";
+        v.date = "2026-01-05";
+        v.operatorName = "A. Operator";
+        v.instrument = "VNA 1";
+        v.instrumentCalibrationDue = "2030-01-01";
+        v.line = "L1";
+        v.fileName = "an-type1-sweep.s1p";
+        v.fileBytes = TextOfFile(QUILLET_SAMPLE);
+        reg.Record(v);
+    }
+    registerwin::RegisterWindow& shown = windows_->ShowRegister(path);
+    EXPECT_EQ(&windows_->ShowRegister(), &shown);
+    HWND handle = shown.Handle();
+    // Placed as the sweep windows are: beside the calculator where a side
+    // has room, else over it at the screen's right edge.
+    RECT calculator{}, window{}, screen{}, overlap{};
+    ::GetWindowRect(calculator_->Handle(), &calculator);
+    ::GetWindowRect(handle, &window);
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
+    const LONG room = std::max(calculator.left - screen.left, screen.right - calculator.right) - sweepcore::kBesideGap;
+    if (room >= shown.LeastSize().cx)
+        EXPECT_FALSE(::IntersectRect(&overlap, &calculator, &window))
+            << window.left << "," << window.top << "," << window.right << " " << calculator.left << ","
+            << calculator.right;
+    else
+        EXPECT_EQ(window.right, screen.right);
+    ListView_SetItemState(shown.Control("History"), 0, LVIS_SELECTED, LVIS_SELECTED);
+    ::SendMessageW(handle, WM_COMMAND, registerwin::kOpenMeasurementCommand, 0);
+    Pump([&] { return windows_->Windows().size() == 1 && windows_->Windows()[0]->Result(); });
+    ASSERT_EQ(windows_->Windows().size(), 1u);
+    EXPECT_EQ(TextOfFile(windows_->Windows()[0]->Path()), TextOfFile(QUILLET_SAMPLE));
+
+    ::SendMessageW(calculator_->Control("PbExit"), BM_CLICK, 0, 0);
+    Pump([] { return false; }, 300);
+    EXPECT_EQ(windows_->Register(), nullptr);
+    EXPECT_FALSE(::IsWindow(handle));
+    ::DeleteFileW(win32::Wide(path).c_str());
 }
 
 // Delimited text whose header is not understood: the columns dialog,
