@@ -6,6 +6,7 @@
 #include <exception>
 #include <iterator>
 
+#include "apps/quillet-win32/record_verification.h"
 #include "files/file_identity.h"
 #include "sweepcore/column_choice.h"
 #include "sweepcore/show_delay.h"
@@ -167,6 +168,18 @@ void SweepWindows::OpenFailed(sweepwin::SweepWindow& window, const std::string& 
     sweepwin::RememberColumns(path, chosen->list);
     Open(path);
 }
+
+// The record dialog is modal over its sweep window; the calculator, whose
+// Exit would close that window under it, waits too.
+void SweepWindows::RecordVerificationRequested(sweepwin::SweepWindow& window) {
+    const bool calculatorEnabled = ::IsWindowEnabled(calculator_.Handle()) != 0;
+    ::EnableWindow(calculator_.Handle(), FALSE);
+    RecordFromSweepWindow(window);
+    if (calculatorEnabled)
+        ::EnableWindow(calculator_.Handle(), TRUE);
+}
+
+void SweepWindows::RegisterRequested(HWND owner) { ShowRegisterWindow(owner); }
 
 // Beside the calculator by the rule every build shares, then within the
 // calculator's screen without its task bar. The window is never smaller
