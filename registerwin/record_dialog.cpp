@@ -90,6 +90,7 @@ private:
     void CreateControls();
     void ApplyDpi(UINT dpi);
     void Layout();
+    int PlaceRow(HWND label, HWND field, int y, int line) const;
     int TextHeight(HWND control, int width) const;
     std::string Text(int id) const;
     void FillNetworks(const std::string& select);
@@ -237,37 +238,43 @@ void RecordDialog::ApplyDpi(UINT dpi) {
     Layout();
 }
 
-// Label beside field, row under row; the notes as tall as their text, the
-// window sized around it all, over the middle of its owner.
+// Label beside field, one row at y; the row's height.
+int RecordDialog::PlaceRow(HWND label, HWND field, int y, int line) const {
+    const auto s = [this](int pixels) { return Scale(pixels, dpi_); };
+    const auto place = [](HWND control, int x, int top, int w, int h) { ::MoveWindow(control, x, top, w, h, TRUE); };
+    const int boxHeight = line + s(10);
+    const int fieldLeft = s(kMargin) + s(kLabelWidth), fieldWidth = s(kClientWidth) - s(kMargin) - fieldLeft;
+    place(label, s(kMargin), y + (boxHeight - line) / 2, s(kLabelWidth) - s(kGap), line);
+    if (field == network_) {
+        const int comboWidth = addButton_ != nullptr ? fieldWidth - s(kAddButtonWidth) - s(kGap) : fieldWidth;
+        // A drop-down list's height is that of its open list.
+        place(network_, fieldLeft, y, comboWidth, boxHeight + 10 * line);
+        if (addButton_ != nullptr)
+            place(addButton_, fieldLeft + comboWidth + s(kGap), y, s(kAddButtonWidth), boxHeight);
+    } else if (field == uncertainty_.front()) {
+        const int third = (fieldWidth - 2 * s(kGap)) / 3;
+        for (std::size_t i = 0; i < uncertainty_.size(); ++i)
+            place(uncertainty_[i], fieldLeft + static_cast<int>(i) * (third + s(kGap)), y, third, boxHeight);
+    } else if ((::GetWindowLongW(field, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0) {
+        place(field, fieldLeft, y, fieldWidth, boxHeight);
+    } else {  // a text shown, level with its label
+        place(field, fieldLeft, y + (boxHeight - line) / 2, fieldWidth, line);
+    }
+    return boxHeight;
+}
+
+// Row under row; the notes as tall as their text, the window sized around
+// it all.
 void RecordDialog::Layout() {
     if (font_ == nullptr)
         return;  // still being made
     const auto s = [this](int pixels) { return Scale(pixels, dpi_); };
     const int line = sweepwin::LineHeight(window_, font_);
-    const int boxHeight = line + s(10);
     const int width = s(kClientWidth), inner = width - 2 * s(kMargin);
-    const int fieldLeft = s(kMargin) + s(kLabelWidth), fieldWidth = width - s(kMargin) - fieldLeft;
     const auto place = [](HWND control, int x, int top, int w, int h) { ::MoveWindow(control, x, top, w, h, TRUE); };
     int y = s(kMargin);
-    for (const auto& [label, field] : rows_) {
-        place(label, s(kMargin), y + (boxHeight - line) / 2, s(kLabelWidth) - s(kGap), line);
-        if (field == network_) {
-            const int comboWidth = addButton_ != nullptr ? fieldWidth - s(kAddButtonWidth) - s(kGap) : fieldWidth;
-            // A drop-down list's height is that of its open list.
-            place(network_, fieldLeft, y, comboWidth, boxHeight + 10 * line);
-            if (addButton_ != nullptr)
-                place(addButton_, fieldLeft + comboWidth + s(kGap), y, s(kAddButtonWidth), boxHeight);
-        } else if (field == uncertainty_.front()) {
-            const int third = (fieldWidth - 2 * s(kGap)) / 3;
-            for (std::size_t i = 0; i < uncertainty_.size(); ++i)
-                place(uncertainty_[i], fieldLeft + static_cast<int>(i) * (third + s(kGap)), y, third, boxHeight);
-        } else {
-            place(field, fieldLeft,
-                  y + ((::GetWindowLongW(field, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0 ? 0 : (boxHeight - line) / 2),
-                  fieldWidth, (::GetWindowLongW(field, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0 ? boxHeight : line);
-        }
-        y += boxHeight + s(kGap);
-    }
+    for (const auto& [label, field] : rows_)
+        y += PlaceRow(label, field, y, line) + s(kGap);
     for (HWND note : {typeNote_, problems_}) {
         const int height = TextHeight(note, inner);
         place(note, s(kMargin), y, inner, height);
@@ -283,9 +290,16 @@ void RecordDialog::Layout() {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     ::GetMonitorInfoW(::MonitorFromWindow(owner_ != nullptr ? owner_ : window_, MONITOR_DEFAULTTONEAREST), &monitor);
+    // Over the middle of its owner at first; once shown, it stays where it
+    // is as the notes come and go, within the work area.
     RECT around = monitor.rcWork;
-    if (owner_ != nullptr && ::IsWindowVisible(owner_) != 0)
+    if (::IsWindowVisible(window_) != 0) {
+        ::GetWindowRect(window_, &around);
+        around.right = around.left + outerWidth;
+        around.bottom = around.top + outerHeight;
+    } else if (owner_ != nullptr && ::IsWindowVisible(owner_) != 0) {
         ::GetWindowRect(owner_, &around);
+    }
     const RECT& work = monitor.rcWork;
     const int left = std::clamp<int>((around.left + around.right - outerWidth) / 2, work.left,
                                      std::max<int>(work.left, work.right - outerWidth));

@@ -13,22 +13,33 @@
 
 namespace quillet::app {
 
+namespace {
+
+// What the dialog needs of the sweep window, copied: the window may go
+// while the dialog is open.
+struct SweepOnShow {
+    HWND window;
+    std::string measurement;
+    std::optional<std::string> evaluatedSha256;
+    std::int16_t anType;
+};
+
+}  // namespace
+
 void RecordFromSweepWindow(const sweepwin::SweepWindow& window) {
     if (!window.Result())
         return;
-    // Copied: the window may go while the dialog is open.
-    const HWND owner = window.Handle();
-    const std::string measurement = window.Path();
-    const std::optional<std::string> sha256 = window.EvaluatedSha256();
-    const std::int16_t anType = window.Result()->evaluation->anType;
+    const SweepOnShow shown{window.Handle(), window.Path(), window.EvaluatedSha256(),
+                            window.Result()->evaluation->anType};
     try {
         const std::string remembered = sweepwin::RegisterFile();
         records::VerificationRegister register_(remembered.empty() ? records::DefaultRegisterPath() : remembered,
                                                 records::OpenFor::Writing);
         sweepwin::SetRegisterFile(register_.path());
-        registerwin::RecordVerification(owner, register_, measurement, sha256, anType);
+        registerwin::RecordVerification(shown.window, register_, shown.measurement, shown.evaluatedSha256,
+                                        shown.anType);
     } catch (const std::exception& error) {
-        sweepwin::ShowWarning(owner, error.what());
+        sweepwin::ShowWarning(shown.window, error.what());
     }
 }
 

@@ -44,8 +44,7 @@ std::string TextOf(HWND control) {
 // Keys as real input, queued in order: a key, with Alt or not, then any
 // text typed after it.
 struct Key {
-    Key(WORD key, std::string text = {}, bool alt = false)  // NOLINT(google-explicit-constructor)
-        : key(key), text(std::move(text)), alt(alt) {}
+    Key(WORD key, std::string text = {}, bool alt = false) : key(key), text(std::move(text)), alt(alt) {}
     WORD key;
     std::string text;
     bool alt;
@@ -78,10 +77,12 @@ void SendKeys(const std::vector<Key>& keys) {
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-// The first network, each field by its label's access key, then Enter.
-std::vector<Key> ValidEntry() {
-    return {Alt('W'),       {VK_DOWN}, Alt('O', "A. Tester"), Alt('I', "VNA 7"), Alt('C', "2027-06-30"),
-            Alt('L', "L1"), Alt('R')};
+// The network (by default the first), each field by its label's access
+// key, then Record.
+std::vector<Key> ValidEntry(std::vector<Key> network = {Alt('W'), {VK_DOWN}}) {
+    for (const Key& key : {Alt('O', "A. Tester"), Alt('I', "VNA 7"), Alt('C', "2027-06-30"), Alt('L', "L1"), Alt('R')})
+        network.push_back(key);
+    return network;
 }
 
 class RecordDialogTest : public ::testing::Test {
@@ -115,7 +116,7 @@ protected:
     // Runs the dialog; its keys are sent once it shows, and again (second)
     // once it shows a problem, whose text is kept.
     std::optional<std::int64_t> Drive(const std::optional<std::string>& sha256, const std::vector<Key>& first,
-                                      const std::vector<Key>& second) {
+                                      const std::vector<Key>& second, const AddNetworkFunction& addNetwork = {}) {
         win32::testing::MessageBoxWatcher watcher;
         int stage = 0;
         watcher.onTick = [&] {
@@ -128,11 +129,12 @@ protected:
             } else if (stage == 1 && !TextOf(::GetDlgItem(dialog, kProblemsControl)).empty()) {
                 ++stage;
                 problems_ = TextOf(::GetDlgItem(dialog, kProblemsControl));
+                addButton_ = ::GetDlgItem(dialog, kAddNetworkControl) != nullptr;
                 typeNote_ = TextOf(::GetDlgItem(dialog, kTypeNoteControl));
                 SendKeys(second);
             }
         };
-        const auto id = AskVerification(nullptr, *register_, measurement_, sha256, 1);
+        const auto id = AskVerification(nullptr, *register_, measurement_, sha256, 1, addNetwork);
         unexpectedBox_ = watcher.seen.shown;
         return id;
     }
@@ -140,6 +142,7 @@ protected:
     std::string folder_, measurement_, problems_, typeNote_;
     std::unique_ptr<records::VerificationRegister> register_;
     bool unexpectedBox_ = false;
+    bool addButton_ = false;
 };
 
 // Whatever is wrong is shown in the dialog, which stays open, and nothing
@@ -184,17 +187,28 @@ TEST_F(RecordDialogTest, RefusesWhatIsWrongAndWritesNothing) {
         EXPECT_EQ(typeNote_, c.typeNote);
         EXPECT_TRUE(register_->Verifications().empty());
         EXPECT_FALSE(unexpectedBox_);
+        EXPECT_FALSE(addButton_);  // none without a way to add one
     }
 }
 
+// Against a network added from the dialog, which the choice then shows.
 TEST_F(RecordDialogTest, RecordsTheEvaluatedBytesOnce) {
     const std::string bytes = Contents(measurement_);
-    const auto id = Drive(files::Sha256Hex(bytes), ValidEntry(), {{VK_ESCAPE}});
+    const AddNetworkFunction addNetwork = [](HWND, records::VerificationRegister& in) -> std::optional<std::string> {
+        records::NewNetwork network;
+        network.maker = "Makerfield";
+        network.model = "LISN 16";
+        network.serial = "AN-003";
+        network.lines = "L1";
+        in.AddNetwork(network);
+        return network.serial;
+    };
+    const auto id = Drive(files::Sha256Hex(bytes), ValidEntry({Alt('N')}), {{VK_ESCAPE}}, addNetwork);
     ASSERT_TRUE(id.has_value()) << problems_;
     const auto recorded = register_->Verifications();
     ASSERT_EQ(recorded.size(), 1u);
     const records::Verification v = register_->Get(*id);
-    EXPECT_EQ(v.serial, "AN-001");
+    EXPECT_EQ(v.serial, "AN-003");
     EXPECT_EQ(v.operatorName, "A. Tester");
     EXPECT_EQ(v.instrument, "VNA 7");
     EXPECT_EQ(v.instrumentCalibrationDue, "2027-06-30");
