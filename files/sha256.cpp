@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
+
+#include "files/native_path.h"
 
 namespace quillet::files {
 namespace {
@@ -98,6 +101,17 @@ std::string Sha256Hex(std::string_view bytes) {
     Sha256 sha;
     sha.Add(bytes);
     return DigestHex(sha.Finish());
+}
+
+std::optional<std::string> Sha256OfFile(const std::string& name) {
+    std::ifstream in(FsPath(name), std::ios::binary);
+    Sha256 digest;
+    char buffer[1 << 16];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
+        digest.Add(std::string_view(buffer, static_cast<std::size_t>(in.gcount())));
+    if (in.bad() || !in.eof())
+        return std::nullopt;
+    return DigestHex(digest.Finish());
 }
 
 }  // namespace quillet::files

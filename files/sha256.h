@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,5 +30,9 @@ private:
 // The digest of the bytes as 64 lower-case hexadecimal digits.
 std::string Sha256Hex(std::string_view bytes);
 std::string DigestHex(const std::array<std::uint8_t, 32>& digest);
+
+// The digest of a file's bytes as they are now (a name as the file
+// functions take it, UTF-8 on Windows); none when it cannot be read.
+std::optional<std::string> Sha256OfFile(const std::string& name);
 
 }  // namespace quillet::files

@@ -58,4 +58,9 @@ std::string StatusLine(std::size_t networks, std::size_t overdue, const std::str
 
 std::string NoRegisterText() { return "No register open: Register > Open register\u2026 or New register\u2026"; }
 
+std::string OpenARegisterToRecordText() {
+    return "Open a register, or start one, to record the verification in: Register > Open register\u2026 or New "
+           "register\u2026.";
+}
+
 }  // namespace quillet::records

@@ -51,5 +51,7 @@ std::string WithdrawnTip(const Verification& verification);
 std::string StatusLine(std::size_t networks, std::size_t overdue, const std::string& today);
 // What the status line says before any register is open.
 std::string NoRegisterText();
+// What recording a verification says when no register is open to hold it.
+std::string OpenARegisterToRecordText();
 
 }  // namespace quillet::records

@@ -13,28 +13,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <algorithm>
-#include <charconv>
 #include <exception>
 
-#include "files/sha256.h"
-#include "records/dates.h"
 #include "records/entry_checks.h"
-#include "records/results.h"
+#include "records/verification_entry.h"
 #include "registerui/network_dialog.h"
 #include "registerui/pdf_files.h"
 #include "registerui/text.h"
 
 namespace quillet::registerui {
-namespace {
-
-QString NetworkCaption(const records::Network& network) {
-    return QStringLiteral("%1 – %2 %3 (type %4)")
-        .arg(Q(network.serial), Q(network.maker), Q(network.model))
-        .arg(network.anType);
-}
-
-}  // namespace
 
 RecordDialog::RecordDialog(records::VerificationRegister& register_, const QString& measurement,
                            std::optional<std::string> evaluatedSha256, std::int16_t shownAnType, QWidget* parent)
@@ -52,7 +39,7 @@ RecordDialog::RecordDialog(records::VerificationRegister& register_, const QStri
         return field;
     };
     Date = edit(QStringLiteral("YYYY-MM-DD"));
-    Date->setText(Q(records::TodayUtc()));
+    Date->setText(Q(records::DefaultVerificationDate()));
     Operator = edit();
     Instrument = edit();
     CalibrationDue = edit(QStringLiteral("YYYY-MM-DD"));
@@ -109,7 +96,7 @@ RecordDialog::RecordDialog(records::VerificationRegister& register_, const QStri
     layout->addWidget(Problems);
     layout->addWidget(buttons);
     if (register_.readOnly()) {
-        Problems->setText(QStringLiteral("The register is read-only: nothing can be recorded in it."));
+        Problems->setText(QString::fromUtf8(records::kReadOnlyRegisterText));
         buttons->buttons().constFirst()->setEnabled(false);
         AddNetworkButton->setEnabled(false);
     }
@@ -126,11 +113,8 @@ void RecordDialog::NoteType() {
     TypeNote->clear();
     try {
         const auto network = register_.NetworkBySerial(U(Network->currentData().toString()));
-        if (network && network->anType != shownAnType_)
-            TypeNote->setText(QStringLiteral("The sweep on show is evaluated for AN type %1; the record will be "
-                                             "evaluated for this network's type, %2.")
-                                  .arg(shownAnType_)
-                                  .arg(network->anType));
+        if (network)
+            TypeNote->setText(Q(records::TypeNoteText(shownAnType_, *network)));
     } catch (const records::RegisterError& error) {
         Problems->setText(QString::fromUtf8(error.what()));
     }
@@ -140,7 +124,7 @@ void RecordDialog::FillNetworks(const std::string& select) {
     Network->clear();
     try {
         for (const records::Network& network : register_.Networks()) {
-            Network->addItem(NetworkCaption(network), Q(network.serial));
+            Network->addItem(Q(records::NetworkCaption(network)), Q(network.serial));
             if (network.serial == select)
                 Network->setCurrentIndex(Network->count() - 1);
         }
@@ -155,70 +139,43 @@ void RecordDialog::AddNetwork() {
         FillNetworks(*dialog.AddedSerial());
 }
 
-// The verification this one corrects: of the same network, and in force.
-std::optional<std::int64_t> RecordDialog::CorrectedId(const std::string& serial, std::vector<std::string>& problems) {
-    const std::string text = U(Corrects->text().trimmed());
-    if (text.empty())
-        return std::nullopt;
-    std::int64_t id = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), id);
-    if (error != std::errc() || end != text.data() + text.size() || id <= 0) {
-        problems.push_back("The verification corrected must be given by its number.");
-        return std::nullopt;
-    }
-    const auto verifications = register_.Verifications(serial);
-    const auto found = std::find_if(verifications.begin(), verifications.end(),
-                                    [id](const records::Verification& v) { return v.id == id; });
-    if (found == verifications.end())
-        problems.push_back("Verification " + text + " is not one of this network's.");
-    else if (found->supersededBy)
-        problems.push_back("Verification " + text + " is corrected already, by " +
-                           std::to_string(*found->supersededBy) + ".");
-    return id;
-}
-
 void RecordDialog::accept() {
-    records::NewVerification v;
-    v.serial = U(Network->currentData().toString());
-    v.date = U(Date->text().trimmed());
-    v.operatorName = U(Operator->text().trimmed());
-    v.instrument = U(Instrument->text().trimmed());
-    v.instrumentCalibrationDue = U(CalibrationDue->text().trimmed());
-    v.line = U(Line->text().trimmed());
-    v.terminals = U(Terminals->text().trimmed());
-    v.fixture = U(Fixture->text().trimmed());
-    std::vector<std::string> problems = records::VerificationProblems(v);
-    v.uncertainty = records::UncertaintyOf(U(UncertaintyMagnitude->text()), U(UncertaintyPhase->text()),
-                                           U(CoverageFactor->text()), problems);
+    records::TypedVerification typed;
+    typed.serial = U(Network->currentData().toString());
+    typed.date = U(Date->text().trimmed());
+    typed.operatorName = U(Operator->text().trimmed());
+    typed.instrument = U(Instrument->text().trimmed());
+    typed.calibrationDue = U(CalibrationDue->text().trimmed());
+    typed.line = U(Line->text().trimmed());
+    typed.terminals = U(Terminals->text().trimmed());
+    typed.fixture = U(Fixture->text().trimmed());
+    typed.uncertaintyMagnitude = U(UncertaintyMagnitude->text());
+    typed.uncertaintyPhase = U(UncertaintyPhase->text());
+    typed.coverageFactor = U(CoverageFactor->text());
+    typed.corrects = U(Corrects->text().trimmed());
     try {
-        const auto network = v.serial.empty() ? std::nullopt : register_.NetworkBySerial(v.serial);
-        if (!v.serial.empty() && !network)
-            problems.push_back("Network " + v.serial + " is no longer in the register.");
-        v.supersedes = CorrectedId(v.serial, problems);
-        if (!problems.empty()) {
-            Problems->setText(ProblemText(problems));
+        records::CheckedVerification checked = records::CheckTypedVerification(typed, register_);
+        if (!checked.problems.empty()) {
+            Problems->setText(ProblemText(checked.problems));
             return;
         }
         // The bytes recorded are read now, once; they are the bytes the
         // sweep on show was evaluated from only if their fingerprints agree.
         QFile file(measurement_);
         if (!file.open(QIODevice::ReadOnly)) {
-            Problems->setText(QStringLiteral("Cannot read %1: %2. Nothing was recorded.")
-                                  .arg(QDir::toNativeSeparators(measurement_), file.errorString()));
+            Problems->setText(Q(
+                records::CannotReadMeasurementText(U(QDir::toNativeSeparators(measurement_)), U(file.errorString()))));
             return;
         }
         const QByteArray bytes = file.readAll();
-        v.fileBytes.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-        if (!evaluatedSha256_ || files::Sha256Hex(v.fileBytes) != *evaluatedSha256_) {
-            Problems->setText(QStringLiteral("%1 has changed on disk since the sweep on show was evaluated. Reload it "
-                                             "(F5), check the sweep, then record it. Nothing was recorded.")
-                                  .arg(QFileInfo(measurement_).fileName()));
+        if (const auto refused =
+                records::AttachMeasurement(checked.verification, *checked.network,
+                                           std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                                           U(QFileInfo(measurement_).fileName()), evaluatedSha256_)) {
+            Problems->setText(Q(*refused));
             return;
         }
-        v.fileName = U(QFileInfo(measurement_).fileName());
-        v.results = records::EvaluateMeasurement(v.fileBytes, v.fileName, network->anType, v.uncertainty);
-        v.decisionRule = v.results.decisionVerdict.rule;
-        recorded_ = register_.Record(v);
+        recorded_ = register_.Record(checked.verification);
     } catch (const std::exception& error) {
         Problems->setText(QString::fromUtf8(error.what()));
         return;

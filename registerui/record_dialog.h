@@ -55,7 +55,6 @@ private:
     void FillNetworks(const std::string& select);
     void NoteType();
     void AddNetwork();
-    std::optional<std::int64_t> CorrectedId(const std::string& serial, std::vector<std::string>& problems);
 
     records::VerificationRegister& register_;
     QString measurement_;

@@ -24,6 +24,7 @@
 #include "registerwin/register_settings.h"
 #include "registerwin/trend_control.h"
 #include "registerwin/withdraw_dialog.h"
+#include "sweepwin/sweep_settings.h"
 #include "win32/dpi.h"
 #include "win32/wide_text.h"
 #include "win32/window_class.h"
@@ -316,7 +317,7 @@ std::string RegisterWindow::Impl::OpenRegister(const std::string& path, records:
     } catch (const std::exception& error) {
         return error.what();
     }
-    SetRegisterFile(path);
+    sweepwin::SetRegisterFile(path);
     const std::string title =
         FileName(path) + (register_->readOnly() ? " (read-only)" : "") + " \u2013 Verification register \u2013 Quillet";
     ::SetWindowTextW(window_, win32::Wide(title).c_str());
@@ -438,7 +439,7 @@ void RegisterWindow::Impl::Guarded(const std::function<void()>& action) {
 }
 
 void RegisterWindow::Impl::OpenWithDialog(records::OpenFor openFor) {
-    const std::string folder = FolderOf(RegisterFile());
+    const std::string folder = FolderOf(sweepwin::RegisterFile());
     const std::string path = openFor == records::OpenFor::Reading
                                  ? AskRegisterToOpen(window_, folder)
                                  : AskRegisterToStart(window_, InFolder(folder, "verifications.sqlite"));

@@ -55,19 +55,6 @@ QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), 
 
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-// The fingerprint of the file's bytes as they are now; none when it
-// cannot be read.
-std::optional<std::string> Sha256OfFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    files::Sha256 digest;
-    char buffer[1 << 16];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
-        digest.Add(std::string_view(buffer, static_cast<std::size_t>(in.gcount())));
-    if (in.bad() || !in.eof())
-        return std::nullopt;
-    return files::DigestHex(digest.Finish());
-}
-
 // The file a dialog's answer names: its own ending where that is one of the
 // offered formats, else the chosen filter's ending added.
 template <class Format>
@@ -301,9 +288,9 @@ void SweepWindow::Evaluate(bool reread) {
             // The file is fingerprinted before and after it is read: when
             // both agree, the sweep shown is of those very bytes, and a
             // verification recorded later can be held against them.
-            std::optional<std::string> sha256 = measured ? previousSha256 : Sha256OfFile(path);
+            std::optional<std::string> sha256 = measured ? previousSha256 : files::Sha256OfFile(path);
             auto result = sweepcore::EvaluateSweep(path, type, measured, *cancelled, progress, options);
-            if (!measured && sha256 != Sha256OfFile(path))
+            if (!measured && sha256 != files::Sha256OfFile(path))
                 sha256.reset();
             QMetaObject::invokeMethod(
                 this,

@@ -16,6 +16,9 @@ HMENU MakeSweepMenu() {
     ::AppendMenuW(file, MF_STRING | MF_GRAYED, kExportPlotCommand, L"Export &plot\u2026");
     ::AppendMenuW(file, MF_STRING | MF_GRAYED, kExportImpedancePlotCommand, L"Export &impedance plot\u2026");
     ::AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(file, MF_STRING | MF_GRAYED, kRecordVerificationCommand, L"Record &verification\u2026");
+    ::AppendMenuW(file, MF_STRING, kRegisterCommand, L"Verification re&gister\u2026");
+    ::AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(file, MF_STRING, kCloseCommand, L"&Close\tCtrl+W");
     HMENU edit = ::CreatePopupMenu();
     ::AppendMenuW(edit, MF_STRING, kCopyCommand, L"&Copy\tCtrl+C");

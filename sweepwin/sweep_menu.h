@@ -25,10 +25,13 @@ enum Command : WORD {
     kResetZoomCommand,
     kDeviationTabCommand,  // Alt+D and Alt+I, the plot tabs' access keys
     kImpedanceTabCommand,
+    kRecordVerificationCommand,
+    kRegisterCommand,
     kRecentCommand,  // + the entry's index, up to kRecentFiles of them
 };
 
-// File, Edit and View; the exports and Reset zoom start greyed.
+// File, Edit and View; the exports, Record verification and Reset zoom
+// start greyed.
 HMENU MakeSweepMenu();
 // File > Open recent, filled when it opens.
 HMENU RecentMenu(HMENU bar);

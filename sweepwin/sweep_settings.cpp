@@ -14,6 +14,7 @@ constexpr wchar_t kWidth[] = L"SweepWindowWidth";
 constexpr wchar_t kHeight[] = L"SweepWindowHeight";
 constexpr wchar_t kType[] = L"SweepAnType";
 constexpr wchar_t kFolder[] = L"SweepLastFolder";
+constexpr wchar_t kRegister[] = L"RegisterFile";
 
 std::optional<DWORD> ReadNumber(const wchar_t* name) {
     DWORD value = 0, size = sizeof value;
@@ -121,6 +122,20 @@ std::string LastFolder() {
 void SetLastFolder(const std::string& fileOrFolder) {
     const std::wstring folder = win32::Wide(FolderOf(fileOrFolder));
     Write(kFolder, REG_SZ, folder.c_str(), (folder.size() + 1) * sizeof(wchar_t));
+}
+
+std::string RegisterFile() {
+    const std::optional<std::wstring> text = ReadText(kRegister, RRF_RT_REG_SZ);
+    return text ? win32::Narrow(text->c_str()) : std::string();
+}
+
+void SetRegisterFile(const std::string& path) {
+    // A full name, so the register is found again from any folder.
+    std::wstring file(32768, L'\0');
+    const DWORD length =
+        ::GetFullPathNameW(win32::Wide(path).c_str(), static_cast<DWORD>(file.size()), file.data(), nullptr);
+    file = length == 0 || length >= file.size() ? win32::Wide(path) : file.substr(0, length);
+    Write(kRegister, REG_SZ, file.c_str(), (file.size() + 1) * sizeof(wchar_t));
 }
 
 std::optional<std::string> RememberedColumns(const std::string& path) {

@@ -33,6 +33,11 @@ void SetLastAnType(std::int16_t type);
 std::string LastFolder();
 void SetLastFolder(const std::string& fileOrFolder);
 
+// The verification register last opened (UTF-8, its full name); empty
+// until one was.
+std::string RegisterFile();
+void SetRegisterFile(const std::string& path);
+
 // The column list stated for files with this file's first line.
 std::optional<std::string> RememberedColumns(const std::string& path);
 void RememberColumns(const std::string& path, const std::string& columns);

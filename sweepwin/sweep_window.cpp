@@ -99,6 +99,7 @@ public:
     HWND Window() const { return window_; }
     const std::string& Path() const { return path_; }
     const std::optional<sweepcore::SweepResult>& Result() const { return result_; }
+    const std::optional<std::string>& EvaluatedSha256() const { return evaluatedSha256_; }
     bool Busy() const { return worker_.Busy(); }
     SIZE LeastSize() const { return {Scale(kLeastWidth, dpi_), Scale(kLeastHeight, dpi_)}; }
     std::optional<plot::FrequencyRange> Zoom() const { return plot_->Zoom(); }
@@ -123,7 +124,7 @@ private:
     void Evaluate(bool reread);
     void Progressed(WPARAM generation);
     void Done(WPARAM generation);
-    void Finish(sweepcore::SweepResult result);
+    void Finish(sweepcore::SweepResult result, std::optional<std::string> sha256);
     void Fail(const std::string& message);
     void SetBusy(bool busy);
     void SetStatus(const std::string& text);
@@ -167,6 +168,7 @@ private:
     bool closingQuietly_ = false;  // destroyed by the owner, who knows
 
     std::optional<sweepcore::SweepResult> result_;
+    std::optional<std::string> evaluatedSha256_;
     SweepWorker worker_;
     WPARAM generation_ = 0;  // news of an evaluation since replaced is dropped
 };
@@ -373,7 +375,7 @@ void SweepWindow::Impl::Evaluate(bool reread) {
     std::shared_ptr<const measurement::Measurement> measured;
     if (!reread && result_)
         measured = result_->measured;
-    worker_.Start(window_, ++generation_, path_, type, measured, options_);
+    worker_.Start(window_, ++generation_, path_, type, measured, options_, evaluatedSha256_);
     SetBusy(true);
     SetStatus(measured ? "Evaluating\u2026" : "Reading\u2026");
 }
@@ -388,7 +390,8 @@ void SweepWindow::Impl::SetBusy(bool busy) {
     ::SendMessageW(progress_, PBM_SETMARQUEE, busy ? TRUE : FALSE, 0);
     const bool shown = result_.has_value() && !busy;
     HMENU menu = ::GetMenu(window_);
-    for (UINT command : {kExportReportCommand, kExportPlotCommand, kExportImpedancePlotCommand})
+    for (UINT command :
+         {kExportReportCommand, kExportPlotCommand, kExportImpedancePlotCommand, kRecordVerificationCommand})
         ::EnableMenuItem(menu, command, MF_BYCOMMAND | (shown ? MF_ENABLED : MF_GRAYED));
     if (!busy) {
         SetStatus("");
@@ -420,11 +423,11 @@ void SweepWindow::Impl::Progressed(WPARAM generation) {
 void SweepWindow::Impl::Done(WPARAM generation) {
     if (generation != generation_)
         return;
-    auto [result, error] = worker_.Finish();
+    auto [result, error, sha256] = worker_.Finish();
     if (error) {
         Fail(*error);
     } else if (result) {
-        Finish(std::move(*result));
+        Finish(std::move(*result), std::move(sha256));
     } else {
         ShowTypeOfResult();  // what is on show stays, with its type
         SetBusy(false);
@@ -438,9 +441,10 @@ void SweepWindow::Impl::ShowTypeOfResult() {
         ::SendMessageW(anType_, CB_SETCURSEL, static_cast<WPARAM>(result_->evaluation->anType - 1), 0);
 }
 
-void SweepWindow::Impl::Finish(sweepcore::SweepResult result) {
+void SweepWindow::Impl::Finish(sweepcore::SweepResult result, std::optional<std::string> sha256) {
     const bool firstTime = !result_;
     result_ = std::move(result);
+    evaluatedSha256_ = std::move(sha256);
     ShowTypeOfResult();
     table_->SetEvaluation(result_->evaluation);
     if (firstTime)
@@ -639,6 +643,11 @@ void SweepWindow::Impl::OnCommand(WORD id, WORD code, bool fromControl) {
                              ExportImpedancePlot(target.file, kPlotFormatOf[target.format]);
                          });
         break;
+    case kRecordVerificationCommand:
+        if (result_ && !busy_)
+            host_.RecordVerificationRequested(owner_);
+        break;
+    case kRegisterCommand: host_.RegisterRequested(window_); break;
     case kCloseCommand: ::PostMessageW(window_, WM_CLOSE, 0, 0); break;
     case kCopyCommand: Copy(); break;
     case kSelectAllCommand:
@@ -819,6 +828,7 @@ void SweepWindow::Close() {
 
 bool SweepWindow::PreTranslate(const MSG& message) { return impl_->PreTranslate(message); }
 const std::optional<sweepcore::SweepResult>& SweepWindow::Result() const { return impl_->Result(); }
+const std::optional<std::string>& SweepWindow::EvaluatedSha256() const { return impl_->EvaluatedSha256(); }
 void SweepWindow::ExportReport(const std::string& file, sweep::ReportFormat format) const {
     impl_->ExportReport(file, format);
 }

@@ -45,6 +45,10 @@ public:
     // The window is gone (closed by the user or by Close()); the host drops
     // it. Called from the window's WM_NCDESTROY.
     virtual void Closed(SweepWindow& window) = 0;
+    // File > Record verification… (only while a result is on show) and
+    // File > Verification register….
+    virtual void RecordVerificationRequested(SweepWindow& window) = 0;
+    virtual void RegisterRequested(HWND owner) = 0;
     // The file could not be read and there is nothing to show: the window
     // is hidden and goes once this returns. By default the message is
     // shown; a program may instead ask for the columns of delimited text.
@@ -76,6 +80,9 @@ public:
     // "Summary", "Budget", "Table", "Progress", "Cancel", "Status"; nullptr
     // otherwise), and whether the worker is busy.
     const std::optional<sweepcore::SweepResult>& Result() const;
+    // The SHA-256 of the bytes the result on show was evaluated from; none
+    // when the file changed while it was read.
+    const std::optional<std::string>& EvaluatedSha256() const;
 
     // The report or a plot into a file (UTF-8 name), the bytes an-sweep
     // writes for the same file and type; refused over the measurement

@@ -31,9 +31,11 @@ public:
     SweepWorker& operator=(const SweepWorker&) = delete;
 
     // Stops any evaluation still running first. Without measured points the
-    // file is read, with the options.
+    // file is read, with the options; with them, measuredSha256 is the
+    // fingerprint of the bytes they were read from.
     void Start(HWND window, WPARAM generation, std::string path, std::int16_t anType,
-               std::shared_ptr<const measurement::Measurement> measured, measurement::ReadOptions options);
+               std::shared_ptr<const measurement::Measurement> measured, measurement::ReadOptions options,
+               std::optional<std::string> measuredSha256 = std::nullopt);
     void Cancel();
     // Cancels and waits; the worker stops between two points.
     void Stop();
@@ -50,6 +52,9 @@ public:
     struct Outcome {
         std::optional<sweepcore::SweepResult> result;
         std::optional<std::string> error;
+        // Of the bytes the result was evaluated from; none when the file
+        // changed while it was read.
+        std::optional<std::string> sha256;
     };
     Outcome Finish();
 

@@ -6,8 +6,8 @@
 #include <exception>
 #include <iterator>
 
+#include "apps/quillet-win32/record_verification.h"
 #include "files/file_identity.h"
-#include "registerwin/register_settings.h"
 #include "sweepcore/column_choice.h"
 #include "sweepcore/show_delay.h"
 #include "sweepcore/window_place.h"
@@ -121,8 +121,8 @@ registerwin::RegisterWindow& SweepWindows::ShowRegister(const std::string& path)
     std::string message;
     if (!path.empty())
         message = register_->OpenRegister(path, records::OpenFor::Writing);
-    else if (fresh && !registerwin::RegisterFile().empty())
-        message = register_->OpenRegister(registerwin::RegisterFile(), records::OpenFor::Reading);
+    else if (fresh && !sweepwin::RegisterFile().empty())
+        message = register_->OpenRegister(sweepwin::RegisterFile(), records::OpenFor::Reading);
     if (!message.empty())
         sweepwin::ShowWarning(window, message);
     return *register_;
@@ -201,6 +201,27 @@ void SweepWindows::OpenFailed(sweepwin::SweepWindow& window, const std::string& 
     sweepwin::RememberColumns(path, chosen->list);
     Open(path);
 }
+
+// The record dialog is modal over its sweep window. The calculator, whose
+// Exit would close that window under it, and the register window, whose
+// register the dialog writes to, wait too.
+void SweepWindows::RecordVerificationRequested(sweepwin::SweepWindow& window) {
+    if (!window.Result())
+        return;
+    registerwin::RegisterWindow& registerWindow = ShowRegister();
+    std::vector<HWND> waiting;
+    for (HWND other : {calculator_.Handle(), registerWindow.Handle()}) {
+        if (::IsWindowEnabled(other)) {
+            ::EnableWindow(other, FALSE);
+            waiting.push_back(other);
+        }
+    }
+    RecordFromSweepWindow(window, registerWindow);
+    for (HWND other : waiting)
+        ::EnableWindow(other, TRUE);
+}
+
+void SweepWindows::RegisterRequested(HWND) { ShowRegister(); }
 
 // Beside the calculator by the rule every build shares, then within the
 // calculator's screen without its task bar. The window is never smaller

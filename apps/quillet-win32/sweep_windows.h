@@ -50,6 +50,8 @@ public:
                         std::int16_t anType) override;
     void Closed(sweepwin::SweepWindow& window) override;
     void OpenFailed(sweepwin::SweepWindow& window, const std::string& message) override;
+    void RecordVerificationRequested(sweepwin::SweepWindow& window) override;
+    void RegisterRequested(HWND owner) override;
 
     // registerwin::RegisterWindowHost
     void OpenMeasurementRequested(HWND, const std::string& path) override { Open(path); }

@@ -10,6 +10,7 @@
 
 #include "apps/quillet/window_placement.h"
 #include "files/file_identity.h"
+#include "records/register_rows.h"
 #include "registerui/record_dialog.h"
 #include "registerui/settings.h"
 #include "sweepcore/column_choice.h"
@@ -143,8 +144,7 @@ void SweepWindows::RecordVerification(sweepui::SweepWindow* window) {
     registerui::RegisterWindow* registerWindow = ShowRegister();
     if (registerWindow->Register() == nullptr) {
         QMessageBox::information(registerWindow, QStringLiteral("Quillet"),
-                                 QStringLiteral("Open a register, or start one, to record the verification in: "
-                                                "Register > Open register… or New register…."));
+                                 QString::fromStdString(records::OpenARegisterToRecordText()));
         return;
     }
     registerui::RecordVerification(window, *registerWindow->Register(), window->Path(), window->EvaluatedSha256(),

@@ -22,12 +22,14 @@
 #include <string>
 #include <vector>
 
+#include "files/sha256.h"
 #include "plotwin/png_file.h"
 #include "sweep/budget.h"
 #include "sweep/point_order.h"
 #include "sweep/report.h"
 #include "sweep/rows_text.h"
 #include "sweepwin/export_dialog.h"
+#include "sweepwin/sweep_menu.h"
 #include "sweepwin/sweep_settings.h"
 #include "tests/win32/message_box_watcher.h"
 #include "win32/wide_text.h"
@@ -44,6 +46,8 @@ public:
                         std::int16_t anType) override {
         activated.push_back(frequency + "|" + magnitude + "|" + phase + "|" + static_cast<char>('0' + anType));
     }
+    void RecordVerificationRequested(SweepWindow&) override { ++recordRequests; }
+    void RegisterRequested(HWND) override { ++registerRequests; }
     void Closed(SweepWindow&) override {
         ++closed;
         if (dropOnClose)
@@ -54,6 +58,7 @@ public:
     int opens = 0;
     std::vector<std::string> opened;
     int closed = 0;
+    int recordRequests = 0, registerRequests = 0;
     std::vector<std::string> activated;
 };
 
@@ -596,6 +601,41 @@ TEST_F(SweepWindowTest, RemembersRecentFilesTypeFolderAndSize) {
     ::GetClientRect(window_->Handle(), &reopened);
     EXPECT_EQ(reopened.right, client.right);
     EXPECT_EQ(reopened.bottom, client.bottom);
+}
+
+// Record verification… waits for a result on show, which comes with the
+// fingerprint of the bytes it was evaluated from; both entries reach the
+// program.
+TEST_F(SweepWindowTest, RecordVerificationWaitsForAResultWithItsFingerprint) {
+    Open(measurement_);
+    HMENU menu = ::GetMenu(window_->Handle());
+    const auto greyed = [menu] {
+        return (::GetMenuState(menu, kRecordVerificationCommand, MF_BYCOMMAND) & MF_GRAYED) != 0;
+    };
+    const auto entry = [menu](UINT command) {
+        wchar_t text[64] = {};
+        ::GetMenuStringW(menu, command, text, 64, MF_BYCOMMAND);
+        return win32::Narrow(text);
+    };
+    EXPECT_EQ(entry(kRecordVerificationCommand), "Record &verification\u2026");
+    EXPECT_EQ(entry(kRegisterCommand), "Verification re&gister\u2026");
+    EXPECT_TRUE(greyed());
+    ::SendMessageW(window_->Handle(), WM_COMMAND, kRecordVerificationCommand, 0);
+    EXPECT_EQ(host_.recordRequests, 0);
+
+    ASSERT_TRUE(Evaluated());
+    EXPECT_FALSE(greyed());
+    EXPECT_EQ(window_->EvaluatedSha256(), files::Sha256Hex(Contents(measurement_)));
+    for (UINT command : {kRecordVerificationCommand, kRegisterCommand})
+        ::SendMessageW(window_->Handle(), WM_COMMAND, command, 0);
+    EXPECT_EQ(host_.recordRequests, 1);
+    EXPECT_EQ(host_.registerRequests, 1);
+
+    // Read again after a change: the fingerprint follows the new bytes.
+    Write(measurement_, Contents(measurement_) + "! changed\n");
+    Key(VK_F5);
+    ASSERT_TRUE(Evaluated());
+    EXPECT_EQ(window_->EvaluatedSha256(), files::Sha256Hex(Contents(measurement_)));
 }
 
 }  // namespace
