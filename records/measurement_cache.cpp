@@ -39,7 +39,7 @@ std::string CacheMeasurement(VerificationRegister& reg, std::int64_t id, const s
     std::filesystem::create_directories(files::FsPath(folder), error);
     if (error)
         throw std::runtime_error(folder + ": cannot make the folder: " + error.message());
-    const std::string path = folder + kSeparator + CachedMeasurementName(v.fileSha256, v.fileName);
+    std::string path = folder + kSeparator + CachedMeasurementName(v.fileSha256, v.fileName);
     if (!HoldsBytesOf(path, v.fileSha256))
         files::WriteFileAtomically(path, v.fileBytes);
     return path;

@@ -14,6 +14,7 @@ namespace {
 
 std::vector<std::string> LocalPaths(const std::vector<QString>& paths) {
     std::vector<std::string> local;
+    local.reserve(paths.size());
     for (const QString& path : paths)
         local.push_back(QFile::encodeName(path).toStdString());
     return local;
