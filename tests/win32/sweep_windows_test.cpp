@@ -17,7 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "records/register_rows.h"
 #include "records/verification_register.h"
+#include "registerwin/record_dialog.h"
 #include "registerwin/register_menu.h"
 #include "sweep/report.h"
 #include "sweepcore/window_place.h"
@@ -335,6 +337,45 @@ TEST_F(SweepWindowsTest, TheRegisterWindowOpensMeasurementsAndEndsWithTheCalcula
     Pump([] { return false; }, 300);
     EXPECT_EQ(windows_->Register(), nullptr);
     EXPECT_FALSE(::IsWindow(handle));
+    ::DeleteFileW(win32::Wide(path).c_str());
+}
+
+// Recording goes into the register on show in the register window; with
+// none open it says how to open one. While the dialog is up, the
+// calculator (whose Exit would close the sweep window under it) and the
+// register window (whose register the dialog writes to) wait.
+TEST_F(SweepWindowsTest, ARecordGoesIntoTheRegisterOnShowWhileTheOtherWindowsWait) {
+    windows_->Open(QUILLET_SAMPLE);
+    Pump([&] { return Shown(QUILLET_SAMPLE) != nullptr; });
+    sweepwin::SweepWindow& sweep = *windows_->Windows().at(0);
+    win32::testing::MessageBoxWatcher watcher;
+    windows_->RecordVerificationRequested(sweep);
+    EXPECT_EQ(watcher.seen.text, records::OpenARegisterToRecordText());
+
+    wchar_t folder[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, folder);
+    const std::string path = win32::Narrow(folder) + "quillet-sweep-windows-record.sqlite";
+    ::DeleteFileW(win32::Wide(path).c_str());
+    records::VerificationRegister(path, records::OpenFor::Writing)
+        .AddNetwork({"Maker", "AN-1", "SN-1", 1, "L1", 365, ""});
+    HWND registerWindow = windows_->ShowRegister(path).Handle();
+    bool dialogSeen = false, othersWaited = false;
+    watcher.onTick = [&] {
+        if (HWND dialog = ::FindWindowW(registerwin::kRecordDialogClass, nullptr); dialog && !dialogSeen) {
+            dialogSeen = true;
+            othersWaited = !::IsWindowEnabled(calculator_->Handle()) && !::IsWindowEnabled(registerWindow);
+            ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+    };
+    windows_->RecordVerificationRequested(sweep);
+    EXPECT_TRUE(dialogSeen);
+    EXPECT_TRUE(othersWaited);
+    EXPECT_TRUE(::IsWindowEnabled(calculator_->Handle()));
+    EXPECT_TRUE(::IsWindowEnabled(registerWindow));
+    windows_->CloseAll();
+    Pump([] { return false; }, 300);
+    ::SendMessageW(calculator_->Control("PbExit"), BM_CLICK, 0, 0);
+    Pump([] { return false; }, 300);
     ::DeleteFileW(win32::Wide(path).c_str());
 }
 
