@@ -91,6 +91,14 @@ pdf::Table PointsTable(const std::string& pointsJson) {
     return table;
 }
 
+// A network is due again an interval after a verification it passed; one it
+// did not pass leaves it due at once, as the register's due list has it.
+std::string NextDueText(const records::Network& network, const records::Verification& v) {
+    if (!records::Passed(v.results.decisionVerdict.outcome))
+        return "now: the network did not pass this verification";
+    return records::AddDays(v.date, network.intervalDays);
+}
+
 // The recorded point nearest its tolerance's edge, in the quantity nearer
 // it, as an-sweep's report says it; "-" without points.
 std::string WorstMarginOf(const std::string& pointsJson) {
@@ -172,7 +180,7 @@ pdf::Sheet RecordSheet(const records::Network& network, const records::Verificat
 
     sheet.blocks.push_back(pdf::Heading{"Verification"});
     sheet.blocks.push_back(pdf::Fields{{{"Date of measurement", v.date},
-                                        {"Next verification due", records::AddDays(v.date, network.intervalDays)},
+                                        {"Next verification due", NextDueText(network, v)},
                                         {"Operator", v.operatorName},
                                         {"Instrument", v.instrument},
                                         {"Instrument calibration due", v.instrumentCalibrationDue},

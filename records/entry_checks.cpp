@@ -66,18 +66,23 @@ std::optional<Uncertainty> UncertaintyOf(const std::string& magnitudePercent, co
     return Uncertainty{*magnitude, *phase, *k};
 }
 
-std::vector<std::string> VerificationProblems(const NewVerification& v) {
+std::vector<std::string> VerificationProblems(const NewVerification& v, const std::string& today) {
     std::vector<std::string> problems;
     if (Blank(v.serial))
         problems.push_back("Choose the network verified.");
     if (!IsIsoDay(v.date))
         problems.push_back("The date must be a real day written YYYY-MM-DD.");
+    else if (v.date > AddDays(today, 1))  // ISO days sort as text
+        problems.push_back("The date " + v.date + " has not come yet; today is " + today + " (UTC).");
     if (Blank(v.operatorName))
         problems.push_back("The operator is missing.");
     if (Blank(v.instrument))
         problems.push_back("The instrument is missing.");
     if (!IsIsoDay(v.instrumentCalibrationDue))
         problems.push_back("The instrument's calibration due date must be a real day written YYYY-MM-DD.");
+    else if (IsIsoDay(v.date) && v.instrumentCalibrationDue < v.date)
+        problems.push_back("The instrument's calibration ran out on " + v.instrumentCalibrationDue +
+                           ", before the measurement; a verification needs an instrument in calibration.");
     if (Blank(v.line))
         problems.push_back("The line measured is missing.");
     return problems;

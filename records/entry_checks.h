@@ -25,8 +25,12 @@ std::vector<std::string> NetworkProblems(const NewNetwork& network, const std::v
 std::optional<Uncertainty> UncertaintyOf(const std::string& magnitudePercent, const std::string& phaseDegrees,
                                          const std::string& coverageFactor, std::vector<std::string>& problems);
 
-// The faults of the fields a person fills in for a verification.
-std::vector<std::string> VerificationProblems(const NewVerification& verification);
+// The faults of the fields a person fills in for a verification. A record
+// is kept for good, so a day that cannot be right is refused: a measurement
+// after tomorrow (today is UTC's, YYYY-MM-DD; a lab east of Greenwich is a
+// day ahead of it), or with an instrument whose calibration had run out by
+// then.
+std::vector<std::string> VerificationProblems(const NewVerification& verification, const std::string& today);
 
 // "withdrawn", "corrected by 7", or empty for a verification in force.
 std::string StatusText(const Verification& verification);

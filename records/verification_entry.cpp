@@ -70,7 +70,7 @@ CheckedVerification CheckTypedVerification(const TypedVerification& typed, Verif
     v.line = Trimmed(typed.line);
     v.terminals = Trimmed(typed.terminals);
     v.fixture = Trimmed(typed.fixture);
-    checked.problems = VerificationProblems(v);
+    checked.problems = VerificationProblems(v, TodayUtc());
     v.uncertainty =
         UncertaintyOf(typed.uncertaintyMagnitude, typed.uncertaintyPhase, typed.coverageFactor, checked.problems);
     if (!v.serial.empty()) {

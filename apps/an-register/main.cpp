@@ -30,6 +30,7 @@
 #include "recordpdf/record_sheet.h"
 #include "records/dates.h"
 #include "records/due.h"
+#include "records/entry_checks.h"
 #include "records/export.h"
 #include "records/register_path.h"
 #include "records/results.h"
@@ -128,6 +129,12 @@ int RecordVerification(const Options& o, const std::string& path, std::ostream& 
         throw RegisterError(path + ": no network with serial number " + o.verification.serial +
                             " (add-network adds one)");
     NewVerification v = o.verification;
+    // The dialogs' rules: a record is kept for good.
+    std::string problems;
+    for (const std::string& problem : VerificationProblems(v, TodayUtc()))
+        problems += " " + problem;
+    if (!problems.empty())
+        throw RegisterError(path + ": nothing was recorded:" + problems);
     v.fileBytes = ReadBytes(o.file);
     // Taken from the UTF-8 text as given: std::filesystem's narrow names on
     // Windows are not UTF-8, and would spell a name beyond ASCII twice over.

@@ -60,8 +60,9 @@ TEST_F(RecordSheetTest, PrintsWhatALabFilesAndTheHistoryOfTheNetwork) {
     for (const std::string& expected : std::vector<std::string>{
              "SN-4711", "Verdict" + v.results.decisionVerdict.outcome, "Decisionrule" + WithoutSpace(v.decisionRule),
              files::Sha256Hex(v.fileBytes), "U=2.5%inmagnitude,0.8°inphase(k=2)",
-             "Corrects" + std::string("Verification") + std::to_string(first), "Nextverificationdue2027-11-30",
-             "0.15to30MHz", "Approvedby", "Worstmargin-8.75%pointsinmagnitudeat30MHz(-43.75%ofthattolerance"})
+             "Corrects" + std::string("Verification") + std::to_string(first),
+             "Nextverificationduenow:thenetworkdidnotpassthisverification", "0.15to30MHz", "Approvedby",
+             "Worstmargin-8.75%pointsinmagnitudeat30MHz(-43.75%ofthattolerance"})
         EXPECT_NE(record.find(expected), std::string::npos) << expected << "\n" << record;
 
     const std::string history = TextOf(pdf::PdfOf(HistorySheet(network, reg.Verifications("SN-4711"))));

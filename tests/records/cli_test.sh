@@ -15,11 +15,11 @@ check() {  # check DESCRIPTION COMMAND...
 }
 status() { "$@" >"$work/out" 2>"$work/err"; echo $?; }
 reg() { "$an_register" --register "$work/lab/register.sqlite" "$@"; }
-record() {  # record FILE [OPTION...]
+record() {  # [date=DAY] [due=DAY] record FILE [OPTION...]
     local file=$1
     shift
-    reg record --serial SN-1 --file "$file" --date 2026-03-01 --operator "A. Operator" --instrument "VNA 17" \
-        --instrument-cal-due 2027-01-31 --line L1 --terminals "N: 50 ohm" --fixture "adapter 4" "$@"
+    reg record --serial SN-1 --file "$file" --date "${date:-2026-03-01}" --operator "A. Operator" --instrument "VNA 17" \
+        --instrument-cal-due "${due:-2027-01-31}" --line L1 --terminals "N: 50 ohm" --fixture "adapter 4" "$@"
 }
 
 check "reading a register that is not there is status 2" test "$(status reg networks)" = 2
@@ -35,7 +35,12 @@ check "  so it says" grep -q "^recorded verification 1 of SN-1: fail (Guarded ac
 head -100 "$sample" >"$work/low.s1p"
 check "its lower half, correcting it, passes" test "$(status record "$work/low.s1p" --supersedes 1)" = 0
 check "  so it says" grep -q "^recorded verification 2 of SN-1: pass" "$work/out"
-check "a day that does not exist is refused" test "$(status record "$work/low.s1p" --date 2026-02-29)" = 2
+check "a day that does not exist is refused" test "$(date=2026-02-29 status record "$work/low.s1p")" = 2
+check "  so it says" grep -q "takes a day written YYYY-MM-DD, not '2026-02-29'" "$work/err"
+check "a day to come is refused" test "$(date=2099-03-01 due=2099-12-31 status record "$work/low.s1p")" = 2
+check "  so it says" grep -q "nothing was recorded: The date 2099-03-01 has not come yet" "$work/err"
+check "an instrument out of calibration is refused" test "$(due=2026-02-28 status record "$work/low.s1p")" = 2
+check "  so it says" grep -q "calibration ran out on 2026-02-28" "$work/err"
 check "an uncertainty without its coverage factor is refused" test "$(status record "$work/low.s1p" --uncertainty 2,1)" = 2
 check "an unreadable measurement is refused" test "$(status record "$work/none.s1p")" = 2
 check "  the error names it" grep -q "none.s1p" "$work/err"

@@ -62,17 +62,25 @@ TEST(EntryChecks, NeedsRealDaysAndWhoMeasuredWithWhat) {
     good.instrument = "VNA 1";
     good.instrumentCalibrationDue = "2027-01-31";
     good.line = "L1";
-    EXPECT_TRUE(VerificationProblems(good).empty());
+    const std::string today = "2026-03-01";
+    EXPECT_TRUE(VerificationProblems(good, today).empty());
     const auto faulty = [&](auto change) {
         NewVerification v = good;
         change(v);
-        return VerificationProblems(v).size();
+        return VerificationProblems(v, today).size();
     };
     EXPECT_EQ(faulty([](auto& v) { v.date = "2026-02-29"; }), 1u);
     EXPECT_EQ(faulty([](auto& v) { v.date = "28.02.2026"; }), 1u);
     EXPECT_EQ(faulty([](auto& v) { v.instrumentCalibrationDue = ""; }), 1u);
     EXPECT_EQ(faulty([](auto& v) { v.operatorName.assign(2, ' '); }), 1u);
     EXPECT_EQ(faulty([](auto& v) { v.serial.clear(); }), 1u);
+    // Tomorrow may be a lab's today; later days, and an instrument out of
+    // calibration on the day, cannot be right.
+    EXPECT_EQ(faulty([](auto& v) { v.date = "2026-03-02"; }), 0u);
+    EXPECT_EQ(faulty([](auto& v) { v.date = "2026-03-03"; }), 1u);
+    EXPECT_EQ(faulty([](auto& v) { v.date = "2062-02-28"; }), 2u);
+    EXPECT_EQ(faulty([](auto& v) { v.instrumentCalibrationDue = "2026-02-28"; }), 0u);
+    EXPECT_EQ(faulty([](auto& v) { v.instrumentCalibrationDue = "2026-02-27"; }), 1u);
 }
 
 TEST(EntryChecks, NamesCachedFilesAndRecordsSafely) {

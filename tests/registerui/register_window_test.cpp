@@ -204,7 +204,7 @@ private slots:
         QCOMPARE(dialog.Network->currentIndex(), -1);
         dialog.Operator->setText(QStringLiteral("A. Operator"));
         dialog.Instrument->setText(QStringLiteral("VNA 1"));
-        dialog.CalibrationDue->setText(QStringLiteral("2027-02-30"));
+        dialog.CalibrationDue->setText(QStringLiteral("2099-02-30"));
         dialog.Line->setText(QStringLiteral("L1"));
         dialog.UncertaintyMagnitude->setText(QStringLiteral("2.5"));
         dialog.accept();
@@ -217,7 +217,7 @@ private slots:
         QVERIFY(dialog.TypeNote->text().contains(QStringLiteral("type, 2")));
         dialog.Network->setCurrentIndex(dialog.Network->findData(QStringLiteral("SN-FRESH")));
         QVERIFY(dialog.TypeNote->text().isEmpty());
-        dialog.CalibrationDue->setText(QStringLiteral("2027-02-28"));
+        dialog.CalibrationDue->setText(QStringLiteral("2099-02-28"));
         dialog.UncertaintyPhase->setText(QStringLiteral("0.8"));
         dialog.CoverageFactor->setText(QStringLiteral("2"));
         QFile changed(sweep);

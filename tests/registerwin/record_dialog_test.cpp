@@ -80,7 +80,7 @@ void SendKeys(const std::vector<Key>& keys) {
 // The network (by default the first), each field by its label's access
 // key, then Record.
 std::vector<Key> ValidEntry(std::vector<Key> network = {Alt('W'), {VK_DOWN}}) {
-    for (const Key& key : {Alt('O', "A. Tester"), Alt('I', "VNA 7"), Alt('C', "2027-06-30"), Alt('L', "L1"), Alt('R')})
+    for (const Key& key : {Alt('O', "A. Tester"), Alt('I', "VNA 7"), Alt('C', "2099-06-30"), Alt('L', "L1"), Alt('R')})
         network.push_back(key);
     return network;
 }
@@ -211,7 +211,7 @@ TEST_F(RecordDialogTest, RecordsTheEvaluatedBytesOnce) {
     EXPECT_EQ(v.serial, "AN-003");
     EXPECT_EQ(v.operatorName, "A. Tester");
     EXPECT_EQ(v.instrument, "VNA 7");
-    EXPECT_EQ(v.instrumentCalibrationDue, "2027-06-30");
+    EXPECT_EQ(v.instrumentCalibrationDue, "2099-06-30");
     EXPECT_EQ(v.line, "L1");
     EXPECT_EQ(v.fileName, "mesure \xC3\xA9t\xC3\xA9.s1p");
     EXPECT_EQ(v.fileBytes, bytes);
