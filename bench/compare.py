@@ -9,7 +9,9 @@ baseline it is measured against:
     calculator meets, against their accurate paths alone (what the functions
     were before they had a quick path) and the C library's;
   - an-sweep on a 10001-point sample and on a 1,000,001-point file
-    (--format csv), whole process, wall-clock medians and peak memory;
+    (--format csv), whole process, wall-clock medians and peak memory; the
+    10001-point run also against bench/sweep_numpy.py, the numpy script a
+    lab would write for the job (when Debian's python3 has numpy);
   - the calculator's launch to first paint under Xvfb with openbox against
     a bare Qt Widgets window of the same size (bench/bare_window.cpp).
 
@@ -129,6 +131,12 @@ def main():
             for _ in range(runs):
                 for label, build in builds:
                     results[label].append(timed([str(build / 'apps/an-sweep')] + extra + [path]))
+        # The numpy script a lab would write for the job, in the same spell
+        # of load: Debian's python3 has numpy from python3-numpy.
+        numpy_runs = []
+        if subprocess.run(['/usr/bin/python3', '-c', 'import numpy'], capture_output=True).returncode == 0:
+            for _ in range(args.runs):
+                numpy_runs.append(timed(['/usr/bin/python3', str(ROOT / 'bench/sweep_numpy.py'), small]))
 
         def medians(results):
             return (statistics.median(r[0] for r in results), max(r[1] for r in results),
@@ -143,6 +151,10 @@ def main():
                 against = f'baseline {base_seconds:.3f} s ({base_cpu:.2f} s CPU); target 0.05 s'
                 ratio = f'{seconds / base_seconds:.2f}x the time'
             print(f'| an-sweep, 10001 points, table | {label} | {seconds:.3f} s ({cpu:.2f} s CPU) | {against} | {ratio} |')
+            if numpy_runs:
+                numpy_seconds = statistics.median(r[0] for r in numpy_runs)
+                print(f'| an-sweep, 10001 points, against bench/sweep_numpy.py | {label} | {seconds:.3f} s | '
+                      f'numpy script {numpy_seconds:.3f} s; target 0.05x | {seconds / numpy_seconds:.3f}x the time |')
         for label, _ in builds:
             seconds, peak, cpu = medians(big_runs[label])
             against, ratio = 'target 1.0 s on 2 cores, 64 MB', ''
