@@ -42,6 +42,9 @@
 namespace quillet::registerui {
 namespace {
 
+// A history row's mark of a withdrawn verification.
+constexpr int kWithdrawnRole = Qt::UserRole + 1;
+
 // A network due before today, or without a passing verification in force.
 const QColor kOverdueShade(255, 214, 170);
 
@@ -255,6 +258,7 @@ void RegisterWindow::ShowHistory() {
                 item->setToolTip(Q(records::WithdrawnTip(v)));
             }
             item->setData(Qt::UserRole, QVariant::fromValue<qlonglong>(v.id));
+            item->setData(kWithdrawnRole, v.withdrawnAt.has_value());
             History->setItem(row, column, item);
         }
         if (selected && *selected == v.id)
@@ -283,12 +287,15 @@ void RegisterWindow::UpdateActions() {
     const bool writable = open && !register_->readOnly();
     const bool network = SelectedSerial().has_value();
     const bool verification = SelectedVerification().has_value();
+    // Withdrawn is withdrawn for good: the register refuses it a second time.
+    const auto selectedRows = History->selectionModel()->selectedRows(kNumber);
+    const bool withdrawn = !selectedRows.isEmpty() && selectedRows.constFirst().data(kWithdrawnRole).toBool();
     BackupAction->setEnabled(open);
     AddNetworkAction->setEnabled(writable);
     PrintHistoryAction->setEnabled(network);
     OpenMeasurementAction->setEnabled(verification);
     PrintRecordAction->setEnabled(verification);
-    WithdrawAction->setEnabled(writable && verification);
+    WithdrawAction->setEnabled(writable && verification && !withdrawn);
 }
 
 void RegisterWindow::Fail(const QString& message) { QMessageBox::warning(this, QStringLiteral("Quillet"), message); }

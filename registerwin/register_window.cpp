@@ -407,12 +407,14 @@ void RegisterWindow::Impl::UpdateActions() {
     const bool writable = open && !register_->readOnly();
     const bool network = SelectedSerial().has_value();
     const bool verification = SelectedVerification().has_value();
+    // Withdrawn is withdrawn for good: the register refuses it a second time.
+    const bool withdrawn = verification && history_->Selected()->greyed;
     Enable(kBackupCommand, nullptr, open);
     Enable(kAddNetworkCommand, addNetwork_, writable);
     Enable(kPrintHistoryCommand, printHistory_, network);
     Enable(kOpenMeasurementCommand, openMeasurement_, verification);
     Enable(kPrintRecordCommand, printRecord_, verification);
-    Enable(kWithdrawCommand, withdraw_, writable && verification);
+    Enable(kWithdrawCommand, withdraw_, writable && verification && !withdrawn);
 }
 
 // A button going grey keeps no focus: the list above it takes it.

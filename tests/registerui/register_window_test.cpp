@@ -269,6 +269,11 @@ private slots:
         QCOMPARE(window->History->item(row, RegisterWindow::kDate)->foreground().color(),
                  window->palette().color(QPalette::Disabled, QPalette::Text));
         QCOMPARE(window->Register()->Get(first).withdrawalReason, std::optional<std::string>("wrong fixture"));
+        // Withdrawn for good: only the other may be withdrawn.
+        window->History->selectRow(row);
+        QVERIFY(!window->WithdrawAction->isEnabled());
+        window->History->selectRow(1 - row);
+        QVERIFY(window->WithdrawAction->isEnabled());
     }
 
     // Everything that writes is off; what reads stays on.

@@ -321,6 +321,11 @@ TEST_F(RegisterWindowTest, WithdrawGreysTheRowAndKeepsTheRecord) {
     const records::Verification kept = window.Register()->Get(recorded_[1]);
     EXPECT_EQ(kept.withdrawalReason, std::optional<std::string>("wrong fixture"));
     EXPECT_EQ(kept.fileBytes, sample_);
+    // Withdrawn for good: only the other may be withdrawn.
+    Select(History(), row);
+    EXPECT_FALSE(Enabled(window.Handle(), window.Control("Withdraw"), kWithdrawCommand));
+    Select(History(), 1 - row);
+    EXPECT_TRUE(Enabled(window.Handle(), window.Control("Withdraw"), kWithdrawCommand));
 }
 
 // Writing is off for a register that cannot be written, and before one is
