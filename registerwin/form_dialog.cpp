@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "win32/dpi.h"
+#include "win32/modal_loop.h"
 #include "win32/wide_text.h"
 #include "win32/window_class.h"
 #include "win32/window_self.h"
@@ -232,32 +233,8 @@ void FormDialog::Accept() {
 
 bool FormDialog::Run(const FormCheck& check) {
     check_ = &check;
-    const bool ownerEnabled = owner_ != nullptr && ::IsWindowEnabled(owner_) != 0;
-    if (ownerEnabled)
-        ::EnableWindow(owner_, FALSE);
-    ::ShowWindow(window_, SW_SHOW);
-    ::SetForegroundWindow(window_);
-    if (!inputs_.empty())
-        ::SetFocus(inputs_.front());
-    MSG message;
-    bool quit = false;
-    while (!done_) {
-        if (::GetMessageW(&message, nullptr, 0, 0) <= 0) {
-            quit = true;
-            break;
-        }
-        if (::IsDialogMessageW(window_, &message) != 0)
-            continue;
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-    // The owner comes back before this goes, so it is the one activated.
-    if (ownerEnabled)
-        ::EnableWindow(owner_, TRUE);
-    ::DestroyWindow(window_);
+    win32::RunModal(window_, owner_, inputs_.empty() ? nullptr : inputs_.front(), done_);
     window_ = nullptr;
-    if (quit)
-        ::PostQuitMessage(static_cast<int>(message.wParam));  // for the program's own loop
     return accepted_;
 }
 

@@ -19,6 +19,7 @@
 #include "sweepwin/export_dialog.h"
 #include "sweepwin/sweep_layout.h"
 #include "sweepwin/sweep_settings.h"
+#include "win32/modal_loop.h"
 #include "win32/wide_text.h"
 #include "win32/window_class.h"
 #include "win32/window_self.h"
@@ -425,31 +426,8 @@ void RecordDialog::Record() {
 }
 
 std::optional<std::int64_t> RecordDialog::Run() {
-    const bool ownerEnabled = owner_ != nullptr && ::IsWindowEnabled(owner_) != 0;
-    if (ownerEnabled)
-        ::EnableWindow(owner_, FALSE);
-    ::ShowWindow(window_, SW_SHOW);
-    ::SetForegroundWindow(window_);
-    ::SetFocus(network_);
-    MSG message;
-    bool quit = false;
-    while (!done_) {
-        if (::GetMessageW(&message, nullptr, 0, 0) <= 0) {
-            quit = true;
-            break;
-        }
-        if (::IsDialogMessageW(window_, &message) != 0)
-            continue;
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-    // The owner comes back before this goes, so it is the one activated.
-    if (ownerEnabled)
-        ::EnableWindow(owner_, TRUE);
-    ::DestroyWindow(window_);
+    win32::RunModal(window_, owner_, network_, done_);
     window_ = nullptr;
-    if (quit)
-        ::PostQuitMessage(static_cast<int>(message.wParam));  // for the program's own loop
     return recorded_;
 }
 

@@ -10,6 +10,7 @@
 
 #include "sweepcore/column_choice.h"
 #include "sweepwin/sweep_layout.h"
+#include "win32/modal_loop.h"
 #include "win32/wide_text.h"
 #include "win32/window_class.h"
 #include "win32/window_self.h"
@@ -235,36 +236,12 @@ void ColumnDialog::UpdatePreview() {
 }
 
 std::optional<ChosenColumns> ColumnDialog::Run() {
-    const bool ownerEnabled = owner_ != nullptr && ::IsWindowEnabled(owner_) != 0;
-    if (ownerEnabled)
-        ::EnableWindow(owner_, FALSE);
-    ::ShowWindow(window_, SW_SHOW);
-    ::SetForegroundWindow(window_);
-    if (!columns_.empty())
-        ::SetFocus(columns_.front());
-    MSG message;
-    bool quit = false;
-    while (!done_) {
-        if (::GetMessageW(&message, nullptr, 0, 0) <= 0) {
-            quit = true;
-            break;
-        }
-        if (::IsDialogMessageW(window_, &message) != 0)
-            continue;
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-    // Read while the controls are still there.
     std::optional<ChosenColumns> chosen;
-    if (accepted_ && options_)
-        chosen = ChosenColumns{ColumnList(), *options_};
-    // The owner comes back before this goes, so it is the one activated.
-    if (ownerEnabled)
-        ::EnableWindow(owner_, TRUE);
-    ::DestroyWindow(window_);
+    win32::RunModal(window_, owner_, columns_.empty() ? nullptr : columns_.front(), done_, [&] {
+        if (accepted_ && options_)
+            chosen = ChosenColumns{ColumnList(), *options_};
+    });
     window_ = nullptr;
-    if (quit)
-        ::PostQuitMessage(static_cast<int>(message.wParam));  // for the program's own loop
     return chosen;
 }
 
