@@ -117,20 +117,32 @@ std::string JsonVerdict(const Verdict& v) {
 
 }  // namespace
 
+std::string TableCell(const EvaluatedPoint& p, int column, const DecisionRule& rule) {
+    switch (column) {
+    case kFrequencyColumn: return p.frequencyText;
+    case kMagnitudeColumn: return p.magnitudeText;
+    case kPhaseColumn: return p.phaseText;
+    case kDeviationColumn: return Shown(p.deviationText) + (p.inputsClamped ? "*" : "");
+    case kEutPhaseColumn: return Shown(p.eutPhaseText);
+    case kExactHighColumn: return p.exact ? Decibels(p.exact->highestDb) : "unbounded";
+    case kExactLowColumn: return p.exact ? Decibels(p.exact->lowestDb) : "unbounded";
+    case kMeanColumn: return p.statistics ? Decibels(p.statistics->meanDb) : "unbounded";
+    case kStandardDeviationColumn: return p.statistics ? Decibels(p.statistics->standardDeviationDb) : "unbounded";
+    case kRmsColumn: return p.statistics ? Decibels(p.statistics->rmsDb) : "unbounded";
+    case kToleranceColumn:
+        return rule.uncertainty    ? OutcomeName(JudgePoint(p, rule).outcome)
+               : p.withinTolerance ? "ok"
+                                   : "OUTSIDE";
+    default: throw std::out_of_range("no table column " + std::to_string(column));
+    }
+}
+
 std::vector<std::string> TableCells(const EvaluatedPoint& p, const DecisionRule& rule) {
-    return {p.frequencyText,
-            p.magnitudeText,
-            p.phaseText,
-            Shown(p.deviationText) + (p.inputsClamped ? "*" : ""),
-            Shown(p.eutPhaseText),
-            p.exact ? Decibels(p.exact->highestDb) : "unbounded",
-            p.exact ? Decibels(p.exact->lowestDb) : "unbounded",
-            p.statistics ? Decibels(p.statistics->meanDb) : "unbounded",
-            p.statistics ? Decibels(p.statistics->standardDeviationDb) : "unbounded",
-            p.statistics ? Decibels(p.statistics->rmsDb) : "unbounded",
-            rule.uncertainty    ? OutcomeName(JudgePoint(p, rule).outcome)
-            : p.withinTolerance ? "ok"
-                                : "OUTSIDE"};
+    std::vector<std::string> cells;
+    cells.reserve(TableHeader().size());
+    for (int column = 0; column < static_cast<int>(TableHeader().size()); ++column)
+        cells.push_back(TableCell(p, column, rule));
+    return cells;
 }
 
 const std::vector<std::string>& TableHeader() {

@@ -45,6 +45,8 @@ enum TableColumn : int {
 };
 const std::vector<std::string>& TableHeader();
 std::vector<std::string> TableCells(const EvaluatedPoint& point, const DecisionRule& rule = {});
+// One of them, for a view that draws a cell at a time.
+std::string TableCell(const EvaluatedPoint& point, int column, const DecisionRule& rule = {});
 
 // The lines under the table: the worst deviation and where, the worst
 // exact case, the points outside the tolerance, under the guarded rule the

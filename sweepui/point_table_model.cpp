@@ -64,10 +64,11 @@ int PointTableModel::columnCount(const QModelIndex& parent) const {
 QVariant PointTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || !evaluation_)
         return {};
-    const sweep::EvaluatedPoint p = PointAt(index.row());
+    // Asked for each cell drawn or measured: no copy of the point.
+    const sweep::EvaluatedPoint& p = evaluation_->points.at(PointIndex(index.row()));
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::AccessibleTextRole: return FromUtf8(sweep::TableCells(p).at(static_cast<std::size_t>(index.column())));
+    case Qt::AccessibleTextRole: return FromUtf8(sweep::TableCell(p, index.column()));
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(index.column() == sweep::kToleranceColumn ? Qt::AlignLeft | Qt::AlignVCenter
                                                                              : Qt::AlignRight | Qt::AlignVCenter);

@@ -26,6 +26,7 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -134,6 +135,9 @@ public:
 
 SweepWindow::SweepWindow(const QString& path, std::int16_t anType, measurement::ReadOptions options, QWidget* parent)
     : QWidget(parent, Qt::Window), path_(path), options_(std::move(options)) {
+    columnFitter_ = new QTimer(this);
+    columnFitter_->setInterval(5);
+    connect(columnFitter_, &QTimer::timeout, this, &SweepWindow::FitNextColumn);
     setAttribute(Qt::WA_DeleteOnClose);
     const std::string source = measurement::SourceName(LocalPath(path));
     setWindowTitle(QStringLiteral("%1 – Quillet").arg(QFileInfo(QString::fromStdString(source)).fileName()));
@@ -415,8 +419,24 @@ void SweepWindow::ShowEvaluation() {
         Table->selectionModel()->setCurrentIndex(at, QItemSelectionModel::NoUpdate);
         Table->scrollTo(at);
     }
-    if (firstTime)
-        Table->resizeColumnsToContents();
+    if (firstTime) {
+        // Fitting a column to its widest cells takes several milliseconds;
+        // a column at a time, with paints and input handled in between,
+        // keeps a long sweep's window answering. The table is drawn once,
+        // when all are fitted.
+        Table->setUpdatesEnabled(false);
+        columnToFit_ = 0;
+        columnFitter_->start();
+    }
+}
+
+void SweepWindow::FitNextColumn() {
+    if (columnToFit_ < Points->columnCount()) {
+        Table->resizeColumnToContents(columnToFit_++);
+        return;
+    }
+    columnFitter_->stop();
+    Table->setUpdatesEnabled(true);
 }
 
 void SweepWindow::CreateMenus() {

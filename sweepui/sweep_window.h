@@ -28,6 +28,7 @@ class QScrollArea;
 class QStackedWidget;
 class QTabBar;
 class QTableView;
+class QTimer;
 
 namespace quillet::sweepui {
 
@@ -145,6 +146,7 @@ private:
     void Copy();
     void FillRecentMenu();
     void ShowEvaluation();
+    void FitNextColumn();
 
     QString path_;
     measurement::ReadOptions options_;
@@ -153,6 +155,8 @@ private:
     std::thread worker_;
     std::shared_ptr<std::atomic<bool>> cancelled_;
     int generation_ = 0;  // results of an evaluation since replaced are dropped
+    QTimer* columnFitter_;  // fits the columns of the first evaluation shown
+    int columnToFit_ = 0;
 };
 
 }  // namespace quillet::sweepui

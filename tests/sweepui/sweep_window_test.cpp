@@ -611,6 +611,18 @@ private slots:
             QVERIFY(!named->accessibleName().isEmpty());
     }
 
+    // The columns are fitted to their cells a column at a time after the
+    // sweep is shown; then the table is drawn again.
+    void columnsFitTheirCells() {
+        SweepWindow* window = OpenSample();
+        QTRY_VERIFY(window->Table->updatesEnabled());
+        for (int column = 0; column < window->Points->columnCount(); ++column) {
+            const int fitted = window->Table->columnWidth(column);
+            window->Table->resizeColumnToContents(column);
+            QCOMPARE(fitted, window->Table->columnWidth(column));
+        }
+    }
+
     // The plot zooms to a dragged range and back; the pointer reads out the
     // nearest point.
     void plotZoomsAndReadsOut() {
