@@ -30,6 +30,10 @@ void AppendUtf8(std::string& out, char32_t c) {
 
 bool IsUtf8(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {  // most lines are ASCII throughout
+            ++i;
+            continue;
+        }
         const std::size_t length = Utf8SequenceLength(bytes, i);
         if (length == 0)
             return false;

@@ -21,9 +21,15 @@ std::optional<double> StrictNumber(std::string_view text) {
 }
 
 std::string ShortestText(double value) {
+    std::string text;
+    AppendShortestText(text, value);
+    return text;
+}
+
+void AppendShortestText(std::string& text, double value) {
     char buffer[32];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
+    text.append(buffer, result.ptr);
 }
 
 std::string_view Trim(std::string_view text) {

@@ -14,6 +14,8 @@ std::optional<double> StrictNumber(std::string_view text);
 
 // The shortest text that reads back to the value, for messages.
 std::string ShortestText(double value);
+// The same, added to the end of text (no string of its own to allocate).
+void AppendShortestText(std::string& text, double value);
 
 std::string_view Trim(std::string_view text);
 std::vector<std::string_view> SplitWhitespace(std::string_view text);

@@ -191,7 +191,7 @@ std::optional<Evaluation> Evaluate(const std::shared_ptr<const measurement::Meas
                                    std::int16_t anType, const EvaluationProgress& progress,
                                    const std::vector<Band>& bands, const EachPoint& each) {
     Evaluation evaluation{anType, EvaluatedPoints(measurement, anType), SummaryOfBands(bands)};
-    ParallelEvaluator evaluator(anType, [&evaluation, &each](const EvaluatedPoint& point) {
+    ParallelEvaluator evaluator(anType, [&evaluation, &each](const EvaluatedPoint& point, const std::string&) {
         evaluation.points.Keep(point);
         evaluation.summary.Add(point);
         if (each)

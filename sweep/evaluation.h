@@ -156,6 +156,7 @@ Summary SummaryOfBands(const std::vector<Band>& bands, const DecisionRule& rule 
 
 // The shortest text that reads back to the value (for typed values and
 // machine-readable output).
+using measurement::AppendShortestText;
 using measurement::ShortestText;
 
 // At most 15 significant digits, trailing zeros dropped: what the

@@ -19,6 +19,7 @@ constexpr std::size_t kBatchesHeld = 2;    // being evaluated while the next is 
 struct Batch {
     std::vector<measurement::MeasuredPoint> measured;
     std::vector<EvaluatedPoint> evaluated;
+    std::vector<std::string> texts;  // with a Format
     std::size_t claimed = 0;  // points handed to a thread
     std::size_t finished = 0;
 
@@ -28,10 +29,12 @@ struct Batch {
 }  // namespace
 
 struct ParallelEvaluator::State {
-    State(std::int16_t type, Emit emitPoint) : anType(type), emit(std::move(emitPoint)) {}
+    State(std::int16_t type, Emit emitPoint, Format formatPoint)
+        : anType(type), emit(std::move(emitPoint)), format(std::move(formatPoint)) {}
 
     std::int16_t anType;
     Emit emit;
+    Format format;
     Batch filling;
 
     std::mutex mutex;
@@ -60,8 +63,11 @@ struct ParallelEvaluator::State {
         lock.unlock();
         std::exception_ptr thrown;
         try {
-            for (std::size_t i = begin; i < end; ++i)
+            for (std::size_t i = begin; i < end; ++i) {
                 batch.evaluated[i] = EvaluatePoint(batch.measured[i], anType);
+                if (format)
+                    batch.texts[i] = format(batch.evaluated[i]);
+            }
         } catch (...) {
             thrown = std::current_exception();
         }
@@ -99,14 +105,17 @@ struct ParallelEvaluator::State {
         Batch done = std::move(held.front());
         held.pop_front();
         lock.unlock();
-        for (const EvaluatedPoint& point : done.evaluated)
-            emit(point);
+        static const std::string none;
+        for (std::size_t i = 0; i < done.evaluated.size(); ++i)
+            emit(done.evaluated[i], format ? done.texts[i] : none);
     }
 
     void Submit() {
         if (filling.measured.empty())
             return;
         filling.evaluated.resize(filling.measured.size());
+        if (format)
+            filling.texts.resize(filling.measured.size());
         {
             const std::lock_guard lock(mutex);
             held.push_back(std::move(filling));
@@ -119,8 +128,8 @@ struct ParallelEvaluator::State {
     }
 };
 
-ParallelEvaluator::ParallelEvaluator(std::int16_t anType, Emit emit, unsigned threads)
-    : state_(std::make_unique<State>(anType, std::move(emit))) {
+ParallelEvaluator::ParallelEvaluator(std::int16_t anType, Emit emit, Format format, unsigned threads)
+    : state_(std::make_unique<State>(anType, std::move(emit), std::move(format))) {
     if (threads == 0)
         threads = std::thread::hardware_concurrency();
     state_->filling.measured.reserve(kBatchPoints);

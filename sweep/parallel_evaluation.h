@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "measurement/measurement.h"
 #include "sweep/evaluation.h"
@@ -19,10 +20,15 @@ namespace quillet::sweep {
 // once, so memory does not grow with the sweep.
 class ParallelEvaluator {
 public:
-    using Emit = std::function<void(const EvaluatedPoint&)>;
+    // A point's text (a report's row), made by the thread that evaluated
+    // it, so formatting a long sweep is shared out too; it must depend on
+    // the point alone.
+    using Format = std::function<std::string(const EvaluatedPoint&)>;
+    // The point with its text; the text is empty without a Format.
+    using Emit = std::function<void(const EvaluatedPoint&, const std::string& text)>;
 
     // threads: how many evaluate, the caller's included; 0: one per core.
-    ParallelEvaluator(std::int16_t anType, Emit emit, unsigned threads = 0);
+    ParallelEvaluator(std::int16_t anType, Emit emit, Format format = {}, unsigned threads = 0);
     ~ParallelEvaluator();
     ParallelEvaluator(const ParallelEvaluator&) = delete;
     ParallelEvaluator& operator=(const ParallelEvaluator&) = delete;

@@ -10,6 +10,7 @@
 #include <memory>
 #include <sstream>
 #include <stdexcept>
+#include <string_view>
 #include <vector>
 
 #include "engine/an_types.h"
@@ -31,8 +32,6 @@ std::string LimitsText() {
     };
     return range(kFrequencyField, "MHz") + ", " + range(kMagnitudeField, "ohm") + ", " + range(kPhaseField, "deg");
 }
-
-std::string Optional(const std::optional<double>& value) { return value ? ShortestText(*value) : std::string(); }
 
 std::string JsonNumber(const std::optional<double>& value) { return value ? ShortestText(*value) : "null"; }
 
@@ -204,35 +203,36 @@ public:
     }
     ~TableWriter() override { std::fclose(spool_); }
 
-    void Row(const EvaluatedPoint& point) override {
+    std::string RowText(const EvaluatedPoint& point) const override {
         std::string line;
         const auto cells = TableCells(point, rule_);
         for (std::size_t c = 0; c < cells.size(); ++c) {
-            width_[c] = std::max(width_[c], cells[c].size());
             line += cells[c];
             line += c + 1 == cells.size() ? '\n' : '\t';
         }
+        return line;
+    }
+
+    void WriteRow(const std::string& line) override {
+        const auto cells = CellsOf(line);
+        for (std::size_t c = 0; c < cells.size(); ++c)
+            width_[c] = std::max(width_[c], cells[c].size());
         if (std::fwrite(line.data(), 1, line.size(), spool_) != line.size())
             throw std::runtime_error("cannot write the table's temporary file");
     }
 
     void Finish(const Summary& s, const std::vector<BudgetLine>& budget) override {
         out_ << source_ << ", AN type " << anType_ << ": " << AnType(anType_).caption << "\n\n";
-        Line(header_);
+        Line(std::vector<std::string_view>(header_.begin(), header_.end()));
         std::rewind(spool_);
-        std::vector<std::string> cells;
-        std::string cell;
-        for (int c = std::fgetc(spool_); c != EOF; c = std::fgetc(spool_)) {
-            if (c == '\t' || c == '\n') {
-                cells.push_back(std::move(cell));
-                cell.clear();
-                if (c == '\n') {
-                    Line(cells);
-                    cells.clear();
-                }
-            } else {
-                cell += static_cast<char>(c);
-            }
+        std::string pending;
+        std::vector<char> chunk(1 << 16);
+        for (std::size_t n; (n = std::fread(chunk.data(), 1, chunk.size(), spool_)) > 0;) {
+            pending.append(chunk.data(), n);
+            std::size_t start = 0;
+            for (std::size_t end; (end = pending.find('\n', start)) != std::string::npos; start = end + 1)
+                Line(CellsOf(std::string_view(pending).substr(start, end - start + 1)));
+            pending.erase(0, start);
         }
         if (std::ferror(spool_))
             throw std::runtime_error("cannot read the table's temporary file");
@@ -240,14 +240,26 @@ public:
     }
 
 private:
-    void Line(const std::vector<std::string>& cells) {
+    // A spooled line's cells: tab-separated, the line end dropped.
+    static std::vector<std::string_view> CellsOf(std::string_view line) {
+        std::vector<std::string_view> cells;
+        line.remove_suffix(1);
+        for (std::size_t tab; (tab = line.find('\t')) != std::string_view::npos; line.remove_prefix(tab + 1))
+            cells.push_back(line.substr(0, tab));
+        cells.push_back(line);
+        return cells;
+    }
+
+    void Line(const std::vector<std::string_view>& cells) {
+        std::string line;
         for (std::size_t c = 0; c < cells.size(); ++c) {
             if (c + 1 == cells.size())
-                out_ << "  " << cells[c];  // the last column is text: left-aligned
+                line.append("  ").append(cells[c]);  // the last column is text: left-aligned
             else
-                out_ << std::string(width_[c] - cells[c].size() + (c == 0 ? 0 : 2), ' ') << cells[c];
+                line.append(width_[c] - cells[c].size() + (c == 0 ? 0 : 2), ' ').append(cells[c]);
         }
-        out_ << '\n';
+        line += '\n';
+        out_.write(line.data(), static_cast<std::streamsize>(line.size()));
     }
 
     void Summarise(const Summary& s, const std::vector<BudgetLine>& budget) {
@@ -278,15 +290,35 @@ public:
              << (rule_.uncertainty ? ",outcome,magnitude_margin_pct,phase_margin_deg\n" : "\n");
     }
 
-    void Row(const EvaluatedPoint& p) override {
-        out_ << p.frequencyText << ',' << p.magnitudeText << ',' << p.phaseText << ',' << Optional(p.deviationDb) << ','
-             << Optional(p.eutPhaseDegrees) << ',' << (p.exact ? ShortestText(p.exact->highestDb) : "") << ','
-             << (p.exact ? ShortestText(p.exact->lowestDb) : "") << ',';
-        const auto statistics = StatisticsTexts(p, "");
-        out_ << statistics[0] << ',' << statistics[1] << ',' << statistics[2] << ',' << (p.exact ? "false" : "true")
-             << ',' << (p.withinTolerance ? "true" : "false") << ',' << (p.inputsClamped ? "true" : "false")
-             << (rule_.uncertainty ? CsvJudgement(JudgePoint(p, rule_)) : "") << '\n';
+    std::string RowText(const EvaluatedPoint& p) const override {
+        std::string row;
+        row.reserve(256);
+        const auto text = [&row](std::string_view field) { row.append(field) += ','; };
+        const auto number = [&row](const std::optional<double>& field) {
+            if (field)
+                AppendShortestText(row, *field);
+            row += ',';
+        };
+        text(p.frequencyText);
+        text(p.magnitudeText);
+        text(p.phaseText);
+        number(p.deviationDb);
+        number(p.eutPhaseDegrees);
+        number(p.exact ? std::optional(p.exact->highestDb) : std::nullopt);
+        number(p.exact ? std::optional(p.exact->lowestDb) : std::nullopt);
+        number(p.statistics ? std::optional(p.statistics->meanDb) : std::nullopt);
+        number(p.statistics ? std::optional(p.statistics->standardDeviationDb) : std::nullopt);
+        number(p.statistics ? std::optional(p.statistics->rmsDb) : std::nullopt);
+        text(p.exact ? "false" : "true");
+        text(p.withinTolerance ? "true" : "false");
+        row += p.inputsClamped ? "true" : "false";
+        if (rule_.uncertainty)
+            row += CsvJudgement(JudgePoint(p, rule_));
+        row += '\n';
+        return row;
     }
+
+    void WriteRow(const std::string& row) override { out_.write(row.data(), static_cast<std::streamsize>(row.size())); }
 
     void Finish(const Summary&, const std::vector<BudgetLine>&) override {}
 
@@ -303,19 +335,23 @@ public:
              << ",\n  \"an_caption\": " << JsonString(std::string(AnType(anType).caption)) << ",\n  \"points\": [";
     }
 
-    void Row(const EvaluatedPoint& p) override {
+    std::string RowText(const EvaluatedPoint& p) const override {
         const auto statistics = StatisticsTexts(p, "null");
-        out_ << (first_ ? "\n" : ",\n") << "    {\"frequency_MHz\": " << p.frequencyText
-             << ", \"magnitude_ohm\": " << p.magnitudeText << ", \"phase_deg\": " << p.phaseText
-             << ", \"deviation_dB\": " << JsonNumber(p.deviationDb)
-             << ", \"eut_phase_deg\": " << JsonNumber(p.eutPhaseDegrees)
-             << ", \"exact_highest_dB\": " << (p.exact ? ShortestText(p.exact->highestDb) : "null")
-             << ", \"exact_lowest_dB\": " << (p.exact ? ShortestText(p.exact->lowestDb) : "null")
-             << ", \"mean_dB\": " << statistics[0] << ", \"standard_deviation_dB\": " << statistics[1]
-             << ", \"rms_dB\": " << statistics[2] << ", \"exact_unbounded\": " << (p.exact ? "false" : "true")
-             << ", \"within_tolerance\": " << (p.withinTolerance ? "true" : "false")
-             << ", \"calculator_inputs_clamped\": " << (p.inputsClamped ? "true" : "false")
-             << (rule_.uncertainty ? JsonJudgement(JudgePoint(p, rule_)) : "") << "}";
+        return "    {\"frequency_MHz\": " + p.frequencyText + ", \"magnitude_ohm\": " + p.magnitudeText +
+               ", \"phase_deg\": " + p.phaseText + ", \"deviation_dB\": " + JsonNumber(p.deviationDb) +
+               ", \"eut_phase_deg\": " + JsonNumber(p.eutPhaseDegrees) +
+               ", \"exact_highest_dB\": " + (p.exact ? ShortestText(p.exact->highestDb) : "null") +
+               ", \"exact_lowest_dB\": " + (p.exact ? ShortestText(p.exact->lowestDb) : "null") +
+               ", \"mean_dB\": " + statistics[0] + ", \"standard_deviation_dB\": " + statistics[1] +
+               ", \"rms_dB\": " + statistics[2] + ", \"exact_unbounded\": " + (p.exact ? "false" : "true") +
+               ", \"within_tolerance\": " + (p.withinTolerance ? "true" : "false") +
+               ", \"calculator_inputs_clamped\": " + (p.inputsClamped ? "true" : "false") +
+               (rule_.uncertainty ? JsonJudgement(JudgePoint(p, rule_)) : "") + "}";
+    }
+
+    void WriteRow(const std::string& row) override {
+        out_ << (first_ ? "\n" : ",\n");
+        out_.write(row.data(), static_cast<std::streamsize>(row.size()));
         first_ = false;
     }
 

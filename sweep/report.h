@@ -18,7 +18,12 @@ enum class ReportFormat { Table, Csv, Json };
 class ReportWriter {
 public:
     virtual ~ReportWriter() = default;
-    virtual void Row(const EvaluatedPoint& point) = 0;
+    // A row's text, from the point alone and safe to make on any thread,
+    // so a long sweep's rows are formatted where they are evaluated.
+    virtual std::string RowText(const EvaluatedPoint& point) const = 0;
+    // The rows in reading order, each as RowText made it.
+    virtual void WriteRow(const std::string& rowText) = 0;
+    void Row(const EvaluatedPoint& point) { WriteRow(RowText(point)); }
     virtual void Finish(const Summary& summary, const std::vector<BudgetLine>& budget) = 0;
 };
 

@@ -150,8 +150,8 @@ private:
 };
 #endif
 
-// Each point as it is read: evaluated (on every core), then summarised,
-// written and drawn in reading order.
+// Each point as it is read: evaluated and formatted (on every core), then
+// summarised, written and drawn in reading order.
 class Pipeline : public PointSink {
 public:
     using Plot = quillet::plot::DeviationPlot;
@@ -162,7 +162,9 @@ public:
           plot_(plot),
           impedancePlot_(impedancePlot),
           summary_(SummaryOfBands(bands, rule)),
-          evaluator_(anType, [this](const EvaluatedPoint& point) { Emit(point); }) {}
+          evaluator_(
+              anType, [this](const EvaluatedPoint& point, const std::string& row) { Emit(point, row); },
+              [&writer](const EvaluatedPoint& point) { return writer.RowText(point); }) {}
 
     void Point(const MeasuredPoint& measured) override { evaluator_.Add(measured); }
     void Note(const std::string& message) override { std::cerr << "an-sweep: note: " << message << '\n'; }
@@ -174,9 +176,9 @@ public:
     }
 
 private:
-    void Emit(const EvaluatedPoint& point) {
+    void Emit(const EvaluatedPoint& point, const std::string& row) {
         summary_.Add(point);
-        writer_.Row(point);
+        writer_.WriteRow(row);
         if (plot_)
             plot_->Add(point);
         if (impedancePlot_)

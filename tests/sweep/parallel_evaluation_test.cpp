@@ -24,19 +24,26 @@ std::string Row(const EvaluatedPoint& p) {
 }
 
 TEST(ParallelEvaluator, EmitsWhatOneThreadGivesInReadingOrder) {
-    // Over several batches and a partial last one, on one thread and on two.
+    // Over several batches and a partial last one, on one thread and on
+    // two; each point with the text its evaluating thread made of it.
     const auto points = Points(20'000);
     std::vector<std::string> expected;
     for (const auto& p : points)
         expected.push_back(Row(EvaluatePoint(p, 2)));
     for (unsigned threads : {1u, 2u}) {
-        std::vector<std::string> emitted;
+        std::vector<std::string> emitted, texts;
         ParallelEvaluator parallel(
-            2, [&](const EvaluatedPoint& p) { emitted.push_back(Row(p)); }, threads);
+            2,
+            [&](const EvaluatedPoint& p, const std::string& text) {
+                emitted.push_back(Row(p));
+                texts.push_back(text);
+            },
+            Row, threads);
         for (const auto& p : points)
             parallel.Add(p);
         parallel.Finish();
         EXPECT_EQ(emitted, expected) << threads << " thread(s)";
+        EXPECT_EQ(texts, expected) << threads << " thread(s)";
     }
 }
 
@@ -45,7 +52,7 @@ TEST(ParallelEvaluator, StopsCleanlyWhenReadingFailsHalfway) {
     int emitted = 0;
     {
         ParallelEvaluator parallel(
-            1, [&](const EvaluatedPoint&) { ++emitted; }, 2);
+            1, [&](const EvaluatedPoint&, const std::string&) { ++emitted; }, {}, 2);
         for (const auto& p : Points(10'000))
             parallel.Add(p);
     }
