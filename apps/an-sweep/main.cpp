@@ -2,10 +2,6 @@
 // Points are read, evaluated and written one at a time, so memory stays
 // small however long the sweep; the outputs are put in place only once the
 // whole run has succeeded.
-#if QUILLET_PNG_WITH_QT
-#include <QGuiApplication>
-#endif
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,7 +30,7 @@
 #include "plot/deviation_plot.h"
 #include "plot/impedance_plot.h"
 #if QUILLET_PNG_WITH_QT
-#include "plotqt/png_file.h"
+#include "apps/an-sweep/qt_pngs.h"
 #else
 #include "plotwin/png_file.h"
 #endif
@@ -118,38 +114,6 @@ ClosedDescriptors HoldClosedStandardDescriptors() {
 }
 #endif
 
-#if QUILLET_PNG_WITH_QT
-// Qt makes a runtime folder in the temporary directory when the session
-// names none, and leaves it there; drawing into a file needs none, so the
-// run brings its own and takes it away, also when interrupted.
-class PrivateRuntimeFolder {
-public:
-    PrivateRuntimeFolder() {
-        if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
-            return;
-        std::string name = TemporaryFolder() + "/an-sweep-runtime-XXXXXX";
-        if (!::mkdtemp(name.data()))
-            return;  // Qt then makes its own, as before
-        path_ = name;
-        cleanup_.emplace(path_, InterruptCleanup::Kind::Folder);
-        qputenv("XDG_RUNTIME_DIR", path_.c_str());
-    }
-    ~PrivateRuntimeFolder() {
-        if (path_.empty())
-            return;
-        std::error_code error;
-        std::filesystem::remove_all(path_, error);
-        qunsetenv("XDG_RUNTIME_DIR");
-    }
-    PrivateRuntimeFolder(const PrivateRuntimeFolder&) = delete;
-    PrivateRuntimeFolder& operator=(const PrivateRuntimeFolder&) = delete;
-
-private:
-    std::string path_;
-    std::optional<InterruptCleanup> cleanup_;
-};
-#endif
-
 // Each point as it is read: evaluated and formatted (on every core), then
 // summarised, written and drawn in reading order.
 class Pipeline : public PointSink {
@@ -192,12 +156,6 @@ private:
     ParallelEvaluator evaluator_;  // last: its helper stops before the rest goes
 };
 
-#if QUILLET_PNG_WITH_QT
-using quillet::plotqt::PngOf;
-#else
-using quillet::plotwin::PngOf;
-#endif
-
 // A plot asked for on the command line: drawn as the points come, then
 // written in its format into its file.
 template <class Plot>
@@ -211,7 +169,6 @@ public:
         plot_.emplace(anType, source);
     }
 
-    bool NeedsPng() const { return plot_ && format_ == PlotFormat::Png; }
     Plot* Drawn() { return plot_ ? &*plot_ : nullptr; }
     // Before anything is read, so a target that cannot be written stops
     // the run first.
@@ -219,10 +176,30 @@ public:
         if (name_)
             file_.emplace(*name_);
     }
+    // The SVG at once; a PNG painted by Qt waits in PngJob() to be painted
+    // with the others (see WritePng).
     void Write() {
-        if (plot_)
-            file_->Stream() << (format_ == PlotFormat::Svg ? plot_->Svg() : PngOf(*plot_));
+        if (!plot_)
+            return;
+        if (format_ == PlotFormat::Svg) {
+            file_->Stream() << plot_->Svg();
+            return;
+        }
+#if QUILLET_PNG_WITH_QT
+        png_.emplace();
+        plot_->Draw(png_->drawing);
+        png_->size = Plot::kFileSize;
+#else
+        file_->Stream() << quillet::plotwin::PngOf(*plot_);
+#endif
     }
+#if QUILLET_PNG_WITH_QT
+    quillet::plotqt::PngJob* PngJob() { return png_ ? &*png_ : nullptr; }
+    void WritePng() {
+        if (png_)
+            file_->Stream() << png_->png;
+    }
+#endif
     void Commit() {
         if (file_)
             file_->Commit();
@@ -233,31 +210,18 @@ private:
     PlotFormat format_ = PlotFormat::Svg;
     std::optional<Plot> plot_;
     std::optional<AtomicFile> file_;
+#if QUILLET_PNG_WITH_QT
+    std::optional<quillet::plotqt::PngJob> png_;
+#endif
 };
 
-int Run(const Options& options, int argc, char* argv[]) {
+int Run(const Options& options) {
     if (const auto clash = OutputsClash(options))
         return Fail(*clash);
     const std::string source = SourceName(options.input);
 
     PlotOutput<quillet::plot::DeviationPlot> deviationPlot(options.plot, options.anType, source);
     PlotOutput<quillet::plot::ImpedancePlot> impedancePlot(options.impedancePlot, options.anType, source);
-#if QUILLET_PNG_WITH_QT
-    // Qt paints the PNG; it needs Qt's font machinery, never a display.
-    std::optional<PrivateRuntimeFolder> runtimeFolder;  // outlives the application
-    std::unique_ptr<QGuiApplication> application;
-    if (deviationPlot.NeedsPng() || impedancePlot.NeedsPng()) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        // Qt warns when it finds no runtime directory, which drawing into
-        // a file never needs.
-        qputenv("QT_LOGGING_RULES", "qt.qpa.*=false;default.warning=false");
-        runtimeFolder.emplace();
-        application = std::make_unique<QGuiApplication>(argc, argv);
-    }
-#else
-    (void)argc;
-    (void)argv;
-#endif
     // Every output is opened before anything is read, so a target that
     // cannot be written stops the run before it has written anything.
     std::optional<AtomicFile> output, budget;
@@ -283,6 +247,17 @@ int Run(const Options& options, int argc, char* argv[]) {
         budget->Stream() << BudgetCsv(lines);
     deviationPlot.Write();
     impedancePlot.Write();
+#if QUILLET_PNG_WITH_QT
+    std::vector<quillet::plotqt::PngJob*> pngs;
+    for (quillet::plotqt::PngJob* png : {deviationPlot.PngJob(), impedancePlot.PngJob()}) {
+        if (png)
+            pngs.push_back(png);
+    }
+    if (!pngs.empty())
+        PaintPngsWithQt(pngs);
+    deviationPlot.WritePng();
+    impedancePlot.WritePng();
+#endif
 
 #ifdef _WIN32
     // The same bytes as on Linux: LF line ends, also on the terminal.
@@ -351,7 +326,7 @@ int main(int argc, char* argv[]) {
             "redirect it, or name a file with --output");
 #endif
     try {
-        return Run(options, argc, argv);
+        return Run(options);
     } catch (const std::exception& error) {
         return Fail(error.what());
     }

@@ -9,6 +9,8 @@
 
 #include "plot/axis_math.h"
 #include "plot/font_metrics.h"
+#include "plot/recorded_drawing.h"
+#include "plot/svg_canvas.h"
 #include "plotqt/png_file.h"
 #include "sweep/plot_format.h"
 
@@ -123,6 +125,17 @@ TEST(DeviationPlot, DrawsEveryPointUpToTheCapInEitherFormat) {
         EXPECT_EQ(atCap, Render(PlotOf(kPoints, 8 * kPoints), row.format));
         EXPECT_NE(atCap, Render(PlotOf(kPoints, kPoints - 3), row.format));
     }
+}
+
+TEST(RecordedDrawing, DrawsAgainWhatThePlotDrew) {
+    // How a plot reaches the PNG painter: every call, in order, alike.
+    const DeviationPlot plot = PlotOf(301, 300);
+    RecordedDrawing recorded;
+    plot.Draw(recorded);
+    SvgCanvas direct(DeviationPlot::kFileSize, "t"), again(DeviationPlot::kFileSize, "t");
+    plot.Draw(direct);
+    recorded.DrawOn(again);
+    EXPECT_EQ(again.Finish(), direct.Finish());
 }
 
 TEST(AxisMath, FindsTheDecadeExactlyAtAndBesideItsBounds) {

@@ -133,6 +133,15 @@ check "--impedance-plot writes an SVG and a PNG" \
            '$an_sweep' --impedance-plot '$work/z.png' '$sample' >/dev/null &&
            grep -q '<title>AN impedance against tolerance</title>' '$work/z.svg' &&
            test \"\$(head -c 4 '$work/z.png' | tail -c 3)\" = PNG"
+# Qt paints PNG files from a module beside the program's folder; a copy of
+# the program without it says so, writes nothing, and still writes SVG.
+mkdir -p "$work/bin"
+cp "$an_sweep" "$work/bin/an-sweep"
+check "without its PNG painter a PNG is status 2" \
+    test "$(status "$work/bin/an-sweep" --output "$work/nopng.csv" --plot "$work/nopng.png" "$sample")" = 2
+check "  naming the painter" grep -q 'cannot load the PNG painter .*quillet-png.so' "$work/err"
+check "  and writes nothing" test ! -e "$work/nopng.png" -a ! -e "$work/nopng.csv"
+check "  while SVG needs none" test "$(status "$work/bin/an-sweep" --plot "$work/nopng.svg" "$sample")" = 0
 echo old >"$work/real.csv"
 ln -s real.csv "$work/linked.csv"
 "$an_sweep" --format csv --output "$work/linked.csv" "$sample" 2>/dev/null
