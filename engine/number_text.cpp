@@ -189,6 +189,66 @@ double ParseNumber(std::string_view text) {
     return ParseDecimal(s);
 }
 
+namespace {
+
+// A short decimal's digits without the general conversion. n, the
+// magnitude times 10^d rounded to a whole number of fifteen digits, is the
+// correctly rounded digit string when n / 10^d gives the magnitude back:
+// the magnitude is then the double nearest that decimal, and no other
+// fifteen-digit decimal lies within half a unit in its last place, since
+// two of them lie at least 10^-14 of their decade apart and a unit in the
+// last place is at most 2^-52 of ten times the decade (4.5 units apart).
+// Whatever was typed or rounded to a few decimals passes, which is nearly
+// everything the calculator writes; the rest takes the general conversion.
+bool ShortDecimalDigits(double magnitude, SignificantDigits& result) {
+    static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};  // all exact
+    constexpr double kLog10Of2 = 0.30102999566398120;
+    // An estimate of the decimal exponent, at most one too small.
+    int exponent = static_cast<int>(std::floor(std::ilogb(magnitude) * kLog10Of2));
+    for (int attempt = 0; attempt < 2; ++attempt, ++exponent) {
+        const int d = 14 - exponent;
+        if (d < 0 || d >= static_cast<int>(std::size(kPowersOfTen)))
+            return false;
+        const double n = std::nearbyint(magnitude * kPowersOfTen[d]);
+        if (n >= 1e15)
+            continue;  // the estimate was one too small
+        if (n < 1e14 || n / kPowersOfTen[d] != magnitude)
+            return false;
+        char buffer[24];
+        const auto end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<std::int64_t>(n)).ptr;
+        result.digits.assign(buffer, end);
+        result.digits.erase(result.digits.find_last_not_of('0') + 1);
+        result.exponent = exponent;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+SignificantDigits FifteenDigits(double magnitude) {
+    SignificantDigits result;
+    if (ShortDecimalDigits(magnitude, result))
+        return result;
+    // "d.dddddddddddddde+XX", correctly rounded.
+    char buffer[40];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, 14).ptr;
+    const std::string_view scientific(buffer, static_cast<std::size_t>(end - buffer));
+    const std::size_t e = scientific.find('e');
+    result.digits.assign(1, scientific[0]);
+    result.digits.append(scientific.substr(2, e - 2));
+    result.digits.erase(result.digits.find_last_not_of('0') + 1);
+    std::string_view exponentText = scientific.substr(e + 1);
+    const bool exponentNegative = exponentText.front() == '-';
+    exponentText.remove_prefix(1);
+    std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), result.exponent);
+    if (exponentNegative)
+        result.exponent = -result.exponent;
+    return result;
+}
+
 std::string NumberText(double number) {
     if (std::isnan(number))
         return " 0";  // never given one; a defined text beats undefined parsing
@@ -197,24 +257,7 @@ std::string NumberText(double number) {
     if (number == 0.0)
         return " 0";
 
-    // 15 significant digits, correctly rounded: "d.dddddddddddddde+XX".
-    char buffer[40];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(number), std::chars_format::scientific, 14);
-    const std::string_view scientific(buffer, static_cast<std::size_t>(result.ptr - buffer));
-    const std::size_t e = scientific.find('e');
-    std::string digits(1, scientific[0]);
-    digits.append(scientific.substr(2, e - 2));
-    digits.erase(digits.find_last_not_of('0') + 1);
-
-    int exponent = 0;
-    std::string_view exponentText = scientific.substr(e + 1);
-    const bool exponentNegative = exponentText.front() == '-';
-    exponentText.remove_prefix(1);
-    std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
-    if (exponentNegative)
-        exponent = -exponent;
-
+    const auto [digits, exponent] = FifteenDigits(std::fabs(number));
     std::string text(1, number < 0 ? '-' : ' ');
     const auto k = static_cast<int>(digits.size());
     if (exponent >= 15 || exponent < -2) {

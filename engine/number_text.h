@@ -35,6 +35,15 @@ std::string NumberText(double number);
 std::string NumberText(std::int16_t number);
 std::string NumberText(std::int32_t number);
 
+// The 15 significant digits of a positive finite number, correctly rounded,
+// trailing zeros dropped, and the decimal exponent of the first ("15", 1
+// for 15.0). NumberText writes these.
+struct SignificantDigits {
+    std::string digits;
+    int exponent = 0;
+};
+SignificantDigits FifteenDigits(double magnitude);
+
 // Rounds to the given count of decimals, exact halves to the even neighbour.
 // The halfway test looks at the double product number * 10^digits, not at the
 // decimal the number was written as. A negative number that rounds to zero
