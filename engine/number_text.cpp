@@ -1,6 +1,7 @@
 #include "engine/number_text.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -204,14 +205,18 @@ bool ShortDecimalDigits(double magnitude, SignificantDigits& result) {
     static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                               1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                               1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};  // all exact
-    constexpr double kLog10Of2 = 0.30102999566398120;
-    // An estimate of the decimal exponent, at most one too small.
-    int exponent = static_cast<int>(std::floor(std::ilogb(magnitude) * kLog10Of2));
+    // An estimate of the decimal exponent, at most one too small: the binary
+    // exponent times log10(2), as 78913 / 2^18 (the shift floors).
+    const int binaryExponent = static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7FF) - 1023;
+    int exponent = (binaryExponent * 78913) >> 18;
     for (int attempt = 0; attempt < 2; ++attempt, ++exponent) {
         const int d = 14 - exponent;
         if (d < 0 || d >= static_cast<int>(std::size(kPowersOfTen)))
             return false;
-        const double n = std::nearbyint(magnitude * kPowersOfTen[d]);
+        // Below 2^52, adding and taking away 2^52 rounds to the nearest
+        // whole number (ties to even), as nearbyint would, without a call.
+        constexpr double kTwoTo52 = 4503599627370496.0;
+        const double n = (magnitude * kPowersOfTen[d] + kTwoTo52) - kTwoTo52;
         if (n >= 1e15)
             continue;  // the estimate was one too small
         if (n < 1e14 || n / kPowersOfTen[d] != magnitude)
