@@ -13,7 +13,11 @@ baseline it is measured against:
     10001-point run also against bench/sweep_numpy.py, the numpy script a
     lab would write for the job (when Debian's python3 has numpy);
   - the calculator's launch to first paint under Xvfb with openbox against
-    a bare Qt Widgets window of the same size (bench/bare_window.cpp).
+    a bare Qt Widgets window of the same size (bench/bare_window.cpp);
+  - the sweep window on the 1,000,001-point file, from its creation to its
+    table and plot painted, and the longest its thread went without
+    handling events meanwhile (bench/sweep_window_open.cpp), against an-sweep
+    on the same file.
 
 Usage: bench/compare.py [BUILD_DIR] [--baseline OLD_BUILD_DIR] [--runs N]
 BUILD_DIR defaults to build/release. With --baseline, the an-sweep and
@@ -180,8 +184,31 @@ def main():
                 b, c = statistics.median(times['bare']), statistics.median(times['calculator'])
                 print(f'| launch to first paint | {label} | {c * 1e3:.0f} ms | bare window {b * 1e3:.0f} ms '
                       f'| {c / b:.2f}x |')
+            sweep_window_rows(builds, display.env, big_runs)
     else:
         print('| launch to first paint | | Xvfb or openbox missing | | |')
+
+
+def sweep_window_rows(builds, env, big_runs):
+    """The sweep window on the 1,000,001-point file: seconds to table and
+    plot shown and the longest stall, medians of three runs, against
+    an-sweep's own time on the file."""
+    with tempfile.TemporaryDirectory() as work:
+        big = f'{work}/sample-1000001.s1p'
+        subprocess.run([sys.executable, str(ROOT / 'samples/make_sample.py'), '1000001', big], check=True)
+        env = dict(env, XDG_RUNTIME_DIR=work)
+        for label, build in builds:
+            program = build / 'bench/sweep_window_open'
+            if not program.exists():
+                continue
+            runs = [subprocess.run([str(program), big], env=env, capture_output=True, text=True,
+                                   check=True).stdout.split() for _ in range(3)]
+            seconds = statistics.median(float(r[0]) for r in runs)
+            stall = statistics.median(int(r[1]) for r in runs)
+            tool = statistics.median(r[0] for r in big_runs[label])
+            print(f'| sweep window, 1,000,001 points, open to table and plot shown | {label} | {seconds:.2f} s, '
+                  f'longest unresponsive {stall} ms (runs: {", ".join(r[1] for r in runs)} ms) | '
+                  f'an-sweep --format csv {tool:.2f} s; target 3 s, 50 ms | {seconds / tool:.2f}x an-sweep |')
 
 
 def cpu_name():
