@@ -8,6 +8,7 @@
 #include <limits>
 #include <string>
 #include <system_error>
+#include <utility>
 
 namespace quillet {
 namespace {
@@ -190,8 +191,6 @@ double ParseNumber(std::string_view text) {
     return ParseDecimal(s);
 }
 
-namespace {
-
 // A short decimal's digits without the general conversion. n, the
 // magnitude times 10^d rounded to a whole number of fifteen digits, is the
 // correctly rounded digit string when n / 10^d gives the magnitude back:
@@ -201,7 +200,7 @@ namespace {
 // last place is at most 2^-52 of ten times the decade (4.5 units apart).
 // Whatever was typed or rounded to a few decimals passes, which is nearly
 // everything the calculator writes; the rest takes the general conversion.
-bool ShortDecimalDigits(double magnitude, SignificantDigits& result) {
+std::optional<SignificantDigits> ShortDecimalDigits(double magnitude) {
     static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                               1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                               1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};  // all exact
@@ -212,7 +211,7 @@ bool ShortDecimalDigits(double magnitude, SignificantDigits& result) {
     for (int attempt = 0; attempt < 2; ++attempt, ++exponent) {
         const int d = 14 - exponent;
         if (d < 0 || d >= static_cast<int>(std::size(kPowersOfTen)))
-            return false;
+            return std::nullopt;
         // Below 2^52, adding and taking away 2^52 rounds to the nearest
         // whole number (ties to even), as nearbyint would, without a call.
         constexpr double kTwoTo52 = 4503599627370496.0;
@@ -220,23 +219,22 @@ bool ShortDecimalDigits(double magnitude, SignificantDigits& result) {
         if (n >= 1e15)
             continue;  // the estimate was one too small
         if (n < 1e14 || n / kPowersOfTen[d] != magnitude)
-            return false;
+            return std::nullopt;
+        SignificantDigits result;
         char buffer[24];
         const auto end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<std::int64_t>(n)).ptr;
         result.digits.assign(buffer, end);
         result.digits.erase(result.digits.find_last_not_of('0') + 1);
         result.exponent = exponent;
-        return true;
+        return result;
     }
-    return false;
+    return std::nullopt;
 }
 
-}  // namespace
-
 SignificantDigits FifteenDigits(double magnitude) {
+    if (auto shortDecimal = ShortDecimalDigits(magnitude))
+        return std::move(*shortDecimal);
     SignificantDigits result;
-    if (ShortDecimalDigits(magnitude, result))
-        return result;
     // "d.dddddddddddddde+XX", correctly rounded.
     char buffer[40];
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, 14).ptr;
@@ -252,6 +250,34 @@ SignificantDigits FifteenDigits(double magnitude) {
     if (exponentNegative)
         result.exponent = -result.exponent;
     return result;
+}
+
+void AppendFixedNotation(std::string& text, const SignificantDigits& number) {
+    const auto& [digits, exponent] = number;
+    const auto k = static_cast<int>(digits.size());
+    if (exponent >= k - 1) {
+        text += digits;
+        text.append(static_cast<std::size_t>(exponent + 1 - k), '0');
+    } else if (exponent >= 0) {
+        text.append(digits, 0, static_cast<std::size_t>(exponent + 1));
+        text += '.';
+        text.append(digits, static_cast<std::size_t>(exponent + 1));
+    } else {
+        text += "0.";
+        text.append(static_cast<std::size_t>(-exponent - 1), '0');
+        text += digits;
+    }
+}
+
+void AppendScientificNotation(std::string& text, const SignificantDigits& number) {
+    text += number.digits[0];
+    if (number.digits.size() > 1)
+        text.append(".").append(number.digits, 1);
+    text += number.exponent < 0 ? "e-" : "e+";
+    const std::string exponent = std::to_string(std::abs(number.exponent));
+    if (exponent.size() < 2)
+        text += '0';
+    text += exponent;
 }
 
 std::string NumberText(double number) {

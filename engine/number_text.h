@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -43,6 +44,18 @@ struct SignificantDigits {
     int exponent = 0;
 };
 SignificantDigits FifteenDigits(double magnitude);
+// The same digits, only where they come without the general conversion: for
+// a number that is the double nearest a decimal of at most 15 significant
+// digits (typed, or rounded to a few decimals), nearly every one the
+// calculator writes. They are then also the fewest digits that read back as
+// the number, since no other decimal of at most 15 digits lies as near.
+std::optional<SignificantDigits> ShortDecimalDigits(double magnitude);
+
+// The digits in the C library's notations, as std::to_chars and printf
+// write them: fixed ("1500", "0.015", "12.5") and scientific ("1.5e+07",
+// "2e-05", at least two exponent digits).
+void AppendFixedNotation(std::string& text, const SignificantDigits& number);
+void AppendScientificNotation(std::string& text, const SignificantDigits& number);
 
 // Rounds to the given count of decimals, exact halves to the even neighbour.
 // The halfway test looks at the double product number * 10^digits, not at the

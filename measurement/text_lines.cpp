@@ -3,6 +3,9 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
+
+#include "engine/number_text.h"
 
 namespace quillet::measurement {
 
@@ -27,6 +30,24 @@ std::string ShortestText(double value) {
 }
 
 void AppendShortestText(std::string& text, double value) {
+    // Most numbers a sweep's report writes were typed or rounded to a few
+    // decimals; their digits come without the general conversion and are
+    // laid out as it lays them out: fixed unless scientific is shorter.
+    if (value != 0 && std::isfinite(value)) {
+        if (const auto number = ShortDecimalDigits(std::fabs(value))) {
+            const auto k = static_cast<int>(number->digits.size());
+            const int e = number->exponent;
+            const int fixedLength = e >= k - 1 ? e + 1 : e >= 0 ? k + 1 : k + 1 - e;
+            const int scientificLength = k + (k > 1 ? 1 : 0) + 2 + (std::abs(e) >= 100 ? 3 : 2);
+            if (value < 0)
+                text += '-';
+            if (fixedLength <= scientificLength)
+                AppendFixedNotation(text, *number);
+            else
+                AppendScientificNotation(text, *number);
+            return;
+        }
+    }
     char buffer[32];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     text.append(buffer, result.ptr);
@@ -62,39 +83,6 @@ std::string Lowercase(std::string_view text) {
             c = static_cast<char>(c - 'A' + 'a');
     }
     return lower;
-}
-
-std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at) {
-    const auto c = static_cast<unsigned char>(bytes[at]);
-    if (c < 0x80)
-        return 1;
-    std::size_t continuation = 0;
-    unsigned char low = 0x80, high = 0xBF;  // the allowed range of the second byte
-    if (c >= 0xC2 && c <= 0xDF) {
-        continuation = 1;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        continuation = 2;
-        if (c == 0xE0)
-            low = 0xA0;  // no overlong forms
-        if (c == 0xED)
-            high = 0x9F;  // no surrogates
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        continuation = 3;
-        if (c == 0xF0)
-            low = 0x90;
-        if (c == 0xF4)
-            high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (at + continuation >= bytes.size())
-        return 0;
-    for (std::size_t k = 1; k <= continuation; ++k) {
-        const auto next = static_cast<unsigned char>(bytes[at + k]);
-        if (k == 1 ? (next < low || next > high) : (next & 0xC0) != 0x80)
-            return 0;
-    }
-    return continuation + 1;
 }
 
 }  // namespace quillet::measurement

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "measurement/utf8_sequence.h"
+
 namespace quillet::measurement {
 
 // A number as data files write it: an optional sign, digits with an optional
@@ -20,9 +22,5 @@ void AppendShortestText(std::string& text, double value);
 std::string_view Trim(std::string_view text);
 std::vector<std::string_view> SplitWhitespace(std::string_view text);
 std::string Lowercase(std::string_view text);
-
-// The length of the well-formed UTF-8 sequence that starts at the byte, or
-// 0 where none does.
-std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at);
 
 }  // namespace quillet::measurement

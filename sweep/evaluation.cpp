@@ -17,6 +17,19 @@
 
 namespace quillet::sweep {
 std::string SignificantText(double value) {
+    // As printf's %.15g: fixed for exponents from -4 to 14, else scientific;
+    // without the general conversion for a short decimal (see
+    // ShortDecimalDigits), as nearly every measured frequency is.
+    if (value != 0 && std::isfinite(value)) {
+        if (const auto number = ShortDecimalDigits(std::fabs(value))) {
+            std::string text(value < 0 ? "-" : "");
+            if (number->exponent >= -4 && number->exponent < 15)
+                AppendFixedNotation(text, *number);
+            else
+                AppendScientificNotation(text, *number);
+            return text;
+        }
+    }
     char buffer[32];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
     return std::string(buffer, result.ptr);

@@ -2,13 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <random>
 #include <string>
-#include <vector>
 
 namespace quillet {
 namespace {
@@ -152,47 +149,6 @@ TEST(NumberText, WholeNumbersReadTheSameAsTheEqualDouble) {
         if (v >= INT16_MIN && v <= INT16_MAX) {
             EXPECT_EQ(NumberText(static_cast<std::int16_t>(v)), NumberText(static_cast<double>(v))) << v;
         }
-    }
-}
-
-// The reference: the library's correctly rounded conversion to 15 digits.
-SignificantDigits ByGeneralConversion(double magnitude) {
-    char buffer[40];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, 14).ptr;
-    const std::string text(buffer, end);
-    const std::size_t e = text.find('e');
-    SignificantDigits reference{text.substr(0, 1) + text.substr(2, e - 2), std::stoi(text.substr(e + 1))};
-    reference.digits.erase(reference.digits.find_last_not_of('0') + 1);
-    return reference;
-}
-
-TEST(FifteenDigits, AreTheCorrectlyRoundedOnesForShortDecimalsAndAnyOther) {
-    // Short decimals (typed, or rounded to a few places) take a quicker road
-    // than the rest; both must give the library's digits. Decimals of every
-    // length and scale, their neighbours one unit in the last place away
-    // (never short), powers of ten and their neighbours, random doubles.
-    std::mt19937_64 random(21);
-    std::vector<double> values;
-    for (int places = 0; places <= 22; ++places) {
-        for (int i = 0; i < 5'000; ++i) {
-            const auto whole = static_cast<double>(random() % 1'000'000'000'000'000);
-            const double decimal = whole / std::pow(10.0, places);
-            values.insert(values.end(), {decimal, std::nextafter(decimal, 0.0), std::nextafter(decimal, 1e300),
-                                         RoundHalfEven(decimal / 7, 3), RoundHalfEven(decimal / 3, 2)});
-        }
-    }
-    for (int exponent = -12; exponent <= 17; ++exponent) {
-        const double power = std::pow(10.0, exponent);
-        values.insert(values.end(), {power, std::nextafter(power, 0.0), std::nextafter(power, 1e300)});
-    }
-    for (int i = 0; i < 200'000; ++i)
-        values.push_back(std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 120) - 90));
-    for (const double v : values) {
-        if (!(v > 0))
-            continue;
-        const SignificantDigits quick = FifteenDigits(v), reference = ByGeneralConversion(v);
-        ASSERT_EQ(quick.digits, reference.digits) << std::hexfloat << v;
-        ASSERT_EQ(quick.exponent, reference.exponent) << std::hexfloat << v;
     }
 }
 
