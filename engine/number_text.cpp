@@ -220,11 +220,14 @@ std::optional<SignificantDigits> ShortDecimalDigits(double magnitude) {
             continue;  // the estimate was one too small
         if (n < 1e14 || n / kPowersOfTen[d] != magnitude)
             return std::nullopt;
+        // Fifteen digits, the trailing zeros dropped, written from the last.
+        auto whole = static_cast<std::uint64_t>(n);
         SignificantDigits result;
-        char buffer[24];
-        const auto end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<std::int64_t>(n)).ptr;
-        result.digits.assign(buffer, end);
-        result.digits.erase(result.digits.find_last_not_of('0') + 1);
+        result.count = 15;
+        for (; whole % 10 == 0; whole /= 10)
+            --result.count;
+        for (int i = result.count - 1; i >= 0; --i, whole /= 10)
+            result.buffer[static_cast<std::size_t>(i)] = static_cast<char>('0' + whole % 10);
         result.exponent = exponent;
         return result;
     }
@@ -232,17 +235,19 @@ std::optional<SignificantDigits> ShortDecimalDigits(double magnitude) {
 }
 
 SignificantDigits FifteenDigits(double magnitude) {
-    if (auto shortDecimal = ShortDecimalDigits(magnitude))
-        return std::move(*shortDecimal);
+    if (const auto shortDecimal = ShortDecimalDigits(magnitude))
+        return *shortDecimal;
     SignificantDigits result;
     // "d.dddddddddddddde+XX", correctly rounded.
     char buffer[40];
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, 14).ptr;
     const std::string_view scientific(buffer, static_cast<std::size_t>(end - buffer));
     const std::size_t e = scientific.find('e');
-    result.digits.assign(1, scientific[0]);
-    result.digits.append(scientific.substr(2, e - 2));
-    result.digits.erase(result.digits.find_last_not_of('0') + 1);
+    std::string_view digits = scientific.substr(2, e - 2);
+    digits = digits.substr(0, digits.find_last_not_of('0') + 1);
+    result.buffer[0] = scientific[0];
+    digits.copy(result.buffer.data() + 1, digits.size());
+    result.count = static_cast<int>(digits.size()) + 1;
     std::string_view exponentText = scientific.substr(e + 1);
     const bool exponentNegative = exponentText.front() == '-';
     exponentText.remove_prefix(1);
@@ -253,15 +258,16 @@ SignificantDigits FifteenDigits(double magnitude) {
 }
 
 void AppendFixedNotation(std::string& text, const SignificantDigits& number) {
-    const auto& [digits, exponent] = number;
+    const std::string_view digits = number.Digits();
+    const int exponent = number.exponent;
     const auto k = static_cast<int>(digits.size());
     if (exponent >= k - 1) {
         text += digits;
         text.append(static_cast<std::size_t>(exponent + 1 - k), '0');
     } else if (exponent >= 0) {
-        text.append(digits, 0, static_cast<std::size_t>(exponent + 1));
+        text += digits.substr(0, static_cast<std::size_t>(exponent + 1));
         text += '.';
-        text.append(digits, static_cast<std::size_t>(exponent + 1));
+        text += digits.substr(static_cast<std::size_t>(exponent + 1));
     } else {
         text += "0.";
         text.append(static_cast<std::size_t>(-exponent - 1), '0');
@@ -270,9 +276,10 @@ void AppendFixedNotation(std::string& text, const SignificantDigits& number) {
 }
 
 void AppendScientificNotation(std::string& text, const SignificantDigits& number) {
-    text += number.digits[0];
-    if (number.digits.size() > 1)
-        text.append(".").append(number.digits, 1);
+    const std::string_view digits = number.Digits();
+    text += digits[0];
+    if (digits.size() > 1)
+        text.append(".").append(digits.substr(1));
     text += number.exponent < 0 ? "e-" : "e+";
     const std::string exponent = std::to_string(std::abs(number.exponent));
     if (exponent.size() < 2)
@@ -288,13 +295,15 @@ std::string NumberText(double number) {
     if (number == 0.0)
         return " 0";
 
-    const auto [digits, exponent] = FifteenDigits(std::fabs(number));
+    const SignificantDigits significant = FifteenDigits(std::fabs(number));
+    const std::string_view digits = significant.Digits();
+    const int exponent = significant.exponent;
     std::string text(1, number < 0 ? '-' : ' ');
     const auto k = static_cast<int>(digits.size());
     if (exponent >= 15 || exponent < -2) {
         text += digits[0];
         if (k > 1)
-            text.append(".").append(digits, 1);
+            text.append(".").append(digits.substr(1));
         text += 'E';
         text += ExponentDigits(exponent);
     } else if (exponent >= 0) {
@@ -303,8 +312,8 @@ std::string NumberText(double number) {
             text += digits;
             text.append(static_cast<std::size_t>(whole - k), '0');
         } else {
-            text.append(digits, 0, static_cast<std::size_t>(whole));
-            text.append(".").append(digits, static_cast<std::size_t>(whole));
+            text += digits.substr(0, static_cast<std::size_t>(whole));
+            text.append(".").append(digits.substr(static_cast<std::size_t>(whole)));
         }
     } else {
         text += '.';

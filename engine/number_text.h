@@ -3,6 +3,7 @@
 // separator is the point in both directions.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -40,8 +41,10 @@ std::string NumberText(std::int32_t number);
 // trailing zeros dropped, and the decimal exponent of the first ("15", 1
 // for 15.0). NumberText writes these.
 struct SignificantDigits {
-    std::string digits;
+    std::array<char, 16> buffer{};  // the first `count` hold the digits
+    int count = 0;
     int exponent = 0;
+    std::string_view Digits() const { return {buffer.data(), static_cast<std::size_t>(count)}; }
 };
 SignificantDigits FifteenDigits(double magnitude);
 // The same digits, only where they come without the general conversion: for

@@ -35,7 +35,7 @@ void AppendShortestText(std::string& text, double value) {
     // laid out as it lays them out: fixed unless scientific is shorter.
     if (value != 0 && std::isfinite(value)) {
         if (const auto number = ShortDecimalDigits(std::fabs(value))) {
-            const auto k = static_cast<int>(number->digits.size());
+            const int k = number->count;
             const int e = number->exponent;
             const int fixedLength = e >= k - 1 ? e + 1 : e >= 0 ? k + 1 : k + 1 - e;
             const int scientificLength = k + (k > 1 ? 1 : 0) + 2 + (std::abs(e) >= 100 ? 3 : 2);
