@@ -201,9 +201,9 @@ double ParseNumber(std::string_view text) {
 // Whatever was typed or rounded to a few decimals passes, which is nearly
 // everything the calculator writes; the rest takes the general conversion.
 std::optional<SignificantDigits> ShortDecimalDigits(double magnitude) {
-    static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};  // all exact
+    static constexpr double kPowersOfTen[] = {
+        1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};  // all exact
     // An estimate of the decimal exponent, at most one too small: the binary
     // exponent times log10(2), as 78913 / 2^18 (the shift floors).
     const int binaryExponent = static_cast<int>((std::bit_cast<std::uint64_t>(magnitude) >> 52) & 0x7FF) - 1023;
@@ -265,9 +265,10 @@ void AppendFixedNotation(std::string& text, const SignificantDigits& number) {
         text += digits;
         text.append(static_cast<std::size_t>(exponent + 1 - k), '0');
     } else if (exponent >= 0) {
-        text += digits.substr(0, static_cast<std::size_t>(exponent + 1));
+        const std::size_t whole = static_cast<std::size_t>(exponent) + 1;
+        text += digits.substr(0, whole);
         text += '.';
-        text += digits.substr(static_cast<std::size_t>(exponent + 1));
+        text += digits.substr(whole);
     } else {
         text += "0.";
         text.append(static_cast<std::size_t>(-exponent - 1), '0');

@@ -23,8 +23,8 @@ public:
         calls_.emplace_back(PolylineCall{{points.begin(), points.end()}, pen});
     }
     void Polygon(std::span<const Point> points, Color fill, const Pen* outline) override {
-        calls_.emplace_back(PolygonCall{{points.begin(), points.end()}, fill,
-                                        outline ? std::optional<Pen>(*outline) : std::nullopt});
+        calls_.emplace_back(
+            PolygonCall{{points.begin(), points.end()}, fill, outline ? std::optional<Pen>(*outline) : std::nullopt});
     }
     void Circle(Point centre, double radius, const Pen& pen) override {
         calls_.emplace_back(CircleCall{centre, radius, pen});

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "measurement/text_lines.h"
+#include "measurement/utf8_sequence.h"
 
 namespace quillet::plot {
 

@@ -20,7 +20,7 @@ struct Batch {
     std::vector<measurement::MeasuredPoint> measured;
     std::vector<EvaluatedPoint> evaluated;
     std::vector<std::string> texts;  // with a Format
-    std::size_t claimed = 0;  // points handed to a thread
+    std::size_t claimed = 0;         // points handed to a thread
     std::size_t finished = 0;
 
     bool Done() const { return finished == measured.size(); }

@@ -129,9 +129,7 @@ std::string TableCell(const EvaluatedPoint& p, int column, const DecisionRule& r
     case kStandardDeviationColumn: return p.statistics ? Decibels(p.statistics->standardDeviationDb) : "unbounded";
     case kRmsColumn: return p.statistics ? Decibels(p.statistics->rmsDb) : "unbounded";
     case kToleranceColumn:
-        return rule.uncertainty    ? OutcomeName(JudgePoint(p, rule).outcome)
-               : p.withinTolerance ? "ok"
-                                   : "OUTSIDE";
+        return rule.uncertainty ? OutcomeName(JudgePoint(p, rule).outcome) : p.withinTolerance ? "ok" : "OUTSIDE";
     default: throw std::out_of_range("no table column " + std::to_string(column));
     }
 }

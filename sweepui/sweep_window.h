@@ -154,7 +154,7 @@ private:
     std::optional<std::string> evaluatedSha256_;
     std::thread worker_;
     std::shared_ptr<std::atomic<bool>> cancelled_;
-    int generation_ = 0;  // results of an evaluation since replaced are dropped
+    int generation_ = 0;    // results of an evaluation since replaced are dropped
     QTimer* columnFitter_;  // fits the columns of the first evaluation shown
     int columnToFit_ = 0;
 };

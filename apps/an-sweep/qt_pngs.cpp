@@ -54,8 +54,8 @@ std::string ModulePath() {
     std::error_code error;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error)
-        throw std::runtime_error("cannot find the PNG painter: where this program lies is unknown (" +
-                                 error.message() + ")");
+        throw std::runtime_error("cannot find the PNG painter: where this program lies is unknown (" + error.message() +
+                                 ")");
     return (program.parent_path() / QUILLET_PNG_MODULE_FROM_PROGRAM).lexically_normal().string();
 }
 
