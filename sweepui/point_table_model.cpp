@@ -31,7 +31,17 @@ void PointTableModel::SetEvaluation(std::shared_ptr<const sweep::Evaluation> eva
     beginResetModel();
     evaluation_ = std::move(evaluation);
     order_ = {};
+    cachedPoint_.reset();
     endResetModel();
+}
+
+const sweep::EvaluatedPoint& PointTableModel::CachedPoint(int row) const {
+    const std::size_t index = PointIndex(row);
+    if (!cachedPoint_ || cachedIndex_ != index) {
+        cachedPoint_ = evaluation_->points.at(index);
+        cachedIndex_ = index;
+    }
+    return *cachedPoint_;
 }
 
 std::size_t PointTableModel::PointIndex(int row) const {
@@ -64,8 +74,7 @@ int PointTableModel::columnCount(const QModelIndex& parent) const {
 QVariant PointTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || !evaluation_)
         return {};
-    // Asked for each cell drawn or measured: no copy of the point.
-    const sweep::EvaluatedPoint& p = evaluation_->points.at(PointIndex(index.row()));
+    const sweep::EvaluatedPoint& p = CachedPoint(index.row());
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole: return FromUtf8(sweep::TableCell(p, index.column()));

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "sweep/evaluation.h"
@@ -34,7 +35,14 @@ public:
     void sort(int column, Qt::SortOrder order) override;
 
 private:
+    const sweep::EvaluatedPoint& CachedPoint(int row) const;
+
     std::shared_ptr<const sweep::Evaluation> evaluation_;
+    // Remaking a point from what the evaluation keeps takes microseconds,
+    // and a view asks for a cell in several roles and for a row's cells in
+    // turn: the last point made is kept, by its index in the file.
+    mutable std::optional<sweep::EvaluatedPoint> cachedPoint_;
+    mutable std::size_t cachedIndex_ = 0;
 
     // Row -> point index; empty while the table is in file order. Four
     // bytes a point, and no reverse index: a sweep of millions must leave
