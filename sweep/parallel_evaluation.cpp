@@ -12,7 +12,7 @@
 namespace quillet::sweep {
 namespace {
 
-constexpr std::size_t kBatchPoints = 4096;
+constexpr std::size_t kBatchPoints = 1024;
 constexpr std::size_t kChunkPoints = 256;  // what one thread takes at a time
 constexpr std::size_t kBatchesHeld = 2;    // being evaluated while the next is read
 
@@ -24,6 +24,14 @@ struct Batch {
     std::size_t finished = 0;
 
     bool Done() const { return finished == measured.size(); }
+
+    // Emptied for the next points, its storage kept.
+    void Clear() {
+        measured.clear();
+        evaluated.clear();
+        texts.clear();
+        claimed = finished = 0;
+    }
 };
 
 }  // namespace
@@ -36,6 +44,9 @@ struct ParallelEvaluator::State {
     Emit emit;
     Format format;
     Batch filling;
+    // Batches emitted, kept for their storage: a fresh megabyte a batch
+    // would come from the system, page by page, every time.
+    std::vector<Batch> spare;
 
     std::mutex mutex;
     std::condition_variable work;      // a batch came, or stop
@@ -108,6 +119,8 @@ struct ParallelEvaluator::State {
         static const std::string none;
         for (std::size_t i = 0; i < done.evaluated.size(); ++i)
             emit(done.evaluated[i], format ? done.texts[i] : none);
+        done.Clear();
+        spare.push_back(std::move(done));
     }
 
     void Submit() {
@@ -121,8 +134,13 @@ struct ParallelEvaluator::State {
             held.push_back(std::move(filling));
         }
         work.notify_one();
-        filling = Batch{};
-        filling.measured.reserve(kBatchPoints);
+        if (spare.empty()) {
+            filling = Batch{};
+            filling.measured.reserve(kBatchPoints);
+        } else {
+            filling = std::move(spare.back());
+            spare.pop_back();
+        }
         while (held.size() > kBatchesHeld)
             EmitOldest();
     }
