@@ -1,6 +1,7 @@
 #include "engine/number_text.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -191,6 +192,29 @@ double ParseNumber(std::string_view text) {
     return ParseDecimal(s);
 }
 
+namespace {
+
+// The 100 two-digit pairs "00" to "99", one after another.
+constexpr std::array<char, 200> kDigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (int i = 0; i < 100; ++i) {
+        pairs[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+        pairs[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+// value < 10^8 as exactly eight digits, leading zeros included.
+void WriteEightDigits(char* out, std::uint32_t value) {
+    const std::uint32_t high = value / 10'000, low = value % 10'000;
+    for (const std::uint32_t pair : {high / 100, high % 100, low / 100, low % 100}) {
+        std::copy_n(kDigitPairs.begin() + 2 * pair, 2, out);
+        out += 2;
+    }
+}
+
+}  // namespace
+
 // A short decimal's digits without the general conversion. n, the
 // magnitude times 10^d rounded to a whole number of fifteen digits, is the
 // correctly rounded digit string when n / 10^d gives the magnitude back:
@@ -220,14 +244,17 @@ std::optional<SignificantDigits> ShortDecimalDigits(double magnitude) {
             continue;  // the estimate was one too small
         if (n < 1e14 || n / kPowersOfTen[d] != magnitude)
             return std::nullopt;
-        // Fifteen digits, the trailing zeros dropped, written from the last.
-        auto whole = static_cast<std::uint64_t>(n);
+        // Fifteen digits as two runs of eight (the first with a leading
+        // zero), two digits at a time, then the trailing zeros dropped.
+        const auto whole = static_cast<std::uint64_t>(n);
+        char eight[16];
+        WriteEightDigits(eight, static_cast<std::uint32_t>(whole / 100'000'000));
+        WriteEightDigits(eight + 8, static_cast<std::uint32_t>(whole % 100'000'000));
         SignificantDigits result;
         result.count = 15;
-        for (; whole % 10 == 0; whole /= 10)
+        while (eight[result.count] == '0')  // eight[1..15] are the digits; the first is not 0
             --result.count;
-        for (int i = result.count - 1; i >= 0; --i, whole /= 10)
-            result.buffer[static_cast<std::size_t>(i)] = static_cast<char>('0' + whole % 10);
+        std::copy(eight + 1, eight + 1 + result.count, result.buffer.begin());
         result.exponent = exponent;
         return result;
     }
