@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "sweep/parallel_evaluation.h"
 #include "sweepui/plot_view.h"
 #include "sweepui/sweep_window.h"
 
@@ -38,6 +39,7 @@ private:
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    quillet::sweep::KeepFreedMemoryForReuse();  // as the calculator does
     QApplication app(argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: sweep_window_open MEASUREMENT\n");

@@ -1,5 +1,9 @@
 #include "sweep/parallel_evaluation.h"
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include <algorithm>
 #include <condition_variable>
 #include <deque>
@@ -171,6 +175,15 @@ void ParallelEvaluator::Add(const measurement::MeasuredPoint& point) {
     state_->filling.measured.push_back(point);
     if (state_->filling.measured.size() == kBatchPoints)
         state_->Submit();
+}
+
+void KeepFreedMemoryForReuse() {
+#if defined(__GLIBC__)
+    // A run keeps a few megabytes; more than this freed at the top still
+    // goes back.
+    constexpr int kKeptBytes = 256 << 20;
+    mallopt(M_TRIM_THRESHOLD, kKeptBytes);
+#endif
 }
 
 void ParallelEvaluator::Finish() {

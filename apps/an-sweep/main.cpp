@@ -295,6 +295,7 @@ int main(int argc, char* argv[]) {
     const ClosedDescriptors closed = HoldClosedStandardDescriptors();
 #endif
     RemoveTemporariesOnInterrupt();
+    KeepFreedMemoryForReuse();
     Options options;
     try {
         options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));

@@ -12,6 +12,7 @@
 #include "apps/quillet/sweep_windows.h"
 #include "apps/quillet/window_placement.h"
 #include "quillet/version.h"
+#include "sweep/parallel_evaluation.h"
 #include "ui/appearance.h"
 #include "ui/mdi_form1.h"
 
@@ -83,6 +84,7 @@ bool AsksForHelpOrVersion(int argc, char* argv[]) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    quillet::sweep::KeepFreedMemoryForReuse();  // for its sweep windows
     if (AsksForHelpOrVersion(argc, argv))
         ShowHelpOrVersion(argc, argv);
     if (!DisplayAvailable()) {
