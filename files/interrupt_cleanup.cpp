@@ -76,7 +76,10 @@ void RemoveTemporariesOnInterrupt() {
 #ifdef _WIN32
     ::SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 #else
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) {
+    // SIGABRT too: a library that gives up (Qt without its platform
+    // plugin, say) aborts the process, which must leave nothing behind
+    // either.
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGABRT}) {
         struct sigaction previous {};
         ::sigaction(signal, nullptr, &previous);
         if (previous.sa_handler == SIG_IGN)  // started with nohup, or in the background

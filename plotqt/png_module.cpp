@@ -6,6 +6,12 @@
 #include <exception>
 
 #include "plotqt/png_drawing.h"
+#include "quillet/version.h"
+
+extern "C" Q_DECL_EXPORT const char* quillet_png_module_version() {
+    static_assert(std::is_same_v<decltype(&quillet_png_module_version), quillet::plotqt::PngModuleVersionEntry>);
+    return quillet::kVersion.data();  // a literal: ends in a NUL
+}
 
 extern "C" Q_DECL_EXPORT bool quillet_paint_pngs(quillet::plotqt::PngJob* const* jobs, std::size_t count,
                                                  std::string& error) {

@@ -22,5 +22,9 @@ struct PngJob {
 // with error set, when it could not.
 inline constexpr char kPaintPngsEntry[] = "quillet_paint_pngs";
 using PaintPngsEntry = bool (*)(PngJob* const* jobs, std::size_t count, std::string& error);
+// The Quillet version the module was built with; a program calls only the
+// painter of its own version.
+inline constexpr char kVersionEntry[] = "quillet_png_module_version";
+using PngModuleVersionEntry = const char* (*)();
 
 }  // namespace quillet::plotqt

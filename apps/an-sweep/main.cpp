@@ -170,6 +170,7 @@ public:
     }
 
     Plot* Drawn() { return plot_ ? &*plot_ : nullptr; }
+    bool NeedsPng() const { return plot_ && format_ == PlotFormat::Png; }
     // Before anything is read, so a target that cannot be written stops
     // the run first.
     void Open() {
@@ -222,6 +223,11 @@ int Run(const Options& options) {
 
     PlotOutput<quillet::plot::DeviationPlot> deviationPlot(options.plot, options.anType, source);
     PlotOutput<quillet::plot::ImpedancePlot> impedancePlot(options.impedancePlot, options.anType, source);
+#if QUILLET_PNG_WITH_QT
+    std::optional<QtPngPainter> pngPainter;
+    if (deviationPlot.NeedsPng() || impedancePlot.NeedsPng())
+        pngPainter.emplace();
+#endif
     // Every output is opened before anything is read, so a target that
     // cannot be written stops the run before it has written anything.
     std::optional<AtomicFile> output, budget;
@@ -253,8 +259,8 @@ int Run(const Options& options) {
         if (png)
             pngs.push_back(png);
     }
-    if (!pngs.empty())
-        PaintPngsWithQt(pngs);
+    if (pngPainter)
+        pngPainter->Paint(pngs);
     deviationPlot.WritePng();
     impedancePlot.WritePng();
 #endif

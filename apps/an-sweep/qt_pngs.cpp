@@ -9,10 +9,12 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include "files/atomic_file.h"
 #include "files/interrupt_cleanup.h"
+#include "quillet/version.h"
 
 namespace quillet::app {
 namespace {
@@ -61,19 +63,25 @@ std::string ModulePath() {
 
 }  // namespace
 
-void PaintPngsWithQt(const std::vector<plotqt::PngJob*>& jobs) {
+QtPngPainter::QtPngPainter() {
     const std::string path = ModulePath();
     // Kept loaded to the end: Qt's libraries clean up at exit.
     void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module)
         throw std::runtime_error(std::string("cannot load the PNG painter (") + ::dlerror() +
                                  "); write the plot as .svg, or reinstall Quillet");
-    const auto paint = reinterpret_cast<plotqt::PaintPngsEntry>(::dlsym(module, plotqt::kPaintPngsEntry));
-    if (!paint)
-        throw std::runtime_error("the PNG painter " + path + " is not the one this program needs; reinstall Quillet");
+    // A painter of another version may expect other jobs: it is not called.
+    const auto version = reinterpret_cast<plotqt::PngModuleVersionEntry>(::dlsym(module, plotqt::kVersionEntry));
+    paint_ = reinterpret_cast<plotqt::PaintPngsEntry>(::dlsym(module, plotqt::kPaintPngsEntry));
+    if (!version || !paint_ || std::string_view(version()) != kVersion)
+        throw std::runtime_error("the PNG painter " + path + " is not the one of an-sweep " + std::string(kVersion) +
+                                 "; reinstall Quillet");
+}
+
+void QtPngPainter::Paint(const std::vector<plotqt::PngJob*>& jobs) const {
     const PrivateRuntimeFolder runtimeFolder;
     std::string failure;
-    if (!paint(jobs.data(), jobs.size(), failure))
+    if (!paint_(jobs.data(), jobs.size(), failure))
         throw std::runtime_error(failure);
 }
 

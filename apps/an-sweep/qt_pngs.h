@@ -7,8 +7,16 @@
 
 namespace quillet::app {
 
-// Paints every job at once. Throws std::runtime_error naming the module
-// when it cannot be loaded, or what failed.
-void PaintPngsWithQt(const std::vector<plotqt::PngJob*>& jobs);
+// Loaded before anything is read, so a missing or mismatched painter stops
+// the run before it has begun. Throws std::runtime_error naming the module.
+class QtPngPainter {
+public:
+    QtPngPainter();
+    // Paints every job at once; throws std::runtime_error with what failed.
+    void Paint(const std::vector<plotqt::PngJob*>& jobs) const;
+
+private:
+    plotqt::PaintPngsEntry paint_ = nullptr;
+};
 
 }  // namespace quillet::app

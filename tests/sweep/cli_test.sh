@@ -197,11 +197,13 @@ check "--plot with no runtime folder set" \
 check "  leaves nothing in the temporary folder" test -z "$(ls -A "$work/tmp")"
 
 # An interrupted run leaves the old outputs as they were and no temporary
-# file beside them. Job control gives the background run the SIGINT that a
-# shell script's background jobs would otherwise ignore.
+# file beside them; so does one that aborts (a library giving up). Job
+# control gives the background run the SIGINT that a shell script's
+# background jobs would otherwise ignore; the abort leaves no core file.
+ulimit -c 0
 awk 'BEGIN { print "Frequency (MHz),|Z| (ohm),Phase (deg)"
              for (i = 1; i <= 2000000; i++) printf "%.6f,50,10\n", 0.15 + i * 0.00001 }' >"$work/big.csv"
-for signal in INT TERM; do
+for signal in INT TERM ABRT; do
     echo "old report" >"$work/r.csv"
     echo "old plot" >"$work/p.png"
     set -m
