@@ -136,7 +136,7 @@ public:
 SweepWindow::SweepWindow(const QString& path, std::int16_t anType, measurement::ReadOptions options, QWidget* parent)
     : QWidget(parent, Qt::Window), path_(path), options_(std::move(options)) {
     columnFitter_ = new QTimer(this);
-    columnFitter_->setInterval(5);
+    columnFitter_->setInterval(0);
     connect(columnFitter_, &QTimer::timeout, this, &SweepWindow::FitNextColumn);
     setAttribute(Qt::WA_DeleteOnClose);
     const std::string source = measurement::SourceName(LocalPath(path));
@@ -420,11 +420,10 @@ void SweepWindow::ShowEvaluation() {
         Table->scrollTo(at);
     }
     if (firstTime) {
-        // Fitting a column to its widest cells takes several milliseconds;
-        // a column at a time, with paints and input handled in between,
-        // keeps a long sweep's window answering. The table is drawn once,
-        // when all are fitted.
-        Table->setUpdatesEnabled(false);
+        // Fitting a column to its widest cells takes milliseconds; a column
+        // at a time, with paints and input handled in between, keeps a long
+        // sweep's window answering. The rows show once all are fitted.
+        Table->viewport()->hide();
         columnToFit_ = 0;
         columnFitter_->start();
     }
@@ -436,7 +435,7 @@ void SweepWindow::FitNextColumn() {
         return;
     }
     columnFitter_->stop();
-    Table->setUpdatesEnabled(true);
+    Table->viewport()->show();
 }
 
 void SweepWindow::CreateMenus() {
