@@ -16,7 +16,7 @@
 namespace quillet::sweep {
 namespace {
 
-constexpr std::size_t kBatchPoints = 1024;
+constexpr std::size_t kBatchPoints = 4096;
 constexpr std::size_t kChunkPoints = 256;  // what one thread takes at a time
 constexpr std::size_t kBatchesHeld = 2;    // being evaluated while the next is read
 
