@@ -197,9 +197,9 @@ namespace {
 // The 100 two-digit pairs "00" to "99", one after another.
 constexpr std::array<char, 200> kDigitPairs = [] {
     std::array<char, 200> pairs{};
-    for (int i = 0; i < 100; ++i) {
-        pairs[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
-        pairs[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+    for (std::size_t i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
     }
     return pairs;
 }();
@@ -207,8 +207,8 @@ constexpr std::array<char, 200> kDigitPairs = [] {
 // value < 10^8 as exactly eight digits, leading zeros included.
 void WriteEightDigits(char* out, std::uint32_t value) {
     const std::uint32_t high = value / 10'000, low = value % 10'000;
-    for (const std::uint32_t pair : {high / 100, high % 100, low / 100, low % 100}) {
-        std::copy_n(kDigitPairs.begin() + 2 * pair, 2, out);
+    for (const std::size_t pair : {high / 100, high % 100, low / 100, low % 100}) {
+        std::copy_n(kDigitPairs.begin() + static_cast<std::ptrdiff_t>(2 * pair), 2, out);
         out += 2;
     }
 }
