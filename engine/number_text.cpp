@@ -335,14 +335,7 @@ std::string NumberText(double number) {
         text += 'E';
         text += ExponentDigits(exponent);
     } else if (exponent >= 0) {
-        const int whole = exponent + 1;
-        if (k <= whole) {
-            text += digits;
-            text.append(static_cast<std::size_t>(whole - k), '0');
-        } else {
-            text += digits.substr(0, static_cast<std::size_t>(whole));
-            text.append(".").append(digits.substr(static_cast<std::size_t>(whole)));
-        }
+        AppendFixedNotation(text, significant);  // "500000", "39.26"
     } else {
         text += '.';
         text.append(static_cast<std::size_t>(-exponent - 1), '0');
